@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "app/StartupOptions.h"
+
+// The recorder's command line: switches and options found by substring search anywhere in the
+// line, with no tokenising and no error messages. Unrecognised text is ignored.
+//
+//   "/hide"                      hide the window in the tray
+//   "/rst", "/rs", "/rt", "/r"   record at once: signal and schedule, signal, schedule, now
+//   "-filename " "-frequency " "-bit " "-channels " "-mp3bitrate "
+//                                a value up to the next "-" or the end of the line; read only
+//                                with a record switch
+//
+// Switches and option words are matched in any letter case; the file name keeps the letter
+// case it was given in, because file names are case-sensitive.
+//
+// Thread contract: pure functions, any thread.
+namespace orvel {
+
+inline constexpr std::size_t kCommandLineMaxBytes = 1024;
+
+// The options a command line asks for. Only its first kCommandLineMaxBytes bytes (cut at a
+// character boundary) are read.
+StartupOptions parseCommandLine(std::string_view line);
+
+// The line a program's arguments form: argv[1..argc-1] joined with single blanks.
+std::string commandLineFromArguments(int argc, const char* const* argv);
+
+}  // namespace orvel
