@@ -1,0 +1,591 @@
+#include "audio/CaptureEngine.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLoggingCategory>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "audio/WavOutput.h"
+
+Q_LOGGING_CATEGORY(lcCapture, "orvel.capture")
+
+namespace orvel {
+
+std::atomic<bool> CaptureEngine::s_runActive{false};
+
+namespace {
+
+// Blocks are never larger than this; 100 ms of 48 kHz 16-bit stereo is 19200 bytes.
+constexpr std::size_t kBlockCapacity = 40000;
+constexpr std::size_t kShortBlockBytes = 2000;
+
+const QEvent::Type kBlocksReady = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kSourceEnded = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kWriteFailed = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kRunFinished = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// Every event names the run it belongs to, so that a late event of an ended run is ignored.
+class RunEvent : public QEvent {
+public:
+    RunEvent(Type type, std::uint64_t run) : QEvent(type), m_run(run) {}
+    std::uint64_t run() const { return m_run; }
+
+private:
+    std::uint64_t m_run;
+};
+
+class SourceEndedEvent : public RunEvent {
+public:
+    SourceEndedEvent(std::uint64_t run, CaptureEnd reason, std::string detail)
+        : RunEvent(kSourceEnded, run), reason(reason), detail(std::move(detail)) {}
+    CaptureEnd reason;
+    std::string detail;
+};
+
+std::atomic<std::uint64_t> g_runCounter{0};
+
+}  // namespace
+
+// Assembles the source's pieces into blocks of exactly the run's block size in three rotating
+// blocks and posts one event per full block to the owner thread. A block the owner has not
+// handled yet is never overwritten: what cannot be placed is dropped and counted.
+class CaptureEngine::Assembler : public CaptureConsumer {
+public:
+    enum : int { Free = 0, Full = 1 };
+
+    Assembler(CaptureEngine* engine, std::uint64_t run, std::size_t blockBytes,
+              std::uint8_t silence)
+        : m_engine(engine), m_run(run), m_blockBytes(blockBytes), m_silence(silence) {
+        for (auto& block : m_blocks) {
+            block.data.assign(kBlockCapacity, silence);
+        }
+    }
+
+    void onCapturedData(const std::uint8_t* data, std::size_t bytes) override {
+        while (bytes > 0) {
+            Block& block = m_blocks[m_current];
+            if (block.state.load(std::memory_order_acquire) != Free) {
+                m_dropped.fetch_add(bytes, std::memory_order_relaxed);
+                return;
+            }
+            const std::size_t n = std::min(bytes, m_blockBytes - m_fill);
+            if (data != nullptr) {
+                std::memcpy(block.data.data() + m_fill, data, n);
+                data += n;
+            } else {
+                std::memset(block.data.data() + m_fill, m_silence, n);
+            }
+            m_fill += n;
+            bytes -= n;
+            if (m_fill == m_blockBytes) {
+                publishCurrent();
+            }
+        }
+    }
+
+    void onCaptureEnded(CaptureEnd reason, const std::string& detail) override {
+        QCoreApplication::postEvent(m_engine, new SourceEndedEvent(m_run, reason, detail));
+    }
+
+    std::size_t waitForRoom(std::size_t wanted, std::chrono::milliseconds timeout) override {
+        std::unique_lock lock(m_roomMutex);
+        std::size_t room = 0;
+        m_room.wait_for(lock, timeout, [&] {
+            room = m_closing ? 0 : roomNow(wanted);
+            return m_closing || room > 0;
+        });
+        return room;
+    }
+    // Owner thread: a block was released, or the ring made room (writer thread).
+    void notifyRoom() {
+        { std::lock_guard lock(m_roomMutex); }
+        m_room.notify_all();
+    }
+    void close() {
+        {
+            std::lock_guard lock(m_roomMutex);
+            m_closing = true;
+        }
+        m_room.notify_all();
+    }
+    // The ring's free space, when there is a ring to keep from overflowing.
+    void setRingSpace(std::function<std::size_t()> space) { m_ringSpace = std::move(space); }
+
+    // Owner thread, after the source has stopped: the partly filled block becomes the last one.
+    void publishPartial() {
+        if (m_fill > 0 && m_blocks[m_current].state.load(std::memory_order_acquire) == Free) {
+            publishCurrent();
+        }
+    }
+
+    // Owner thread: the next block in rotation order when it is full, else nullptr.
+    struct FullBlock {
+        std::uint8_t* data;
+        std::size_t bytes;
+    };
+    bool nextFull(FullBlock& out) {
+        Block& block = m_blocks[m_nextToHandle];
+        if (block.state.load(std::memory_order_acquire) != Full) {
+            return false;
+        }
+        out = {block.data.data(), block.length};
+        return true;
+    }
+    void releaseHandled() {
+        Block& block = m_blocks[m_nextToHandle];
+        // The next hand-over starts from silence, so a short final block never carries stale
+        // audio.
+        std::memset(block.data.data(), m_silence, block.length);
+        block.state.store(Free, std::memory_order_release);
+        m_nextToHandle = (m_nextToHandle + 1) % m_blocks.size();
+        notifyRoom();
+    }
+
+    std::uint64_t dropped() const { return m_dropped.load(std::memory_order_relaxed); }
+
+private:
+    struct Block {
+        std::vector<std::uint8_t> data;
+        std::size_t length = 0;
+        std::atomic<int> state{Free};
+    };
+
+    // Source thread: bytes that fit into the free blocks ahead without overwriting one the owner
+    // has not handled, and that the ring can take even with every block still in flight.
+    std::size_t roomNow(std::size_t wanted) const {
+        std::size_t room = 0;
+        std::size_t fill = m_fill;
+        for (std::size_t i = 0; i < m_blocks.size() && room < wanted; ++i) {
+            const Block& block = m_blocks[(m_current + i) % m_blocks.size()];
+            if (block.state.load(std::memory_order_acquire) != Free) {
+                break;
+            }
+            room += m_blockBytes - fill;
+            fill = 0;
+        }
+        if (m_ringSpace) {
+            const std::size_t inFlight = m_blocks.size() * m_blockBytes;
+            const std::size_t space = m_ringSpace();
+            room = std::min(room, space > inFlight ? space - inFlight : 0);
+        }
+        return std::min(room, wanted);
+    }
+
+    void publishCurrent() {
+        Block& block = m_blocks[m_current];
+        block.length = m_fill;
+        block.state.store(Full, std::memory_order_release);
+        m_current = (m_current + 1) % m_blocks.size();
+        m_fill = 0;
+        QCoreApplication::postEvent(m_engine, new RunEvent(kBlocksReady, m_run));
+    }
+
+    CaptureEngine* m_engine;
+    std::uint64_t m_run;
+    std::size_t m_blockBytes;
+    std::uint8_t m_silence;
+    std::array<Block, 3> m_blocks;
+    std::size_t m_current = 0;       // source thread
+    std::size_t m_fill = 0;          // source thread
+    std::size_t m_nextToHandle = 0;  // owner thread
+    std::atomic<std::uint64_t> m_dropped{0};
+
+    std::mutex m_roomMutex;
+    std::condition_variable m_room;
+    bool m_closing = false;
+    std::function<std::size_t()> m_ringSpace;
+};
+
+CaptureEngine::CaptureEngine(QObject* parent)
+    : QObject(parent), m_clock([] { return std::chrono::steady_clock::now(); }) {
+    m_outputFactory = [](const OutputRequest& request, StartResult& result) {
+        return openWavOutput(request, result);
+    };
+}
+
+CaptureEngine::~CaptureEngine() {
+    if (m_state == State::Idle) {
+        return;
+    }
+    // No event loop to rely on here, and nobody left to tell: finish the run in place.
+    blockSignals(true);
+    stop();
+    if (m_finaliser.joinable()) {
+        m_finaliser.join();
+    }
+    onRunFinished();
+}
+
+void CaptureEngine::setOutputFactory(OutputFactory factory) {
+    m_outputFactory = std::move(factory);
+}
+
+void CaptureEngine::setClock(Clock clock) {
+    m_clock = std::move(clock);
+}
+
+std::size_t CaptureEngine::blockSizeFor(const AudioFormat& format, bool shortBlocks) {
+    if (shortBlocks) {
+        return kShortBlockBytes;
+    }
+    const std::size_t frame = static_cast<std::size_t>(format.blockAlign());
+    const std::uint32_t perSecond = format.bytesPerSecond();
+    std::size_t bytes = static_cast<std::size_t>(perSecond * 100u / 1000u);
+    // A block that ends inside a frame (11025 Hz mono 16-bit: 2205 bytes) would shift every
+    // later block by a byte and feed the filters split samples.
+    if (frame > 0) {
+        bytes -= bytes % frame;
+    }
+    return std::min(bytes, kBlockCapacity);
+}
+
+StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
+                                 const CaptureOptions& options) {
+    if (m_state != State::Idle || s_runActive.exchange(true)) {
+        return StartResult::DeviceUnavailable;
+    }
+    struct ReleaseRun {
+        bool keep = false;
+        ~ReleaseRun() {
+            if (!keep) {
+                s_runActive = false;
+            }
+        }
+    } release;
+
+    if (!source) {
+        return StartResult::DeviceUnavailable;
+    }
+    if (!options.format.isValid()) {
+        return StartResult::FormatError;
+    }
+    CaptureOptions run = options;
+    // Only WAV files take short blocks straight from the owner thread.
+    if (run.outputFormat != OutputFormat::Wav) {
+        run.shortBlocks = false;
+    }
+    const std::size_t blockBytes = blockSizeFor(run.format, run.shortBlocks);
+
+    std::unique_ptr<AudioOutput> output;
+    if (!run.fileName.empty()) {
+        StartResult result = StartResult::FileError;
+        OutputRequest request{run.fileName, run.outputFormat, run.format,
+                              static_cast<int>(blockBytes)};
+        output = m_outputFactory ? m_outputFactory(request, result) : nullptr;
+        if (!output) {
+            return result == StartResult::Ok ? StartResult::FileError : result;
+        }
+    }
+
+    std::unique_ptr<BlockRing> ring;
+    if (output && !run.shortBlocks) {
+        ring = std::make_unique<BlockRing>(std::max(run.ringCapacity, output->chunkBytes() * 2));
+        if (!ring->valid()) {
+            qCWarning(lcCapture) << "no memory for a ring of" << run.ringCapacity << "bytes";
+            output->finish();
+            std::remove(run.fileName.c_str());
+            return StartResult::MemError;
+        }
+    }
+
+    const std::uint64_t runId = ++g_runCounter;
+    const std::uint8_t silence = run.format.silenceByte();
+    auto assembler = std::make_unique<Assembler>(this, runId, blockBytes, silence);
+    if (ring) {
+        BlockRing* r = ring.get();
+        assembler->setRingSpace([r] { return r->freeSpace(); });
+    }
+
+    std::string error;
+    source->setMonitor(run.monitor);
+    if (!source->start(run.format, assembler.get(), &error)) {
+        qCWarning(lcCapture) << "capture did not start:" << QString::fromStdString(error);
+        if (output) {
+            output->finish();
+            std::remove(run.fileName.c_str());
+        }
+        return StartResult::DeviceUnavailable;
+    }
+
+    m_options = run;
+    m_runId = runId;
+    m_blockBytes = blockBytes;
+    m_source = std::move(source);
+    m_assembler = std::move(assembler);
+    m_output = std::move(output);
+    m_ring = std::move(ring);
+    m_paused = false;
+    m_signal = false;
+    m_lastSignal = m_clock();
+    m_levels = {};
+    m_latestBlock.clear();
+    m_latestBlock.reserve(kBlockCapacity);
+    m_bytesQueued = 0;
+    m_drain = false;
+    m_stopEvent = false;
+    m_writeFailedFlag = false;
+    m_writeError.clear();
+    m_finishOk = true;
+    m_finishError.clear();
+
+    if (m_ring) {
+        m_writer = std::thread([this] { writerLoop(); });
+    }
+    m_finaliser = std::thread([this] { finaliserLoop(); });
+    m_state = State::Running;
+    release.keep = true;
+    return StartResult::Ok;
+}
+
+void CaptureEngine::stop() {
+    if (m_state != State::Running) {
+        return;
+    }
+    m_state = State::Stopping;
+    // Everything the source captured up to now is delivered by its stop(); then the partly
+    // filled block and every block not yet handled go to the file, in order.
+    m_source->stop();
+    m_assembler->close();
+    m_assembler->publishPartial();
+    handleFilledBlocks();
+    {
+        std::lock_guard lock(m_doorbellMutex);
+        m_drain = true;
+        m_stopEvent = true;
+    }
+    m_doorbell.notify_all();
+}
+
+bool CaptureEngine::waitUntilIdle(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (m_state != State::Idle && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return m_state == State::Idle;
+}
+
+void CaptureEngine::setPaused(bool paused) {
+    m_paused = paused;
+}
+
+void CaptureEngine::setMonitor(bool on) {
+    m_options.monitor = on;
+    if (m_source && m_state == State::Running) {
+        m_source->setMonitor(on);
+    }
+}
+
+void CaptureEngine::setProcessing(const ProcessingSettings& settings) {
+    // A filter gets its cutoff when it is switched on or its cutoff changes.
+    if (settings.highPass &&
+        (!m_processing.highPass || settings.highPassHz != m_processing.highPassHz)) {
+        m_highPass.setCutoff(settings.highPassHz, 1.0f);
+    }
+    if (settings.lowPass &&
+        (!m_processing.lowPass || settings.lowPassHz != m_processing.lowPassHz)) {
+        m_lowPass.setCutoff(settings.lowPassHz, 1.0f);
+    }
+    m_processing = settings;
+}
+
+std::uint64_t CaptureEngine::bytesWritten() const {
+    return m_output ? m_output->bytesWritten() : 0;
+}
+
+std::uint64_t CaptureEngine::droppedBytes() const {
+    if (!m_assembler) {
+        return m_lastRunDropped;
+    }
+    std::uint64_t dropped = m_assembler->dropped();
+    if (m_ring) {
+        dropped += m_ring->droppedBytes();
+    }
+    if (m_source) {
+        dropped += m_source->droppedBytes();
+    }
+    return dropped;
+}
+
+bool CaptureEngine::event(QEvent* e) {
+    const auto type = e->type();
+    if (type != kBlocksReady && type != kSourceEnded && type != kWriteFailed &&
+        type != kRunFinished) {
+        return QObject::event(e);
+    }
+    auto* runEvent = static_cast<RunEvent*>(e);
+    if (runEvent->run() != m_runId || m_state == State::Idle) {
+        return true;  // a late event of a finished run
+    }
+    if (type == kBlocksReady) {
+        if (m_state == State::Running) {
+            handleFilledBlocks();
+        }
+    } else if (type == kSourceEnded) {
+        auto* ended = static_cast<SourceEndedEvent*>(e);
+        qCWarning(lcCapture) << "capture ended:" << QString::fromStdString(ended->detail);
+        const bool wasRunning = m_state == State::Running;
+        stop();
+        if (wasRunning) {
+            emit captureEnded(ended->reason, QString::fromStdString(ended->detail));
+        }
+    } else if (type == kWriteFailed) {
+        std::string message;
+        {
+            std::lock_guard lock(m_doorbellMutex);
+            message = m_writeError;
+        }
+        stop();
+        emit writeFailed(QString::fromStdString(message));
+    } else if (type == kRunFinished) {
+        onRunFinished();
+    }
+    return true;
+}
+
+void CaptureEngine::handleFilledBlocks() {
+    Assembler::FullBlock block{};
+    while (m_assembler && m_assembler->nextFull(block)) {
+        handleBlock(block.data, block.bytes);
+        m_assembler->releaseHandled();
+    }
+}
+
+void CaptureEngine::handleBlock(std::uint8_t* data, std::size_t bytes) {
+    if (bytes == 0) {
+        return;
+    }
+    const AudioFormat& format = m_options.format;
+    const auto now = m_clock();
+
+    m_detector.setThreshold(m_processing.threshold);
+    const bool present = m_detector.detect(data, bytes, format);
+    m_levels = {m_detector.leftAverage(), m_detector.rightAverage(), m_detector.strongSignal()};
+    m_latestBlock.assign(data, data + bytes);
+    if (present) {
+        m_signal = true;
+        m_lastSignal = now;
+    } else if (std::chrono::duration_cast<std::chrono::seconds>(now - m_lastSignal).count() >=
+               m_processing.silenceDelaySeconds) {
+        m_signal = false;
+    }
+
+    if (m_processing.noiseGate) {
+        m_gate.setThreshold(m_processing.gateThreshold);
+        m_gate.setReleaseTime(m_processing.gateReleaseSeconds);
+        m_gate.apply(
+            data, bytes, format, m_detector,
+            std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count());
+    }
+    if (format.is16Bit()) {
+        auto* samples = reinterpret_cast<std::int16_t*>(data);
+        const std::size_t frames = bytes / static_cast<std::size_t>(format.blockAlign());
+        if (m_processing.highPass) {
+            m_highPass.process(samples, frames, format.channels, format.sampleRate);
+        }
+        if (m_processing.lowPass) {
+            m_lowPass.process(samples, frames, format.channels, format.sampleRate);
+        }
+    }
+
+    if (m_output && !m_paused && (m_signal || !m_processing.signalActivated)) {
+        queueBlock(data, bytes);
+    }
+    emit blockHandled();
+}
+
+void CaptureEngine::queueBlock(const std::uint8_t* data, std::size_t bytes) {
+    if (m_writeFailedFlag) {
+        return;
+    }
+    m_bytesQueued += bytes;
+    if (m_options.shortBlocks) {
+        if (!m_output->write(data, bytes)) {
+            failWrite(m_output->lastError());
+            QCoreApplication::postEvent(this, new RunEvent(kWriteFailed, m_runId));
+        }
+        return;
+    }
+    m_ring->append(data, bytes);
+    { std::lock_guard lock(m_doorbellMutex); }
+    m_doorbell.notify_all();
+}
+
+void CaptureEngine::failWrite(const std::string& message) {
+    {
+        std::lock_guard lock(m_doorbellMutex);
+        m_writeError = message.empty() ? std::string("write failed") : message;
+    }
+    m_writeFailedFlag = true;
+}
+
+void CaptureEngine::writerLoop() {
+    const std::size_t chunkBytes = m_output->chunkBytes();
+    std::vector<std::uint8_t> chunk(chunkBytes);
+    for (;;) {
+        bool drain = false;
+        {
+            std::unique_lock lock(m_doorbellMutex);
+            m_doorbell.wait(lock, [&] { return m_drain || m_ring->fill() >= chunkBytes; });
+            drain = m_drain;
+        }
+        while (m_ring->fill() >= chunkBytes || (drain && m_ring->fill() > 0)) {
+            const std::size_t n = m_ring->take(chunk.data(), chunkBytes);
+            m_assembler->notifyRoom();
+            if (!m_output->write(chunk.data(), n)) {
+                failWrite(m_output->lastError());
+                QCoreApplication::postEvent(this, new RunEvent(kWriteFailed, m_runId));
+                return;
+            }
+        }
+        if (drain) {
+            return;
+        }
+    }
+}
+
+void CaptureEngine::finaliserLoop() {
+    {
+        std::unique_lock lock(m_doorbellMutex);
+        m_doorbell.wait(lock, [this] { return m_stopEvent; });
+    }
+    // The writer ends after the last byte of the ring: nothing is lost, nothing written after
+    // the file is closed.
+    if (m_writer.joinable()) {
+        m_writer.join();
+    }
+    if (m_output) {
+        if (!m_output->finish()) {
+            m_finishError = m_output->lastError();
+            m_finishOk = false;
+        }
+    }
+    QCoreApplication::postEvent(this, new RunEvent(kRunFinished, m_runId));
+}
+
+void CaptureEngine::onRunFinished() {
+    if (m_finaliser.joinable()) {
+        m_finaliser.join();
+    }
+    m_lastRunDropped = droppedBytes();
+    if (m_lastRunDropped > 0) {
+        qCWarning(lcCapture) << "dropped" << m_lastRunDropped << "captured bytes during the run";
+    }
+    m_source.reset();
+    m_assembler.reset();
+    m_ring.reset();
+    m_state = State::Idle;
+    s_runActive = false;
+
+    bool ok = m_finishOk;
+    QString error = QString::fromStdString(m_finishError);
+    if (m_writeFailedFlag) {
+        ok = false;
+        std::lock_guard lock(m_doorbellMutex);
+        error = QString::fromStdString(m_writeError);
+    }
+    emit finished(ok, error);
+}
+
+}  // namespace orvel

@@ -1,0 +1,203 @@
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/AudioFormat.h"
+#include "audio/AudioOutput.h"
+#include "audio/BlockRing.h"
+#include "audio/CaptureSource.h"
+#include "audio/HighPassFilter.h"
+#include "audio/LowPassFilter.h"
+#include "audio/NoiseGate.h"
+#include "audio/SignalDetector.h"
+#include "audio/StartResult.h"
+#include "config/FormatTables.h"
+
+namespace orvel {
+
+// What an output factory is asked to open for a run.
+struct OutputRequest {
+    std::string fileName;
+    OutputFormat format = OutputFormat::Wav;
+    AudioFormat audio;
+    int blockBytes = 0;  // the run's block size; WAV and WMA take two blocks per chunk
+};
+
+// Opens the output of a run; on failure returns nullptr and sets `result` (FileError,
+// MemError, Mp3Support, WmaError...). The WAV output is built in; the encoders add theirs.
+using OutputFactory =
+    std::function<std::unique_ptr<AudioOutput>(const OutputRequest&, StartResult& result)>;
+
+// The run's fixed choices, given to start().
+struct CaptureOptions {
+    AudioFormat format;
+    std::string fileName;  // empty: no file, levels only
+    OutputFormat outputFormat = OutputFormat::Wav;
+    bool shortBlocks = false;  // 2000-byte blocks written straight to a WAV file, no writer
+    bool monitor = false;      // hear the recording
+    std::size_t ringCapacity = 80000;
+};
+
+// Effects and detection settings; they may change while a run goes on.
+struct ProcessingSettings {
+    int threshold = 0;  // signal threshold step 0..47 ((value - 48) dB)
+    bool signalActivated = false;
+    int silenceDelaySeconds = 0;  // how long the signal flag outlives the last loud block
+    bool noiseGate = false;
+    int gateThreshold = 0;  // 0..47
+    int gateReleaseSeconds = 0;
+    bool highPass = false;
+    int highPassHz = 0;
+    bool lowPass = false;
+    int lowPassHz = 20000;
+};
+
+// The capture engine: one run at a time turns a CaptureSource into a file.
+//
+// Blocks of exactly the run's block size (100 ms of audio, or 2000 bytes in short-block mode)
+// are assembled on the source's thread in three rotating CaptureBlocks and handed to the
+// owner thread through the Qt event loop. There each block is measured (signal detection and
+// levels), gated and filtered, and queued in the BlockRing unless paused or waiting for a
+// signal. The writer thread drains the ring in the output's chunks; the finaliser thread waits
+// for the stop, lets the writer drain the ring to the last byte, and completes the file.
+//
+// Life cycle: Idle -> Running -> (stop) Stopping -> Idle (file complete, finished() emitted).
+// Pause is a flag of the running state: detection goes on, nothing is queued.
+//
+// Thread contract: every public method is called on the owner thread (the thread the engine
+// lives in, which must run a Qt event loop); signals are emitted on it.
+class CaptureEngine : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Idle, Running, Stopping };
+
+    struct Levels {
+        std::uint32_t left = 0;  // average absolute amplitude of the last block
+        std::uint32_t right = 0;
+        bool strong = false;
+    };
+
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    explicit CaptureEngine(QObject* parent = nullptr);
+    ~CaptureEngine() override;  // stops a run and waits for its file to be complete
+
+    // The outputs other than WAV (MP3, WMA) come from the encoders through this factory.
+    void setOutputFactory(OutputFactory factory);
+    // For tests: the clock of the signal flag's silence delay and the noise gate.
+    void setClock(Clock clock);
+
+    // Starts a run recording from `source`. On failure nothing runs and the source is dropped.
+    StartResult start(std::unique_ptr<CaptureSource> source, const CaptureOptions& options);
+    // Requests the end of the run: everything captured until now is written, then the file is
+    // completed on the finaliser thread and finished() is emitted. Returns at once.
+    void stop();
+    // Runs the owner's event loop until the run is over, at most `timeout`. True when Idle.
+    bool waitUntilIdle(std::chrono::milliseconds timeout);
+
+    void setPaused(bool paused);
+    bool isPaused() const { return m_paused; }
+    void setMonitor(bool on);
+    void setProcessing(const ProcessingSettings& settings);
+    const ProcessingSettings& processing() const { return m_processing; }
+
+    State state() const { return m_state; }
+    bool isRunning() const { return m_state != State::Idle; }
+    bool signalPresent() const { return m_signal; }
+    Levels levels() const { return m_levels; }
+    // The last handled block (after detection, before gate and filters); empty when none.
+    const std::vector<std::uint8_t>& latestBlock() const { return m_latestBlock; }
+    std::size_t blockBytes() const { return m_blockBytes; }
+    const AudioFormat& format() const { return m_options.format; }
+
+    // Bytes delivered to the output since the run started (any thread).
+    std::uint64_t bytesWritten() const;
+    // Bytes captured and handed to the ring or file (neither gated nor paused away).
+    std::uint64_t bytesQueued() const { return m_bytesQueued; }
+    // Captured bytes lost because a stage could not keep up: blocks not handled in time, a full
+    // ring. Counted, never silent.
+    std::uint64_t droppedBytes() const;
+
+    // The block size of a run: 2000 bytes in short-block mode, else 100 ms of audio rounded
+    // down to whole frames.
+    static std::size_t blockSizeFor(const AudioFormat& format, bool shortBlocks);
+
+signals:
+    // A block was handled (levels and signal flag are fresh).
+    void blockHandled();
+    // The source stopped by itself (line or server lost); the run is being stopped.
+    void captureEnded(orvel::CaptureEnd reason, QString detail);
+    // Writing failed (disk full...); the run is being stopped and the file left valid.
+    void writeFailed(QString message);
+    // The run is over and its file complete (or failed to complete: ok false, with a reason).
+    void finished(bool ok, QString error);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    class Assembler;
+
+    void handleFilledBlocks();
+    void handleBlock(std::uint8_t* data, std::size_t bytes);
+    void queueBlock(const std::uint8_t* data, std::size_t bytes);
+    void writerLoop();
+    void finaliserLoop();
+    void onRunFinished();
+    void failWrite(const std::string& message);
+
+    OutputFactory m_outputFactory;
+    Clock m_clock;
+
+    State m_state = State::Idle;
+    CaptureOptions m_options;
+    ProcessingSettings m_processing;
+    std::size_t m_blockBytes = 0;
+    bool m_paused = false;
+    bool m_signal = false;
+    std::chrono::steady_clock::time_point m_lastSignal;
+    Levels m_levels;
+    std::vector<std::uint8_t> m_latestBlock;
+    std::uint64_t m_bytesQueued = 0;
+    std::uint64_t m_runId = 0;
+    std::uint64_t m_lastRunDropped = 0;
+
+    SignalDetector m_detector;
+    NoiseGate m_gate;
+    HighPassFilter m_highPass;
+    LowPassFilter m_lowPass;
+
+    std::unique_ptr<CaptureSource> m_source;
+    std::unique_ptr<Assembler> m_assembler;
+    std::unique_ptr<AudioOutput> m_output;
+    std::unique_ptr<BlockRing> m_ring;
+
+    // Writer and finaliser. The doorbell wakes the writer on every append and at stop.
+    std::thread m_writer;
+    std::thread m_finaliser;
+    std::mutex m_doorbellMutex;
+    std::condition_variable m_doorbell;
+    bool m_drain = false;      // under m_doorbellMutex: no more appends, write what is left
+    bool m_stopEvent = false;  // under m_doorbellMutex: the finaliser may proceed
+    std::atomic<bool> m_writeFailedFlag{false};
+    std::string m_writeError;  // set by the writer before m_writeFailedFlag
+    std::atomic<bool> m_finishOk{true};
+    std::string m_finishError;  // set by the finaliser before it posts the end of the run
+
+    static std::atomic<bool> s_runActive;
+};
+
+}  // namespace orvel
+
+Q_DECLARE_METATYPE(orvel::CaptureEnd)
