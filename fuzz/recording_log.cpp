@@ -1,0 +1,29 @@
+// Feeds arbitrary bytes to the recording log's day reader: it must never crash, and every record
+// it returns must keep the log's field capacities.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "archive/RecordingLog.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using orvel::LogRecord;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    for (const LogRecord& record : orvel::RecordingLog::parseDay(bytes)) {
+        if (record.fileName().size() >= LogRecord::kFileNameCapacity ||
+            record.folder().size() >= LogRecord::kFolderCapacity ||
+            record.startTime().size() >= LogRecord::kStartTimeCapacity ||
+            record.duration().size() >= LogRecord::kDurationCapacity ||
+            record.recordingLine().size() >= LogRecord::kRecordingLineCapacity ||
+            record.backgroundFile().size() >= LogRecord::kBackgroundFileCapacity ||
+            !record.date().empty()) {
+            std::abort();
+        }
+        // A field never holds a line end: it would have ended the line.
+        if (record.line().find_first_of("\r\n") != std::string::npos) {
+            std::abort();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,229 @@
+#include "recorder/OutputNaming.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "config/SettingNames.h"
+#include "config/SettingsStore.h"
+#include "config/Text.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr std::array<std::string_view, 3> kRecordingExtensions = {".MP3", ".WAV", ".WMA"};
+
+std::string upperExtension(std::string_view name) {
+    return text::toUpperAscii(name.substr(name.size() - std::min<std::size_t>(name.size(), 4)));
+}
+
+// The text without its last n characters (UTF-8 code points, so that a name ending in a
+// multi-byte character is not left with half of it).
+std::string_view dropLastCharacters(std::string_view s, int n) {
+    for (; n > 0 && !s.empty(); --n) {
+        while (s.size() > 1 && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80) {
+            s.remove_suffix(1);
+        }
+        s.remove_suffix(1);  // the lead byte (or a lone continuation byte at the start)
+    }
+    return s;
+}
+
+// The number a numbered file carries: the digits after its last "_" up to the next ".".
+long long numberOfFile(std::string_view fileName) {
+    const std::size_t underscore = fileName.rfind('_');
+    if (underscore == std::string_view::npos) {
+        return 0;
+    }
+    std::string_view rest = fileName.substr(underscore + 1);
+    const std::size_t dot = rest.find('.');
+    return text::leadingNumber(rest.substr(0, dot));
+}
+
+// The highest number among the files of the folder that match base + "_*" + extension in any
+// letter case, or 0 when none matches (a match without digits counts as 1, so that the next
+// number is never below 2 once something matches).
+long long highestNumber(std::string_view base, std::string_view extension) {
+    const std::size_t slash = base.rfind('/');
+    QString folder;
+    QString prefix;
+    if (slash == std::string_view::npos) {
+        folder = QStringLiteral(".");
+        prefix = QString::fromUtf8(base.data(), qsizetype(base.size()));
+    } else {
+        folder = QString::fromUtf8(base.data(), qsizetype(slash + 1));
+        prefix = QString::fromUtf8(base.data() + slash + 1, qsizetype(base.size() - slash - 1));
+    }
+    prefix += QLatin1Char('_');
+    const QString suffix = QString::fromLatin1(extension.data(), qsizetype(extension.size()));
+
+    // Folders and hidden entries count too: a name they hold cannot be used for the file.
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
+    long long highest = 0;
+    for (const QString& entry : entries) {
+        if (entry.size() < prefix.size() + suffix.size() ||
+            !entry.startsWith(prefix, Qt::CaseInsensitive) ||
+            !entry.endsWith(suffix, Qt::CaseInsensitive)) {
+            continue;
+        }
+        const QByteArray name = entry.toUtf8();
+        highest =
+            std::max({highest, 1LL, numberOfFile(std::string_view(name.data(), name.size()))});
+    }
+    return highest;
+}
+
+}  // namespace
+
+OutputNaming::OutputNaming(const SettingsStore& settings, Clock clock)
+    : m_settings(settings), m_clock(std::move(clock)) {
+    if (!m_clock) {
+        m_clock = [] { return QDateTime::currentDateTime(); };
+    }
+}
+
+void OutputNaming::load() {
+    setBoth(restoredName());
+    m_multiFile = m_settings.readMultiFileStatus() != 0;
+    m_timeStamped = m_settings.readTimeStampedStatus() != 0;
+    m_format = formatOfName(m_field);
+}
+
+void OutputNaming::store() const {
+    m_settings.writeMultiFileStatus(m_multiFile ? 1 : 0);
+    m_settings.writeTimeStampedStatus(m_timeStamped ? 1 : 0);
+    m_settings.writeLastName(m_field);
+}
+
+const std::string& OutputNaming::pathForRecording() {
+    if (m_multiFile) {
+        nextName();
+    } else {
+        m_outputPath = m_field;
+    }
+    return m_outputPath;
+}
+
+bool OutputNaming::nextName() {
+    const std::string_view name = text::trimTrailingSpace(m_field);
+    const std::string extension = upperExtension(name);
+    if (std::find(kRecordingExtensions.begin(), kRecordingExtensions.end(), extension) ==
+        kRecordingExtensions.end()) {
+        return false;
+    }
+
+    if (m_timeStamped) {
+        const std::size_t slash = name.rfind('/');
+        const std::string_view folder =
+            slash == std::string_view::npos ? std::string_view() : name.substr(0, slash + 1);
+        setBoth(std::string(folder) + timeStamp(m_clock()) + extension);
+        return true;
+    }
+
+    // The base ends at the last "_" of the file name itself. A "_" in a folder name does not
+    // count: it would send the numbered files into a parent folder under that folder's name.
+    const std::size_t slash = name.rfind('/');
+    const std::size_t fileStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t underscore = name.rfind('_');
+    const std::string_view base = name.substr(
+        0, underscore == std::string_view::npos || underscore < fileStart ? name.size() - 4
+                                                                          : underscore);
+    const long long highest = highestNumber(base, extension);
+    char number[32];
+    std::snprintf(number, sizeof number, "_%03lld", highest == 0 ? 1 : highest + 1);
+    setBoth(std::string(base) + number + extension);
+    return true;
+}
+
+OutputNaming::FormatChoice OutputNaming::chooseFormat(OutputFormat format, bool recording,
+                                                      bool wmaWriterAvailable) {
+    if (recording || format == m_format) {
+        return FormatChoice::Ignored;
+    }
+    if (format == OutputFormat::Wma) {
+        if (!wmaWriterAvailable) {
+            return FormatChoice::WmaUnavailable;
+        }
+        if (m_settings.readNumber(setting::kWmaFormat.name, setting::kWmaFormat.defaultValue) ==
+            -1) {
+            return FormatChoice::WmaSettingsNeeded;
+        }
+    }
+    m_format = format;
+    const char* extension = format == OutputFormat::Mp3   ? "MP3"
+                            : format == OutputFormat::Wma ? "WMA"
+                                                          : "WAV";
+    m_field = std::string(dropLastCharacters(m_field, 3)) + extension;
+    return FormatChoice::Changed;
+}
+
+bool OutputNaming::toggleMultiFile(bool busy) {
+    if (busy) {
+        return false;
+    }
+    m_multiFile = !m_multiFile;
+    if (!m_multiFile) {
+        m_timeStamped = false;
+        setBoth(restoredName());
+    }
+    return true;
+}
+
+bool OutputNaming::toggleTimeStamped(bool busy) {
+    if (busy) {
+        return false;
+    }
+    m_timeStamped = !m_timeStamped;
+    if (m_timeStamped) {
+        m_settings.writeLastName(m_field);
+        m_multiFile = true;
+    } else {
+        setBoth(restoredName());
+    }
+    return true;
+}
+
+OutputFormat OutputNaming::formatOfName(std::string_view name) {
+    const std::string extension = upperExtension(name);
+    if (extension == ".MP3") {
+        return OutputFormat::Mp3;
+    }
+    if (extension == ".WMA") {
+        return OutputFormat::Wma;
+    }
+    return OutputFormat::Wav;
+}
+
+std::string OutputNaming::defaultPath() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        folder = QDir::homePath();
+    }
+    return QFile::encodeName(folder).toStdString() + "/" + std::string(kDefaultFileName);
+}
+
+std::string OutputNaming::timeStamp(const QDateTime& when) {
+    const QDate date = when.date();
+    const QTime time = when.time();
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%d%02d%02d-%02d%02d%02d", date.year(), date.month(),
+                  date.day(), time.hour(), time.minute(), time.second());
+    return stamp;
+}
+
+std::string OutputNaming::restoredName() const {
+    const std::string kept(text::trimTrailingBlanks(m_settings.readLastName()));
+    return kept.empty() ? defaultPath() : kept;
+}
+
+void OutputNaming::setBoth(std::string path) {
+    m_field = path;
+    m_outputPath = std::move(path);
+}
+
+}  // namespace orvel
