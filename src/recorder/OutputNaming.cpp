@@ -140,18 +140,18 @@ bool OutputNaming::nextName() {
     return true;
 }
 
-OutputNaming::FormatChoice OutputNaming::chooseFormat(OutputFormat format, bool recording,
+OutputNaming::FormatResult OutputNaming::chooseFormat(OutputFormat format, bool recording,
                                                       bool wmaWriterAvailable) {
     if (recording || format == m_format) {
-        return FormatChoice::Ignored;
+        return FormatResult::Ignored;
     }
     if (format == OutputFormat::Wma) {
         if (!wmaWriterAvailable) {
-            return FormatChoice::WmaUnavailable;
+            return FormatResult::WmaUnavailable;
         }
         if (m_settings.readNumber(setting::kWmaFormat.name, setting::kWmaFormat.defaultValue) ==
             -1) {
-            return FormatChoice::WmaSettingsNeeded;
+            return FormatResult::WmaSettingsNeeded;
         }
     }
     m_format = format;
@@ -159,7 +159,7 @@ OutputNaming::FormatChoice OutputNaming::chooseFormat(OutputFormat format, bool 
                             : format == OutputFormat::Wma ? "WMA"
                                                           : "WAV";
     m_field = std::string(dropLastCharacters(m_field, 3)) + extension;
-    return FormatChoice::Changed;
+    return FormatResult::Changed;
 }
 
 bool OutputNaming::toggleMultiFile(bool busy) {

@@ -29,7 +29,7 @@ public:
     using Clock = std::function<QDateTime()>;
 
     // What a format button did.
-    enum class FormatChoice {
+    enum class FormatResult {
         Ignored,            // recording, or that format is already selected: nothing changed
         Changed,            // the format and the field's extension changed
         WmaUnavailable,     // the WMA writer is missing: show kWmaSupportMessage, nothing else
@@ -37,7 +37,7 @@ public:
                             // presses the button again afterwards
     };
 
-    // The info-line message key the front face shows for FormatChoice::WmaUnavailable.
+    // The info-line message key the front face shows for FormatResult::WmaUnavailable.
     static constexpr std::string_view kWmaSupportMessage = "WMASupport";
     // The file name used when no name has been kept.
     static constexpr std::string_view kDefaultFileName = "Orvel.wav";
@@ -68,7 +68,7 @@ public:
     bool nextName();
 
     // A format button. wmaWriterAvailable is the WMA writer's probe result from start-up.
-    FormatChoice chooseFormat(OutputFormat format, bool recording, bool wmaWriterAvailable);
+    FormatResult chooseFormat(OutputFormat format, bool recording, bool wmaWriterAvailable);
 
     // The two switches; ignored (returning false) while recording or playing. Returns true when
     // the switch changed; the field and the output path may have been restored with it.

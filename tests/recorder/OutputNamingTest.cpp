@@ -11,7 +11,7 @@
 namespace orvel {
 namespace {
 
-using FormatChoice = OutputNaming::FormatChoice;
+using FormatResult = OutputNaming::FormatResult;
 
 const QDateTime kStart(QDate(2006, 12, 5), QTime(14, 3, 9));
 
@@ -118,31 +118,31 @@ TEST_F(OutputNamingTest, FormatButtonsReplaceTheExtension) {
     loadField(rec("song.wav"), false);
     EXPECT_EQ(naming.selectedFormat(), OutputFormat::Wav);
 
-    EXPECT_EQ(naming.chooseFormat(OutputFormat::Wav, false, true), FormatChoice::Ignored);
-    EXPECT_EQ(naming.chooseFormat(OutputFormat::Mp3, true, true), FormatChoice::Ignored);
+    EXPECT_EQ(naming.chooseFormat(OutputFormat::Wav, false, true), FormatResult::Ignored);
+    EXPECT_EQ(naming.chooseFormat(OutputFormat::Mp3, true, true), FormatResult::Ignored);
     EXPECT_EQ(naming.fieldText(), rec("song.wav"));
 
-    EXPECT_EQ(naming.chooseFormat(OutputFormat::Mp3, false, true), FormatChoice::Changed);
+    EXPECT_EQ(naming.chooseFormat(OutputFormat::Mp3, false, true), FormatResult::Changed);
     EXPECT_EQ(naming.fieldText(), rec("song.MP3"));
     EXPECT_EQ(naming.selectedFormat(), OutputFormat::Mp3);
     EXPECT_EQ(naming.outputPath(), rec("song.wav"));  // the last recording's path stays
 
     // A field ending in a multi-byte character loses whole characters, never half of one.
     loadField("/rec/t\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", false);
-    EXPECT_EQ(naming.chooseFormat(OutputFormat::Mp3, false, true), FormatChoice::Changed);
+    EXPECT_EQ(naming.chooseFormat(OutputFormat::Mp3, false, true), FormatResult::Changed);
     EXPECT_EQ(naming.fieldText(), "/rec/t\xC3\xA9MP3");
 }
 
 TEST_F(OutputNamingTest, WmaButtonNeedsTheWriterAndAProfile) {
     loadField(rec("song.wav"), false);
-    EXPECT_EQ(naming.chooseFormat(OutputFormat::Wma, false, false), FormatChoice::WmaUnavailable);
+    EXPECT_EQ(naming.chooseFormat(OutputFormat::Wma, false, false), FormatResult::WmaUnavailable);
     EXPECT_EQ(OutputNaming::kWmaSupportMessage, "WMASupport");
-    EXPECT_EQ(naming.chooseFormat(OutputFormat::Wma, false, true), FormatChoice::WmaSettingsNeeded);
+    EXPECT_EQ(naming.chooseFormat(OutputFormat::Wma, false, true), FormatResult::WmaSettingsNeeded);
     EXPECT_EQ(naming.fieldText(), rec("song.wav"));
     EXPECT_EQ(naming.selectedFormat(), OutputFormat::Wav);
 
     settings.writeNumber(setting::kWmaFormat.name, 0);
-    EXPECT_EQ(naming.chooseFormat(OutputFormat::Wma, false, true), FormatChoice::Changed);
+    EXPECT_EQ(naming.chooseFormat(OutputFormat::Wma, false, true), FormatResult::Changed);
     EXPECT_EQ(naming.fieldText(), rec("song.WMA"));
 }
 
@@ -153,7 +153,7 @@ TEST_F(OutputNamingTest, SwitchesRestoreTheKeptName) {
     EXPECT_FALSE(naming.multiFile());
 
     // Time-stamped on keeps the field as LastName and turns multi-file on.
-    ASSERT_TRUE(naming.chooseFormat(OutputFormat::Mp3, false, true) == FormatChoice::Changed);
+    ASSERT_TRUE(naming.chooseFormat(OutputFormat::Mp3, false, true) == FormatResult::Changed);
     ASSERT_TRUE(naming.toggleTimeStamped(false));
     EXPECT_TRUE(naming.timeStamped());
     EXPECT_TRUE(naming.multiFile());
