@@ -38,8 +38,8 @@ private:
 
 class SourceEndedEvent : public RunEvent {
 public:
-    SourceEndedEvent(std::uint64_t run, CaptureEnd reason, std::string detail)
-        : RunEvent(kSourceEnded, run), reason(reason), detail(std::move(detail)) {}
+    SourceEndedEvent(std::uint64_t run, CaptureEnd why, std::string what)
+        : RunEvent(kSourceEnded, run), reason(why), detail(std::move(what)) {}
     CaptureEnd reason;
     std::string detail;
 };
