@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "encoders/TagRecord.h"
+
+namespace orvel {
+
+// Reads and rewrites the tag of an existing recording for the tag windows and the history:
+// a file whose name ends in "mp3" (case ignored) through its ID3v1 tag, any other as a WMA
+// file through its content attributes.
+//
+// WMA: artist, title, album, composer, description, genre and copyright are the attributes
+// Author, Title, WM/AlbumTitle, WM/Composer, Description, WM/Genre and Copyright. Writing
+// changes an attribute the file has in place and adds a missing one; Title, Author, Copyright
+// and Description are the file's content description, and copies of them under the same name
+// in another case (which some writers add and some readers prefer) are removed so that every
+// reader sees the new values. Other attributes (WM/Year among them) stay as they are.
+//
+// MP3: the record's description is the year, its genre number the tag's genre; reading gives
+// the genre's name as the genre text.
+//
+// Thread contract: self-contained calls, any thread; not on a file being recorded.
+class AttributeEditor {
+public:
+    // The record is cleared first; false (with empty texts) when the file cannot be read or,
+    // for MP3, has no tag.
+    static bool read(const std::string& path, TagRecord& record);
+    // False when the file cannot be read or written.
+    static bool write(const std::string& path, const TagRecord& record);
+
+    static bool readWma(const std::string& path, TagRecord& record);
+    // The attributes of WMA file contents held in memory.
+    static bool readWmaContents(std::span<const std::uint8_t> contents, TagRecord& record);
+    static bool writeWma(const std::string& path, const TagRecord& record);
+    static bool readMp3(const std::string& path, TagRecord& record);
+    static bool writeMp3(const std::string& path, const TagRecord& record);
+
+    static bool isMp3Path(const std::string& path);
+};
+
+}  // namespace orvel

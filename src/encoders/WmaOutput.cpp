@@ -1,0 +1,47 @@
+#include "encoders/WmaOutput.h"
+
+#include "audio/CaptureEngine.h"
+
+namespace orvel {
+
+std::unique_ptr<WmaOutput> WmaOutput::open(const OutputRequest& request, int profileIndex,
+                                           const TagRecord& attributes, StartResult& result) {
+    auto output = std::make_unique<WmaOutput>();
+    output->m_writer.selectProfile(profileIndex);
+    output->m_writer.setAttributes(attributes);
+    if (output->m_writer.begin(request.audio, request.fileName) != 0) {
+        result = StartResult::WmaError;
+        return nullptr;
+    }
+    output->m_chunkBytes = static_cast<std::size_t>(request.blockBytes) * 2;
+    output->m_path = request.fileName;
+    result = StartResult::Ok;
+    return output;
+}
+
+bool WmaOutput::write(const std::uint8_t* pcm, std::size_t bytes) {
+    if (!m_error.empty()) {
+        return false;
+    }
+    std::uint64_t total = 0;
+    if (m_writer.write(pcm, bytes, &total) != 0) {
+        m_error = "cannot write " + m_path;
+        return false;
+    }
+    m_total.store(total);
+    return true;
+}
+
+bool WmaOutput::finish() {
+    if (!m_writer.isWriting()) {
+        return false;
+    }
+    const bool ok = m_writer.end() == 0;
+    if (!ok && m_error.empty()) {
+        m_error = "cannot complete " + m_path;
+    }
+    m_writer.release();
+    return ok && m_error.empty();
+}
+
+}  // namespace orvel

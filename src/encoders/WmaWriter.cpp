@@ -1,0 +1,440 @@
+#include "encoders/WmaWriter.h"
+
+#include <QLoggingCategory>
+#include <algorithm>
+#include <cstdio>
+
+#include "config/Product.h"
+#include "config/Text.h"
+#include "encoders/WmaProfile.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+}
+
+Q_LOGGING_CATEGORY(lcWma, "orvel.wma")
+
+namespace orvel {
+
+namespace {
+
+unsigned hex(int code) {
+    return static_cast<unsigned>(code);
+}
+
+std::string errorText(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+// The container's metadata key that becomes each attribute of the table.
+const char* metadataKey(std::string_view name) {
+    if (name == wma::kAuthor) {
+        return "artist";
+    }
+    if (name == wma::kTitle) {
+        return "title";
+    }
+    if (name == wma::kAlbumTitle) {
+        return "album";
+    }
+    if (name == wma::kCopyright) {
+        return "copyright";
+    }
+    if (name == wma::kDescription) {
+        return "comment";
+    }
+    if (name == wma::kComposer) {
+        return "composer";
+    }
+    if (name == wma::kGenre) {
+        return "genre";
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// Everything one file being written holds. Destroying it releases all of it; a file whose
+// writing did not end is closed as it stands.
+struct WmaWriter::Session {
+    AVFormatContext* format = nullptr;
+    AVCodecContext* codec = nullptr;
+    AVStream* stream = nullptr;
+    SwrContext* resampler = nullptr;
+    AVAudioFifo* fifo = nullptr;
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+    AudioFormat input;
+    std::int64_t nextPts = 0;
+    std::array<std::vector<float>, 2> planes;
+
+    ~Session() {
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+        if (fifo != nullptr) {
+            av_audio_fifo_free(fifo);
+        }
+        swr_free(&resampler);
+        avcodec_free_context(&codec);
+        if (format != nullptr) {
+            if (format->pb != nullptr) {
+                avio_closep(&format->pb);
+            }
+            avformat_free_context(format);
+        }
+    }
+
+    // Hands every packet the encoder has ready to the container.
+    int drain() {
+        for (;;) {
+            int rc = avcodec_receive_packet(codec, packet);
+            if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) {
+                return 0;
+            }
+            if (rc < 0) {
+                return rc;
+            }
+            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            rc = av_interleaved_write_frame(format, packet);
+            if (rc < 0) {
+                return rc;
+            }
+        }
+    }
+
+    // Encodes the next `samples` samples of the queue as one frame.
+    int encode(int samples) {
+        int rc = av_frame_make_writable(frame);
+        if (rc < 0) {
+            return rc;
+        }
+        frame->nb_samples = samples;
+        if (av_audio_fifo_read(fifo, reinterpret_cast<void**>(frame->data), samples) != samples) {
+            return AVERROR_BUG;
+        }
+        frame->pts = nextPts;
+        nextPts += samples;
+        rc = avcodec_send_frame(codec, frame);
+        return rc < 0 ? rc : drain();
+    }
+
+    // Queues converted samples and encodes every whole frame of the queue.
+    int queue(float* const* data, int samples) {
+        if (av_audio_fifo_write(fifo, reinterpret_cast<void**>(const_cast<float**>(data)),
+                                samples) < samples) {
+            return AVERROR(ENOMEM);
+        }
+        while (av_audio_fifo_size(fifo) >= codec->frame_size) {
+            const int rc = encode(codec->frame_size);
+            if (rc < 0) {
+                return rc;
+            }
+        }
+        return 0;
+    }
+};
+
+WmaWriter::WmaWriter() {
+    for (std::size_t i = 0; i < m_attributes.size(); ++i) {
+        m_attributes[i].name = wma::kWriterAttributes[i];
+    }
+    TagRecord empty;
+    setAttributes(empty);
+}
+
+WmaWriter::~WmaWriter() {
+    if (m_session) {
+        end();
+    }
+    release();
+}
+
+bool WmaWriter::probe() {
+    const int missing = AVERROR_ENCODER_NOT_FOUND;
+    if (avcodec_find_encoder(AV_CODEC_ID_WMAV2) == nullptr ||
+        av_guess_format("asf", nullptr, nullptr) == nullptr) {
+        qCWarning(lcWma, "WMCreateWriter error 0x%08x", hex(missing));
+        return false;
+    }
+    return true;
+}
+
+std::vector<WmaWriter::ProfileEntry> WmaWriter::listProfiles() {
+    qCDebug(lcWma, "Profile Indexes are as follows:");
+    std::vector<ProfileEntry> entries;
+    const auto profiles = WmaProfile::all();
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        if (profiles[i].name.find("Audio") == std::string_view::npos) {
+            continue;
+        }
+        entries.push_back({std::string(profiles[i].name), static_cast<int>(i)});
+        qCDebug(lcWma, "%d %s", static_cast<int>(i), entries.back().name.c_str());
+    }
+    return entries;
+}
+
+bool WmaWriter::selectProfile(int index) {
+    const bool known = WmaProfile::at(index) != nullptr;
+    m_profile = known ? index : -1;
+    return known || index == -1;
+}
+
+void WmaWriter::setAttributes(const TagRecord& record) {
+    auto set = [this](std::string_view name, std::string_view value) {
+        for (Attribute& attribute : m_attributes) {
+            if (attribute.name == name) {
+                attribute.value = text::fitCapacity(value, kValueCapacity);
+            }
+        }
+    };
+    set(wma::kAuthor, record.artist);
+    set(wma::kTitle, record.title);
+    set(wma::kAlbumTitle, record.album);
+    set(wma::kCopyright, record.copyright);
+    set(wma::kComposer, record.composer);
+    set(wma::kGenre, record.genre);
+    const bool noDescription = text::trimBlanks(record.description).empty();
+    set(wma::kDescription, noDescription ? std::string_view(product::kHomePage)
+                                         : std::string_view(record.description));
+}
+
+std::string WmaWriter::attribute(std::string_view name) const {
+    for (const Attribute& attribute : m_attributes) {
+        if (attribute.name == name) {
+            return attribute.value;
+        }
+    }
+    return {};
+}
+
+std::uint64_t WmaWriter::advance(std::uint64_t time, std::uint64_t bytes,
+                                 std::uint32_t bytesPerSecond) {
+    if (bytesPerSecond == 0) {
+        return time;
+    }
+    return time + bytes * kTicksPerSecond / bytesPerSecond;
+}
+
+int WmaWriter::begin(const AudioFormat& format, const std::string& fileName) {
+    release();
+    m_sampleTime = 0;
+    m_bytesWritten = 0;
+
+    auto session = std::make_unique<Session>();
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+    int rc = codec == nullptr ? AVERROR_ENCODER_NOT_FOUND : 0;
+    if (rc == 0) {
+        rc = avformat_alloc_output_context2(&session->format, nullptr, "asf", fileName.c_str());
+    }
+    if (rc < 0) {
+        qCWarning(lcWma, "WMCreateWriter error 0x%08x", hex(rc));
+        return rc;
+    }
+
+    // The profile's input formats: its rate and channel count as 16- or 8-bit PCM.
+    const WmaProfile* profile = WmaProfile::at(m_profile);
+    if (profile == nullptr) {
+        rc = AVERROR(EINVAL);
+        qCWarning(lcWma, "GetInputFormatCount error 0x%08x", hex(rc));
+        qCWarning(lcWma) << "no WMA profile is chosen";
+        return rc;
+    }
+    if (!profile->accepts(format)) {
+        rc = AVERROR(EINVAL);
+        qCWarning(lcWma, "SetInputProps error 0x%08x", hex(rc));
+        qCWarning(lcWma, "the profile \"%s\" takes %d channels at %d Hz, not %d at %d Hz",
+                  std::string(profile->name).c_str(), profile->channels, profile->sampleRate,
+                  format.channels, format.sampleRate);
+        return rc;
+    }
+
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    session->codec = context;
+    if (context == nullptr) {
+        rc = AVERROR(ENOMEM);
+        qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
+        return rc;
+    }
+    context->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    context->sample_rate = profile->sampleRate;
+    av_channel_layout_default(&context->ch_layout, profile->channels);
+    context->bit_rate = profile->bitRate;
+    context->time_base = AVRational{1, profile->sampleRate};
+    if ((session->format->oformat->flags & AVFMT_GLOBALHEADER) != 0) {
+        context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    }
+    rc = avcodec_open2(context, codec, nullptr);
+    if (rc >= 0) {
+        session->stream = avformat_new_stream(session->format, nullptr);
+        rc = session->stream == nullptr
+                 ? AVERROR(ENOMEM)
+                 : avcodec_parameters_from_context(session->stream->codecpar, context);
+    }
+    if (rc < 0) {
+        qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
+        qCWarning(lcWma) << "the encoder refused the profile:" << errorText(rc).c_str();
+        return rc;
+    }
+    session->stream->time_base = context->time_base;
+
+    for (const Attribute& attribute : m_attributes) {
+        const char* key = metadataKey(attribute.name);
+        if (key == nullptr || attribute.value.empty()) {
+            continue;
+        }
+        rc = av_dict_set(&session->format->metadata, key, attribute.value.c_str(), 0);
+        if (rc < 0) {
+            qCWarning(lcWma, "Failed to set attribute %s (hr=0x%08x)",
+                      std::string(attribute.name).c_str(), hex(rc));
+            return rc;
+        }
+    }
+
+    rc = avio_open(&session->format->pb, fileName.c_str(), AVIO_FLAG_WRITE);
+    if (rc < 0) {
+        qCWarning(lcWma, "SetOutputFilename error 0x%08x", hex(rc));
+        qCWarning(lcWma) << "cannot create" << fileName.c_str() << ":" << errorText(rc).c_str();
+        return rc;
+    }
+    rc = avformat_write_header(session->format, nullptr);
+    AVChannelLayout inputLayout{};
+    av_channel_layout_default(&inputLayout, format.channels);
+    if (rc >= 0) {
+        rc = swr_alloc_set_opts2(&session->resampler, &context->ch_layout, AV_SAMPLE_FMT_FLTP,
+                                 context->sample_rate, &inputLayout,
+                                 format.is16Bit() ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_U8,
+                                 format.sampleRate, 0, nullptr);
+    }
+    av_channel_layout_uninit(&inputLayout);
+    if (rc >= 0) {
+        rc = swr_init(session->resampler);
+    }
+    if (rc >= 0) {
+        session->fifo =
+            av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, profile->channels, context->frame_size * 2);
+        session->frame = av_frame_alloc();
+        session->packet = av_packet_alloc();
+        rc = session->fifo && session->frame && session->packet ? 0 : AVERROR(ENOMEM);
+    }
+    if (rc >= 0) {
+        AVFrame* frame = session->frame;
+        frame->nb_samples = context->frame_size;
+        frame->format = AV_SAMPLE_FMT_FLTP;
+        frame->sample_rate = context->sample_rate;
+        rc = av_channel_layout_copy(&frame->ch_layout, &context->ch_layout);
+        if (rc >= 0) {
+            rc = av_frame_get_buffer(frame, 0);
+        }
+    }
+    if (rc >= 0) {
+        // Decoders drop the encoder's initial padding from the front: silence stands in for
+        // it, so the first recorded sample is the first one decoded.
+        const int padding = std::max(context->initial_padding, 0);
+        for (auto& plane : session->planes) {
+            plane.assign(static_cast<std::size_t>(std::max(padding, 1)), 0.0f);
+        }
+        float* silence[2] = {session->planes[0].data(), session->planes[1].data()};
+        rc = padding > 0 ? session->queue(silence, padding) : 0;
+    }
+    if (rc < 0) {
+        qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
+        qCWarning(lcWma) << "cannot start writing" << fileName.c_str() << ":"
+                         << errorText(rc).c_str();
+        session.reset();
+        std::remove(fileName.c_str());
+        return rc;
+    }
+    session->input = format;
+    m_bytesPerSecond = format.bytesPerSecond();
+    m_session = std::move(session);
+    return 0;
+}
+
+int WmaWriter::write(const std::uint8_t* pcm, std::size_t bytes, std::uint64_t* total) {
+    if (!m_session) {
+        return AVERROR(EINVAL);
+    }
+    Session& s = *m_session;
+    const auto frameBytes = static_cast<std::size_t>(s.input.blockAlign());
+    const std::size_t frames = bytes / frameBytes;
+    int rc = 0;
+    if (frames > 0) {
+        if (frames > static_cast<std::size_t>(INT32_MAX)) {
+            return AVERROR(EINVAL);
+        }
+        for (auto& plane : s.planes) {
+            if (plane.size() < frames) {
+                plane.resize(frames);
+            }
+        }
+        std::uint8_t* out[2] = {reinterpret_cast<std::uint8_t*>(s.planes[0].data()),
+                                reinterpret_cast<std::uint8_t*>(s.planes[1].data())};
+        const std::uint8_t* in[1] = {pcm};
+        const int count = static_cast<int>(frames);
+        const int converted = swr_convert(s.resampler, out, count, in, count);
+        rc = converted < 0 ? converted : 0;
+        if (rc == 0) {
+            float* planes[2] = {s.planes[0].data(), s.planes[1].data()};
+            rc = s.queue(planes, converted);
+        }
+    }
+    if (rc < 0) {
+        qCWarning(lcWma, "WriteSample error 0x%08x", hex(rc));
+        qCWarning(lcWma) << "cannot write:" << errorText(rc).c_str();
+        return rc;
+    }
+    if (total != nullptr) {
+        const std::int64_t size = avio_tell(s.format->pb);
+        *total = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+    }
+    m_bytesWritten += bytes;
+    m_sampleTime = advance(m_sampleTime, bytes, m_bytesPerSecond);
+    return 0;
+}
+
+int WmaWriter::end() {
+    if (!m_session) {
+        return AVERROR(EINVAL);
+    }
+    Session& s = *m_session;
+    int rc = 0;
+    // The last frame may be short; the encoder takes it as it is.
+    const int left = av_audio_fifo_size(s.fifo);
+    if (left > 0) {
+        rc = s.encode(left);
+    }
+    if (rc >= 0) {
+        rc = avcodec_send_frame(s.codec, nullptr);
+    }
+    if (rc >= 0) {
+        rc = s.drain();
+    }
+    // The trailer is written even after an encoding failure, so the file stays readable.
+    const int trailer = av_write_trailer(s.format);
+    if (rc >= 0) {
+        rc = trailer;
+    }
+    const int closed = avio_closep(&s.format->pb);
+    if (rc >= 0) {
+        rc = closed;
+    }
+    if (rc < 0) {
+        qCWarning(lcWma, "EndWriting error 0x%08x", hex(rc));
+        qCWarning(lcWma) << "cannot complete the file:" << errorText(rc).c_str();
+    }
+    m_session.reset();
+    return rc < 0 ? rc : 0;
+}
+
+void WmaWriter::release() {
+    m_session.reset();
+}
+
+}  // namespace orvel
