@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cstdio>
@@ -359,10 +361,18 @@ void CaptureEngine::stop() {
 }
 
 bool CaptureEngine::waitUntilIdle(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (m_state != State::Idle && std::chrono::steady_clock::now() < deadline) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    if (m_state == State::Idle) {
+        return true;
     }
+    // A nested loop that sleeps until the run's end is reported (or the time is up), rather
+    // than spinning over processEvents while the writer works.
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &CaptureEngine::finished, &loop, &QEventLoop::quit);
+    timer.start(timeout);
+    loop.exec();
     return m_state == State::Idle;
 }
 
