@@ -28,14 +28,15 @@ if(ORVEL_FUZZ)
 endif()
 
 # orvel_layer(<target> <folder under src> [libraries...])
-# One static library per layer, built from the .cpp files of its folder. Windows of a layer live
-# in its ui/ subfolder and go into the widgets library instead, so that the logic libraries
-# never link Qt Widgets.
+# One static library per layer, built from the .cpp files of its folder; the programs' entry
+# files (main.cpp, main_<program>.cpp) stay out of it. Windows of a layer live in its ui/
+# subfolder and go into the widgets library instead, so that the logic libraries never link Qt
+# Widgets.
 function(orvel_layer target folder)
   file(GLOB sources CONFIGURE_DEPENDS
        "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp"
        "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h")
-  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  list(FILTER sources EXCLUDE REGEX "/main(_[^/]*)?\\.cpp$")
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
   if(sources)
     file(GLOB headers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h")

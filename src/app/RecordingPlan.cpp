@@ -1,0 +1,286 @@
+#include "app/RecordingPlan.h"
+
+#include <algorithm>
+
+#include "audio/BlockRing.h"
+#include "config/FormatTables.h"
+#include "config/SettingsStore.h"
+#include "config/Text.h"
+#include "devices/DeviceList.h"
+#include "encoders/GenreTable.h"
+#include "encoders/WmaProfile.h"
+
+namespace orvel {
+
+namespace {
+
+// The recorder's base ring budget without background music.
+constexpr std::size_t kRingBase = 80000;
+
+// The ranges of the noise and filter settings window; stored values outside them are held at
+// the nearest end.
+constexpr int kGateThresholdMax = 47;
+constexpr int kReleaseTimeMax = 25;
+constexpr int kLowPassMin = 10000;
+constexpr int kLowPassMax = 20000;
+constexpr int kHighPassMax = 10000;
+
+std::string inQuotes(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string rateList() {
+    std::string list;
+    for (const int rate : format::kSampleRates) {
+        list += (list.empty() ? "" : ", ") + std::to_string(rate);
+    }
+    return list;
+}
+
+std::string range(int count) {
+    return count == 1 ? "0" : "0.." + std::to_string(count - 1);
+}
+
+RecordingPlan refuse(RecordingPlan plan, std::string key, std::string detail) {
+    plan.messageKey = std::move(key);
+    plan.detail = std::move(detail);
+    return plan;
+}
+
+// Picks the device and line: the options, else the stored choice, else the first line of the
+// first device. False with the plan refused.
+bool chooseLine(RecordingPlan& plan, const RecordArguments& arguments,
+                const SettingsStore& settings, DeviceList& devices) {
+    devices.refresh();
+    if (devices.count() == 0) {
+        plan =
+            refuse(std::move(plan), "DeviceAvailabity", "the sound server lists no capture device");
+        return false;
+    }
+    const int storedDevice = settings.readDevice();
+    const int storedLine = settings.readAudioLine();
+    int row = 0;
+    bool rowStored = false;
+    if (arguments.device) {
+        row = *arguments.device;
+    } else if (storedDevice >= 0) {
+        row = storedDevice;
+        rowStored = true;
+    } else {
+        plan.notes.push_back("no device is stored in the settings: using device 0");
+    }
+    if (row >= devices.count()) {
+        plan = refuse(std::move(plan), "DeviceAvailabity",
+                      std::string(rowStored ? "the stored device " : "there is no device ") +
+                          std::to_string(row) + (rowStored ? " is not there" : "") +
+                          "; the devices are " + range(devices.count()) +
+                          " (orvel-rec devices lists them)");
+        return false;
+    }
+    if (!devices.selectRow(row)) {
+        plan = refuse(std::move(plan), "DeviceAvailabity",
+                      "device " + std::to_string(row) + " went away");
+        return false;
+    }
+    const platform::SoundDevice& device = *devices.selectedDevice();
+    const int lines = static_cast<int>(device.lines.size());
+    if (lines == 0) {
+        plan = refuse(std::move(plan), "DeviceAvailabity",
+                      "device " + std::to_string(row) + " " + inQuotes(device.name) +
+                          " has no recording line");
+        return false;
+    }
+    // The stored line belongs to the stored device only.
+    int line = 0;
+    bool lineStored = false;
+    if (arguments.line) {
+        line = *arguments.line;
+    } else if (storedLine >= 0 && storedDevice == row) {
+        line = storedLine;
+        lineStored = true;
+    } else if (arguments.device || storedDevice >= 0) {
+        plan.notes.push_back("no line is stored for device " + std::to_string(row) +
+                             ": using line 0");
+    }
+    if (line >= lines) {
+        plan = refuse(std::move(plan), "DeviceAvailabity",
+                      std::string(lineStored ? "the stored line " : "there is no line ") +
+                          std::to_string(line) + (lineStored ? " is not there" : "") +
+                          " on device " + std::to_string(row) + " " + inQuotes(device.name) +
+                          "; its lines are " + range(lines));
+        return false;
+    }
+    plan.deviceRow = row;
+    plan.lineIndex = line;
+    plan.deviceName = device.name;
+    plan.line = device.lines[static_cast<std::size_t>(line)];
+    return true;
+}
+
+void applyMp3Arguments(EncoderSettings& encoder, const RecordArguments& a) {
+    if (a.mp3Bitrate) {
+        encoder.mp3BitrateIndex = *a.mp3Bitrate;
+    }
+    if (a.mp3Mode) {
+        encoder.mp3Mode = *a.mp3Mode;
+    }
+    Mp3Options& mp3 = encoder.mp3;
+    mp3.crc = a.crc.value_or(mp3.crc);
+    mp3.copyright = a.copyright.value_or(mp3.copyright);
+    mp3.original = a.original.value_or(mp3.original);
+    mp3.privateBit = a.privateBit.value_or(mp3.privateBit);
+    mp3.writeId3 = a.id3.value_or(mp3.writeId3);
+    if (a.artist) {
+        mp3.setArtist(*a.artist);
+    }
+    if (a.title) {
+        mp3.setTitle(*a.title);
+    }
+    if (a.album) {
+        mp3.setAlbum(*a.album);
+    }
+    if (a.year) {
+        mp3.setYear(*a.year);
+    }
+    if (a.genre) {
+        mp3.genre = static_cast<std::uint8_t>(*a.genre);
+    }
+}
+
+void applyWmaArguments(EncoderSettings& encoder, const RecordArguments& a) {
+    if (a.wmaProfile) {
+        encoder.wmaProfile = *a.wmaProfile;
+    }
+    TagRecord& wma = encoder.wmaAttributes;
+    wma.artist = a.wmaAuthor.value_or(wma.artist);
+    wma.title = a.wmaTitle.value_or(wma.title);
+    wma.album = a.wmaAlbum.value_or(wma.album);
+    wma.composer = a.wmaComposer.value_or(wma.composer);
+    wma.copyright = a.wmaCopyright.value_or(wma.copyright);
+    wma.description = a.wmaDescription.value_or(wma.description);
+    if (a.wmaGenre) {
+        wma.genre = std::string(genre::name(*a.wmaGenre));
+    }
+    wma.fitTexts();
+}
+
+}  // namespace
+
+OutputFormat RecordingPlan::outputFormatOf(const std::string& fileName) {
+    if (text::endsWithIgnoreCaseAscii(fileName, ".mp3")) {
+        return OutputFormat::Mp3;
+    }
+    if (text::endsWithIgnoreCaseAscii(fileName, ".wma")) {
+        return OutputFormat::Wma;
+    }
+    return OutputFormat::Wav;
+}
+
+std::string RecordingPlan::describe(const AudioFormat& format) {
+    return std::to_string(format.sampleRate) + " Hz, " + std::to_string(format.bitsPerSample) +
+           " bits, " + (format.channels == 1 ? "mono" : "stereo");
+}
+
+RecordingPlan RecordingPlan::make(const RecordArguments& arguments, const SettingsStore& settings,
+                                  DeviceList& devices) {
+    RecordingPlan plan;
+    plan.seconds = arguments.seconds;
+    plan.capture.fileName = arguments.file;
+    plan.capture.outputFormat = outputFormatOf(arguments.file);
+    plan.capture.monitor = arguments.monitor;
+    if (plan.capture.outputFormat == OutputFormat::Wav &&
+        !text::endsWithIgnoreCaseAscii(arguments.file, ".wav")) {
+        plan.notes.push_back(inQuotes(arguments.file) +
+                             " does not end in .wav, .mp3 or .wma: recording a WAV file");
+    }
+
+    // The format: the options, else the stored choice.
+    AudioFormat chosen;
+    chosen.sampleRate = arguments.rate.value_or(format::kSampleRates[static_cast<std::size_t>(
+        std::clamp(settings.readFreq(), 0, format::kRateCount - 1))]);
+    chosen.bitsPerSample = arguments.bits.value_or(settings.readBit() != 0 ? 16 : 8);
+    chosen.channels = arguments.channels.value_or(settings.readChannel() != 0 ? 2 : 1);
+    if (chosen.rateIndex() < 0) {
+        return refuse(std::move(plan), "FormatError",
+                      std::to_string(chosen.sampleRate) +
+                          " Hz is not one of the recorder's rates (" + rateList() + ")");
+    }
+    if (chosen.bitsPerSample != 8 && chosen.bitsPerSample != 16) {
+        return refuse(std::move(plan), "FormatError",
+                      std::to_string(chosen.bitsPerSample) + " bits: the recorder records 8 or 16");
+    }
+    if (chosen.channels != 1 && chosen.channels != 2) {
+        return refuse(std::move(plan), "FormatError",
+                      std::to_string(chosen.channels) +
+                          " channels: the recorder records 1 (mono) or 2 (stereo)");
+    }
+
+    plan.encoder = EncoderSettings::fromStore(settings);
+    applyMp3Arguments(plan.encoder, arguments);
+    applyWmaArguments(plan.encoder, arguments);
+
+    AudioFormat recorded = chosen;
+    if (plan.capture.outputFormat == OutputFormat::Mp3) {
+        recorded = plan.encoder.mp3RecordingFormat(chosen);
+        if (recorded.sampleRate != chosen.sampleRate) {
+            plan.notes.push_back("MP3 takes 32000 Hz or more: recording at " +
+                                 std::to_string(recorded.sampleRate) + " Hz instead of " +
+                                 std::to_string(chosen.sampleRate) + " Hz");
+        }
+        if (recorded.bitsPerSample != chosen.bitsPerSample) {
+            plan.notes.push_back("MP3 takes 16-bit sound: recording 16 bits instead of 8");
+        }
+        if (recorded.channels != chosen.channels) {
+            plan.notes.push_back(std::string("the MP3 mode asks for ") +
+                                 (recorded.channels == 1 ? "mono" : "stereo") + ": recording " +
+                                 std::to_string(recorded.channels) +
+                                 (recorded.channels == 1 ? " channel" : " channels"));
+        }
+        const Mp3Options& mp3 = plan.encoder.mp3;
+        if (mp3.writeId3 && !mp3.wantsTag()) {
+            plan.notes.push_back(
+                "no ID3 tag will be written: it needs an artist, a title and an album");
+        }
+    } else if (plan.capture.outputFormat == OutputFormat::Wma) {
+        const WmaProfile* profile = WmaProfile::at(plan.encoder.wmaProfile);
+        if (profile != nullptr && !profile->accepts(recorded)) {
+            const bool stored = !arguments.wmaProfile.has_value();
+            return refuse(std::move(plan), "WMAError",
+                          std::string(stored ? "the stored WMA profile " : "WMA profile ") +
+                              std::to_string(plan.encoder.wmaProfile) + " " +
+                              inQuotes(std::string(profile->name)) + " takes " +
+                              std::to_string(profile->sampleRate) + " Hz " +
+                              (profile->channels == 1 ? "mono" : "stereo") + ", not " +
+                              describe(recorded) +
+                              "; choose another with --wma-profile (orvel-rec profiles)");
+        }
+    }
+    plan.capture.format = recorded;
+
+    ProcessingSettings& p = plan.processing;
+    p.signalActivated = arguments.signalThreshold.has_value();
+    p.threshold = arguments.signalThreshold.value_or(settings.readThreshold());
+    p.silenceDelaySeconds = settings.readNewFileDelay();
+    p.noiseGate = arguments.gate;
+    p.gateThreshold =
+        std::clamp(settings.readNumber(setting::kNoiseThreshold), 0, kGateThresholdMax);
+    p.gateReleaseSeconds =
+        std::clamp(settings.readNumber(setting::kReleaseTime), 0, kReleaseTimeMax);
+    p.lowPass = arguments.lowPass;
+    p.lowPassHz = std::clamp(settings.readNumber(setting::kLowPass), kLowPassMin, kLowPassMax);
+    p.highPass = arguments.highPass;
+    p.highPassHz = std::clamp(settings.readNumber(setting::kHighPass), 0, kHighPassMax);
+    if ((p.lowPass || p.highPass) && !recorded.is16Bit()) {
+        plan.notes.push_back("the filters work on 16-bit recordings only: not applied at 8 bits");
+    }
+
+    plan.capture.ringCapacity = ringCapacity(kRingBase, availablePhysicalMemory());
+    if (plan.capture.ringCapacity == 0) {
+        return refuse(std::move(plan), "MemError", "not enough memory for the recording's buffer");
+    }
+
+    chooseLine(plan, arguments, settings, devices);
+    return plan;
+}
+
+}  // namespace orvel

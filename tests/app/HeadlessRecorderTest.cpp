@@ -1,0 +1,272 @@
+#include "app/HeadlessRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTimer>
+#include <csignal>
+#include <sstream>
+
+#include "app/StopSignals.h"
+#include "audio/WavFileCaptureSource.h"
+#include "audio/WavReader.h"
+#include "audio/WavWriter.h"
+#include "devices/FakeSoundServer.h"
+#include "encoders/AttributeEditor.h"
+#include "encoders/WmaProfile.h"
+#include "support/Signal.h"
+#include "support/TempDir.h"
+
+namespace orvel {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FakeSoundServer;
+
+// A line that plays a 440 Hz tone of `seconds` at the pace of a sound card, in whichever
+// format the recording asks for (written to a file when the capture starts).
+class ToneLine : public CaptureSource {
+public:
+    ToneLine(std::string folder, double seconds)
+        : m_folder(std::move(folder)), m_seconds(seconds) {}
+
+    bool start(const AudioFormat& format, CaptureConsumer* consumer, std::string* error) override {
+        const std::string path = m_folder + "/line.wav";
+        const std::vector<std::uint8_t> pcm = test::sinePcm(440, -6, m_seconds, format.sampleRate,
+                                                            format.channels, format.bitsPerSample);
+        WavWriter writer;
+        if (writer.open(path, format) != WavWriter::Result::Ok ||
+            writer.append(pcm.data(), pcm.size()) != WavWriter::Result::Ok ||
+            writer.close() != WavWriter::Result::Ok) {
+            *error = "cannot write the tone";
+            return false;
+        }
+        m_file =
+            std::make_unique<WavFileCaptureSource>(path, WavFileCaptureSource::Pacing::RealTime);
+        return m_file->start(format, consumer, error);
+    }
+    void stop() override {
+        if (m_file) {
+            m_file->stop();
+        }
+    }
+    void setMonitor(bool) override {}
+
+private:
+    std::string m_folder;
+    double m_seconds;
+    std::unique_ptr<WavFileCaptureSource> m_file;
+};
+
+class RecorderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_server->deviceList = {FakeSoundServer::device("Sound server", {"tone", "silence"})};
+        m_server->captureFactory = [this,
+                                    server = m_server.get()](const platform::SoundLine& line) {
+            m_captured.push_back(line.sourceName);
+            m_selectedAtCapture = server->selected ? server->selected->sourceName : "";
+            return std::make_unique<ToneLine>(m_dir.path(), m_lineSeconds);
+        };
+    }
+
+    // Runs a command line; the fake server is handed over to the recorder once.
+    int run(std::vector<std::string> arguments, HeadlessRecorder* recorder = nullptr) {
+        m_out.str("");
+        m_err.str("");
+        HeadlessRecorder own(m_out, m_err, connector());
+        HeadlessRecorder& r = recorder != nullptr ? *recorder : own;
+        return r.run(RecorderArguments::parse(arguments));
+    }
+
+    HeadlessRecorder::ServerFactory connector() {
+        return [this](std::string* error) -> std::unique_ptr<platform::SoundServer> {
+            if (!m_server) {
+                *error = "Connection refused";
+            }
+            return std::move(m_server);
+        };
+    }
+
+    std::string err() const { return m_err.str(); }
+    std::string out() const { return m_out.str(); }
+
+    test::TempDir m_dir{test::TempDir::Xdg::Redirect};
+    std::unique_ptr<FakeSoundServer> m_server = std::make_unique<FakeSoundServer>();
+    std::vector<std::string> m_captured;
+    std::string m_selectedAtCapture;
+    double m_lineSeconds = 10;
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(RecorderTest, RecordsTheAskedLengthOfTheChosenLine) {
+    const std::string path = m_dir.file("take.wav");
+    ASSERT_EQ(run({"record", "--line", "1", "--seconds", "1", "--rate", "22050", "--channels", "1",
+                   path}),
+              HeadlessRecorder::kExitOk)
+        << err();
+    EXPECT_EQ(m_captured, std::vector<std::string>{"silence"});
+    EXPECT_EQ(m_selectedAtCapture, "silence");
+    const WavInfo info = WavReader::readFile(path);
+    ASSERT_TRUE(info.ok());
+    EXPECT_EQ(info.audioFormat(), (AudioFormat{1, 22050, 16}));
+    // One second, give or take the blocks on their way at the stop.
+    const double seconds = static_cast<double>(info.dataSize) / info.bytesPerSecond;
+    EXPECT_GE(seconds, 1.0);
+    EXPECT_LE(seconds, 1.25);
+    EXPECT_NE(out().find("recorded 1."), std::string::npos) << out();
+    EXPECT_NE(err().find("recording line 1 \"silence\""), std::string::npos) << err();
+}
+
+TEST_F(RecorderTest, AStopRequestEndsAnUntimedRecordingWithACompleteFile) {
+    const std::string path = m_dir.file("take.wav");
+    m_out.str("");
+    HeadlessRecorder recorder(m_out, m_err, connector());
+    QTimer::singleShot(700ms, &recorder, &HeadlessRecorder::requestStop);
+    ASSERT_EQ(recorder.run(RecorderArguments::parse({"record", path})), HeadlessRecorder::kExitOk)
+        << m_err.str();
+    const WavInfo info = WavReader::readFile(path);
+    ASSERT_TRUE(info.ok());
+    EXPECT_FALSE(info.sizeRecovered);
+    const double seconds = static_cast<double>(info.dataSize) / info.bytesPerSecond;
+    EXPECT_GT(seconds, 0.4);
+    EXPECT_LT(seconds, 1.5);
+    EXPECT_NE(m_err.str().find("stopping"), std::string::npos);
+}
+
+TEST_F(RecorderTest, ALineThatEndsEarlyIsReportedAsAFailure) {
+    m_lineSeconds = 0.5;
+    const std::string path = m_dir.file("take.wav");
+    EXPECT_EQ(run({"record", "--seconds", "3", path}), HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find("the recording stopped early: the line ended"), std::string::npos)
+        << err();
+    EXPECT_TRUE(WavReader::readFile(path).ok());
+}
+
+TEST_F(RecorderTest, Mp3RecordingsAreRaisedAndTheirTagsCanBeRewritten) {
+    const std::string path = m_dir.file("take.mp3");
+    ASSERT_EQ(run({"record", "--seconds", "0.5", "--rate", "11025", "--bits", "8", path}),
+              HeadlessRecorder::kExitOk)
+        << err();
+    EXPECT_NE(err().find("recording at 44100 Hz instead of 11025 Hz"), std::string::npos);
+    EXPECT_NE(out().find("(44100 Hz, 16 bits, stereo)"), std::string::npos) << out();
+
+    EXPECT_EQ(run({"tags", path}), HeadlessRecorder::kExitOk);
+    EXPECT_NE(out().find("has no ID3v1 tag"), std::string::npos);
+    ASSERT_EQ(run({"tags", path, "--artist", "Ann", "--title", "Take", "--album", "Demo", "--year",
+                   "2024", "--genre", "17", "--composer", "X"}),
+              HeadlessRecorder::kExitOk)
+        << err();
+    EXPECT_NE(out().find("genre: Rock (17)"), std::string::npos) << out();
+    EXPECT_NE(err().find("--composer is not kept in an ID3v1 tag"), std::string::npos);
+    TagRecord tag;
+    ASSERT_TRUE(AttributeEditor::read(path, tag));
+    EXPECT_EQ(tag.artist, "Ann");
+    EXPECT_EQ(tag.description, "2024");
+    EXPECT_EQ(tag.genreNumber, 17);
+}
+
+TEST_F(RecorderTest, TagsOfFilesThatHaveNoneOrCannotBeReadAreRefused) {
+    m_dir.write("take.wav", "RIFF");
+    EXPECT_EQ(run({"tags", m_dir.file("take.wav")}), HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find("only MP3 and WMA recordings have tags"), std::string::npos);
+    EXPECT_EQ(run({"tags", m_dir.file("missing.wma")}), HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find("there is no such file"), std::string::npos);
+    m_dir.write("broken.wma", "not a WMA file");
+    EXPECT_EQ(run({"tags", m_dir.file("broken.wma"), "--title", "x"}),
+              HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find("cannot be read as a WMA file"), std::string::npos);
+}
+
+TEST_F(RecorderTest, RefusalsShowTheLanguageMessageAndTheDetail) {
+    EXPECT_EQ(run({"record", "--line", "5", m_dir.file("a.wav")}), HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find("orvel-rec: Recording device not available please try later\n"
+                         "orvel-rec: there is no line 5"),
+              std::string::npos)
+        << err();
+}
+
+TEST_F(RecorderTest, AFileThatCannotBeCreatedIsRefusedWithItsReason) {
+    EXPECT_EQ(run({"record", "--seconds", "1", m_dir.file("no/such/folder/a.wav")}),
+              HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find("File  error ! Please check file name and folder name"), std::string::npos)
+        << err();
+    EXPECT_NE(err().find("does not exist"), std::string::npos);
+}
+
+TEST_F(RecorderTest, ALineThatCannotBeOpenedIsRefused) {
+    m_server->captureFactory = [](const platform::SoundLine&) { return nullptr; };
+    const std::string path = m_dir.file("a.wav");
+    EXPECT_EQ(run({"record", path}), HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find("Recording device not available"), std::string::npos) << err();
+    EXPECT_NE(err().find("did not open line 0 \"tone\""), std::string::npos);
+}
+
+TEST_F(RecorderTest, WithoutASoundServerNothingIsRecorded) {
+    m_server.reset();
+    EXPECT_EQ(run({"record", m_dir.file("a.wav")}), HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find("no sound server answers: Connection refused"), std::string::npos);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(m_dir.file("a.wav"))));
+}
+
+TEST_F(RecorderTest, ABadCommandLineIsAUsageError) {
+    EXPECT_EQ(run({"record", "--bits", "eight", "a.wav"}), HeadlessRecorder::kExitUsage);
+    EXPECT_NE(err().find("orvel-rec: --bits: \"eight\" is not a number of bits"),
+              std::string::npos);
+    EXPECT_NE(err().find("--help"), std::string::npos);
+    EXPECT_EQ(run({"--help"}), HeadlessRecorder::kExitOk);
+    EXPECT_NE(out().find("Usage:"), std::string::npos);
+}
+
+TEST_F(RecorderTest, DevicesAreListedWithTheStoredChoiceMarked) {
+    SettingsStore().writeDevice(0);
+    SettingsStore().writeAudioLine(1);
+    ASSERT_EQ(run({"devices"}), HeadlessRecorder::kExitOk);
+    EXPECT_EQ(out(),
+              "device 0: Sound server\n"
+              "  line 0: tone\n"
+              "  line 1: silence  (stored choice)\n");
+}
+
+TEST_F(RecorderTest, NoDevicesListAsNoEntries) {
+    m_server->deviceList.clear();
+    ASSERT_EQ(run({"devices"}), HeadlessRecorder::kExitOk);
+    EXPECT_EQ(out(), "<< No entries >>\n");
+}
+
+TEST_F(RecorderTest, ProfilesAreListedOnePerLineByIndex) {
+    ASSERT_EQ(run({"profiles"}), HeadlessRecorder::kExitOk);
+    const std::string text = out();
+    EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')),
+              WmaProfile::all().size());
+    EXPECT_NE(text.find(" 0  " + std::string(WmaProfile::all()[0].name) + "\n"), std::string::npos);
+}
+
+// SIGINT and SIGTERM reach the event loop as a Qt signal, and the old handlers come back.
+TEST(StopSignals, ARaisedSignalArrivesThroughTheEventLoop) {
+    struct sigaction before {};
+    ASSERT_EQ(sigaction(SIGTERM, nullptr, &before), 0);
+    {
+        StopSignals stop({SIGTERM, SIGINT});
+        ASSERT_TRUE(stop.isActive());
+        StopSignals second({SIGTERM});
+        EXPECT_FALSE(second.isActive());
+        QSignalSpy received(&stop, &StopSignals::received);
+        ASSERT_EQ(std::raise(SIGTERM), 0);
+        ASSERT_EQ(std::raise(SIGINT), 0);
+        EXPECT_TRUE(received.wait(2000) || received.count() > 0);
+        if (received.count() < 2) {
+            received.wait(500);
+        }
+        ASSERT_EQ(received.count(), 2);
+        EXPECT_EQ(received.at(0).at(0).toInt(), SIGTERM);
+        EXPECT_EQ(received.at(1).at(0).toInt(), SIGINT);
+    }
+    struct sigaction after {};
+    ASSERT_EQ(sigaction(SIGTERM, nullptr, &after), 0);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+}  // namespace
+}  // namespace orvel
