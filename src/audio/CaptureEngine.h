@@ -39,6 +39,20 @@ struct OutputRequest {
 using OutputFactory =
     std::function<std::unique_ptr<AudioOutput>(const OutputRequest&, StartResult& result)>;
 
+// Background music mixed into a recording by the writer thread, chunk by chunk: each chunk of
+// the recording with as many bytes of background (silence where the background has nothing).
+//
+// Thread contract: mix is called on the writer thread only, while a run uses the object; it
+// must not change during the run.
+class BackgroundMix {
+public:
+    virtual ~BackgroundMix() = default;
+    // Mixes `samples` 16-bit samples (interleaved frames of `channels` channels) of the
+    // recording and of the background into `out`.
+    virtual void mix(const std::int16_t* recording, const std::int16_t* background,
+                     std::int16_t* out, std::size_t samples, int channels) const = 0;
+};
+
 // The run's fixed choices, given to start().
 struct CaptureOptions {
     AudioFormat format;
@@ -47,6 +61,10 @@ struct CaptureOptions {
     bool shortBlocks = false;  // 2000-byte blocks written straight to a WAV file, no writer
     bool monitor = false;      // hear the recording
     std::size_t ringCapacity = 80000;
+    // Background music for a 16-bit recording into a file (ignored otherwise: 8-bit recordings
+    // and runs without a file take none). The ring capacity is then shared equally by the
+    // recording's ring and the background's.
+    std::shared_ptr<const BackgroundMix> background;
 };
 
 // Effects and detection settings; they may change while a run goes on.
@@ -129,6 +147,26 @@ public:
     // ring. Counted, never silent.
     std::uint64_t droppedBytes() const;
 
+    // Background music (see BackgroundMix). The writer mixes a chunk when the background ring
+    // holds as much as the recording's; it does not wait for the background once it has ended,
+    // nor when the recording's ring is close to overflowing (or a source that is not live waits
+    // for room): then the chunk is mixed with what background there is and silence for the
+    // rest. Nothing of the recording is lost for it.
+    //
+    // Whether this run mixes background music.
+    bool mixesBackground() const { return m_backgroundRing != nullptr; }
+    // Queues decoded background music in the run's format; returns the bytes queued (what does
+    // not fit is dropped and counted). Nothing is queued once the run is stopping or the
+    // background has ended.
+    std::size_t queueBackground(const std::uint8_t* data, std::size_t bytes);
+    // No more background comes: what is queued is mixed in, then silence.
+    void endBackground();
+    bool backgroundEnded() const { return m_backgroundEnded; }
+    // Recording bytes mixed against silence because no background was there for them.
+    std::uint64_t backgroundSilenceBytes() const { return m_backgroundSilence; }
+    // Background bytes that did not fit into the background ring.
+    std::uint64_t backgroundDroppedBytes() const;
+
     // The block size of a run: 2000 bytes in short-block mode, else 100 ms of audio rounded
     // down to whole frames.
     static std::size_t blockSizeFor(const AudioFormat& format, bool shortBlocks);
@@ -153,6 +191,10 @@ private:
     void handleBlock(std::uint8_t* data, std::size_t bytes);
     void queueBlock(const std::uint8_t* data, std::size_t bytes);
     void writerLoop();
+    bool chunkReady(std::size_t chunkBytes) const;
+    void ringDoorbell();
+    void mixBackground(const std::uint8_t* recording, std::size_t bytes, std::uint8_t* background,
+                       std::uint8_t* out);
     void finaliserLoop();
     void onRunFinished();
     void failWrite(const std::string& message);
@@ -182,6 +224,13 @@ private:
     std::unique_ptr<Assembler> m_assembler;
     std::unique_ptr<AudioOutput> m_output;
     std::unique_ptr<BlockRing> m_ring;
+    // Background music: its ring, and how little free space the recording's ring may have
+    // before the writer stops waiting for the background.
+    std::unique_ptr<BlockRing> m_backgroundRing;
+    std::size_t m_backgroundPatience = 0;
+    std::atomic<bool> m_backgroundEnded{false};
+    std::atomic<std::uint64_t> m_backgroundSilence{0};
+    std::uint64_t m_lastBackgroundDropped = 0;
 
     // Writer and finaliser. The doorbell wakes the writer on every append and at stop.
     std::thread m_writer;
