@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
-#include <QTimer>
 #include <QLoggingCategory>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -93,13 +93,23 @@ public:
 
     std::size_t waitForRoom(std::size_t wanted, std::chrono::milliseconds timeout) override {
         std::unique_lock lock(m_roomMutex);
-        std::size_t room = 0;
+        std::size_t room = m_closing ? 0 : roomNow(wanted);
+        if (room == 0 && !m_closing && !m_blocked.exchange(true)) {
+            // A writer waiting for background music must not wait for a source that waits
+            // for it.
+            m_engine->ringDoorbell();
+        }
         m_room.wait_for(lock, timeout, [&] {
             room = m_closing ? 0 : roomNow(wanted);
             return m_closing || room > 0;
         });
+        if (room > 0) {
+            m_blocked = false;
+        }
         return room;
     }
+    // Any thread: a source that is not live waits for the ring to make room.
+    bool blocked() const { return m_blocked; }
     // Owner thread: a block was released, or the ring made room (writer thread).
     void notifyRoom() {
         { std::lock_guard lock(m_roomMutex); }
@@ -197,6 +207,7 @@ private:
     std::mutex m_roomMutex;
     std::condition_variable m_room;
     bool m_closing = false;
+    std::atomic<bool> m_blocked{false};
     std::function<std::size_t()> m_ringSpace;
 };
 
@@ -281,10 +292,20 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
         }
     }
 
+    // Background music needs 16-bit samples and the writer thread that mixes it in.
+    if (!output || run.shortBlocks || !run.format.is16Bit()) {
+        run.background.reset();
+    }
     std::unique_ptr<BlockRing> ring;
+    std::unique_ptr<BlockRing> backgroundRing;
     if (output && !run.shortBlocks) {
-        ring = std::make_unique<BlockRing>(std::max(run.ringCapacity, output->chunkBytes() * 2));
-        if (!ring->valid()) {
+        const std::size_t share = run.background ? run.ringCapacity / 2 : run.ringCapacity;
+        const std::size_t capacity = std::max(share, output->chunkBytes() * 2);
+        ring = std::make_unique<BlockRing>(capacity);
+        if (run.background) {
+            backgroundRing = std::make_unique<BlockRing>(capacity);
+        }
+        if (!ring->valid() || (backgroundRing && !backgroundRing->valid())) {
             qCWarning(lcCapture) << "no memory for a ring of" << run.ringCapacity << "bytes";
             output->finish();
             std::remove(run.fileName.c_str());
@@ -318,6 +339,13 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     m_assembler = std::move(assembler);
     m_output = std::move(output);
     m_ring = std::move(ring);
+    m_backgroundRing = std::move(backgroundRing);
+    m_backgroundEnded = false;
+    m_backgroundSilence = 0;
+    if (m_backgroundRing) {
+        // The blocks in flight on the owner thread and one more must always fit.
+        m_backgroundPatience = std::min(4 * blockBytes, m_ring->capacity() / 2);
+    }
     m_paused = false;
     m_signal = false;
     m_lastSignal = m_clock();
@@ -404,6 +432,27 @@ std::uint64_t CaptureEngine::bytesWritten() const {
     return m_output ? m_output->bytesWritten() : 0;
 }
 
+std::size_t CaptureEngine::queueBackground(const std::uint8_t* data, std::size_t bytes) {
+    if (!m_backgroundRing || m_state != State::Running || m_backgroundEnded) {
+        return 0;
+    }
+    const std::size_t queued = m_backgroundRing->append(data, bytes);
+    ringDoorbell();
+    return queued;
+}
+
+void CaptureEngine::endBackground() {
+    if (!m_backgroundRing || m_backgroundEnded) {
+        return;
+    }
+    m_backgroundEnded = true;
+    ringDoorbell();
+}
+
+std::uint64_t CaptureEngine::backgroundDroppedBytes() const {
+    return m_backgroundRing ? m_backgroundRing->droppedBytes() : m_lastBackgroundDropped;
+}
+
 std::uint64_t CaptureEngine::droppedBytes() const {
     if (!m_assembler) {
         return m_lastRunDropped;
@@ -459,6 +508,9 @@ void CaptureEngine::handleFilledBlocks() {
     while (m_assembler && m_assembler->nextFull(block)) {
         handleBlock(block.data, block.bytes);
         m_assembler->releaseHandled();
+        // Told only once the block is released: a listener may stop the run from here, and the
+        // stop then handles the blocks after this one, never this one again.
+        emit blockHandled();
     }
 }
 
@@ -502,7 +554,6 @@ void CaptureEngine::handleBlock(std::uint8_t* data, std::size_t bytes) {
     if (m_output && !m_paused && (m_signal || !m_processing.signalActivated)) {
         queueBlock(data, bytes);
     }
-    emit blockHandled();
 }
 
 void CaptureEngine::queueBlock(const std::uint8_t* data, std::size_t bytes) {
@@ -530,20 +581,58 @@ void CaptureEngine::failWrite(const std::string& message) {
     m_writeFailedFlag = true;
 }
 
+bool CaptureEngine::chunkReady(std::size_t chunkBytes) const {
+    if (m_ring->fill() < chunkBytes) {
+        return false;
+    }
+    if (!m_backgroundRing) {
+        return true;
+    }
+    return m_backgroundRing->fill() >= chunkBytes || m_backgroundEnded ||
+           m_ring->freeSpace() < m_backgroundPatience || m_assembler->blocked();
+}
+
+void CaptureEngine::ringDoorbell() {
+    { std::lock_guard lock(m_doorbellMutex); }
+    m_doorbell.notify_all();
+}
+
+void CaptureEngine::mixBackground(const std::uint8_t* recording, std::size_t bytes,
+                                  std::uint8_t* background, std::uint8_t* out) {
+    const std::size_t got = m_backgroundRing->take(background, bytes);
+    if (got < bytes) {
+        std::memset(background + got, 0, bytes - got);
+        m_backgroundSilence += bytes - got;
+    }
+    // The staging areas come from the allocator, aligned for any type.
+    m_options.background->mix(reinterpret_cast<const std::int16_t*>(recording),
+                              reinterpret_cast<const std::int16_t*>(background),
+                              reinterpret_cast<std::int16_t*>(out), bytes / 2,
+                              m_options.format.channels);
+}
+
 void CaptureEngine::writerLoop() {
     const std::size_t chunkBytes = m_output->chunkBytes();
     std::vector<std::uint8_t> chunk(chunkBytes);
+    // Staging areas of the background and of the mixed chunk, only when mixing.
+    std::vector<std::uint8_t> background(m_backgroundRing ? chunkBytes : 0);
+    std::vector<std::uint8_t> mixed(m_backgroundRing ? chunkBytes : 0);
     for (;;) {
         bool drain = false;
         {
             std::unique_lock lock(m_doorbellMutex);
-            m_doorbell.wait(lock, [&] { return m_drain || m_ring->fill() >= chunkBytes; });
+            m_doorbell.wait(lock, [&] { return m_drain || chunkReady(chunkBytes); });
             drain = m_drain;
         }
-        while (m_ring->fill() >= chunkBytes || (drain && m_ring->fill() > 0)) {
+        while (chunkReady(chunkBytes) || (drain && m_ring->fill() > 0)) {
             const std::size_t n = m_ring->take(chunk.data(), chunkBytes);
             m_assembler->notifyRoom();
-            if (!m_output->write(chunk.data(), n)) {
+            const std::uint8_t* out = chunk.data();
+            if (m_backgroundRing) {
+                mixBackground(chunk.data(), n, background.data(), mixed.data());
+                out = mixed.data();
+            }
+            if (!m_output->write(out, n)) {
                 failWrite(m_output->lastError());
                 QCoreApplication::postEvent(this, new RunEvent(kWriteFailed, m_runId));
                 return;
@@ -585,6 +674,15 @@ void CaptureEngine::onRunFinished() {
     m_source.reset();
     m_assembler.reset();
     m_ring.reset();
+    if (m_backgroundRing) {
+        m_lastBackgroundDropped = m_backgroundRing->droppedBytes();
+        if (m_backgroundSilence > 0) {
+            qCInfo(lcCapture) << m_backgroundSilence.load()
+                              << "recorded bytes were mixed without background";
+        }
+    }
+    m_backgroundRing.reset();
+    m_options.background.reset();
     m_state = State::Idle;
     s_runActive = false;
 

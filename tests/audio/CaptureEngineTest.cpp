@@ -176,9 +176,9 @@ TEST_F(CaptureEngineTest, WritesEveryCapturedByteInOrder) {
     for (const AudioFormat format : {AudioFormat{2, 44100, 16}, AudioFormat{1, 11025, 16},
                                      AudioFormat{2, 11025, 8}, AudioFormat{1, 8000, 8}}) {
         SCOPED_TRACE(format.sampleRate);
-        const auto pcm = measured(
-            test::sinePcm(440, -6, 2.37, format.sampleRate, format.channels, format.bitsPerSample),
-            format);
+        const auto pcm = measured(test::sinePcm(437.3, -6, 2.37, format.sampleRate, format.channels,
+                                                format.bitsPerSample),
+                                  format);
         QSignalSpy finished(&engine, &CaptureEngine::finished);
         QSignalSpy ended(&engine, &CaptureEngine::captureEnded);
         const auto written = record(format, pcm);
@@ -226,7 +226,7 @@ TEST_F(CaptureEngineTest, ShortBlocksGoStraightToTheFileWithoutAWriterThread) {
 
 TEST_F(CaptureEngineTest, PauseKeepsMeasuringWhileTheFileDoesNotGrow) {
     const AudioFormat format{2, 44100, 16};
-    const auto pcm = measured(test::sinePcm(440, -6, 2.0, 44100, 2, 16), format);  // 20 blocks
+    const auto pcm = measured(test::sinePcm(437.3, -6, 2.0, 44100, 2, 16), format);  // 20 blocks
     int handled = 0;
     int handledWhilePaused = 0;
     QObject::connect(&engine, &CaptureEngine::blockHandled, [&] {
@@ -248,6 +248,24 @@ TEST_F(CaptureEngineTest, PauseKeepsMeasuringWhileTheFileDoesNotGrow) {
     ASSERT_EQ(written.size(), pcm.size() - 5 * block);
     EXPECT_TRUE(std::equal(written.begin(), written.begin() + 5 * block, pcm.begin()));
     EXPECT_TRUE(std::equal(written.begin() + 5 * block, written.end(), pcm.begin() + 10 * block));
+}
+
+TEST_F(CaptureEngineTest, AStopFromABlockListenerWritesEveryBlockOnce) {
+    const AudioFormat format{2, 44100, 16};
+    // A frequency whose blocks all differ, so that a block written twice shows.
+    const auto pcm = measured(test::sinePcm(437.3, -6, 3.0, 44100, 2, 16), format);
+    int handled = 0;
+    QObject::connect(&engine, &CaptureEngine::blockHandled, [&] {
+        if (++handled == 5) {
+            engine.stop();
+        }
+    });
+    const auto written = record(format, pcm);
+    // What was captured up to the stop, in order, each block once.
+    ASSERT_GE(written.size(), 5u * 17640);
+    ASSERT_LE(written.size(), pcm.size());
+    EXPECT_TRUE(std::equal(written.begin(), written.end(), pcm.begin()));
+    EXPECT_EQ(written.size(), engine.bytesQueued());
 }
 
 TEST_F(CaptureEngineTest, SignalActivatedModeQueuesOnlyWhileTheSignalFlagIsSet) {
@@ -279,7 +297,7 @@ TEST_F(CaptureEngineTest, SignalActivatedModeQueuesOnlyWhileTheSignalFlagIsSet) 
 
 TEST_F(CaptureEngineTest, AFullRingDropsTheExcessAndKeepsTheOlderData) {
     const AudioFormat format{2, 48000, 16};  // 19200-byte blocks, 38400-byte chunks
-    const auto pcm = measured(test::sinePcm(440, -6, 1.5, 48000, 2, 16), format);
+    const auto pcm = measured(test::sinePcm(437.3, -6, 1.5, 48000, 2, 16), format);
     StallingOutput* stalled = stallTheDisk();
     writeWav(dir.file("in.wav"), format, pcm);
     CaptureOptions options;
@@ -307,7 +325,7 @@ TEST_F(CaptureEngineTest, AFullRingDropsTheExcessAndKeepsTheOlderData) {
 
 TEST_F(CaptureEngineTest, StopWritesWhatIsStillInTheRing) {
     const AudioFormat format{2, 44100, 16};
-    const auto pcm = measured(test::sinePcm(440, -6, 3.0, 44100, 2, 16), format);
+    const auto pcm = measured(test::sinePcm(437.3, -6, 3.0, 44100, 2, 16), format);
     StallingOutput* stalled = stallTheDisk();
     writeWav(dir.file("in.wav"), format, pcm);
     CaptureOptions options;
@@ -333,7 +351,7 @@ TEST_F(CaptureEngineTest, StopWritesWhatIsStillInTheRing) {
 
 TEST_F(CaptureEngineTest, AFailingWriteStopsTheRunAndSaysWhy) {
     const AudioFormat format{2, 44100, 16};
-    const auto pcm = test::sinePcm(440, -6, 3.0, 44100, 2, 16);
+    const auto pcm = test::sinePcm(437.3, -6, 3.0, 44100, 2, 16);
     engine.setOutputFactory([&](const OutputRequest& request, StartResult& result) {
         result = StartResult::Ok;
         return std::make_unique<StallingOutput>(request.blockBytes * 2, 100000);
@@ -356,7 +374,7 @@ TEST_F(CaptureEngineTest, AFailingWriteStopsTheRunAndSaysWhy) {
 
 TEST_F(CaptureEngineTest, RefusesWhatItCannotRecord) {
     const AudioFormat format{2, 44100, 16};
-    writeWav(dir.file("in.wav"), format, test::sinePcm(440, -6, 0.5, 44100, 2, 16));
+    writeWav(dir.file("in.wav"), format, test::sinePcm(437.3, -6, 0.5, 44100, 2, 16));
     auto source = [&] { return std::make_unique<WavFileCaptureSource>(dir.file("in.wav")); };
 
     CaptureOptions options;
