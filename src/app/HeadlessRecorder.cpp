@@ -333,6 +333,9 @@ int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan&
     engine.setProcessing(plan.processing);
 
     const std::string& path = plan.capture.fileName;
+    if (m_hooks.beforeStart) {
+        m_hooks.beforeStart(plan.capture);
+    }
     const StartResult started = engine.start(server.createCaptureSource(plan.line), plan.capture);
     if (started != StartResult::Ok) {
         std::string detail;
@@ -369,6 +372,9 @@ int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan&
          " of device " + std::to_string(plan.deviceRow) + " " + inQuotes(plan.deviceName) +
          " into " + inQuotes(path) + " (" + RecordingPlan::describe(format) + ") " +
          (plan.seconds ? "for " + seconds(*plan.seconds) : "until stopped (Ctrl+C)"));
+    if (m_hooks.started) {
+        m_hooks.started(server, engine);
+    }
 
     // A timed recording ends after that much sound has been captured, whenever it arrives.
     std::uint64_t blocksWanted = 0;

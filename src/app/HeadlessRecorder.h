@@ -15,6 +15,7 @@
 namespace orvel {
 
 class CaptureEngine;
+struct CaptureOptions;
 struct RecordingPlan;
 
 // The headless recorder's commands: lists the devices and their lines, records a line into a
@@ -49,6 +50,14 @@ public:
     // Runs the command; returns the process's exit status.
     int run(const RecorderCommand& command);
 
+    // Called with a recording's capture options just before the engine starts, and with the
+    // running engine just after (background music plugs in here).
+    struct RecordingHooks {
+        std::function<void(CaptureOptions&)> beforeStart;
+        std::function<void(platform::SoundServer&, CaptureEngine&)> started;
+    };
+    void setRecordingHooks(RecordingHooks hooks) { m_hooks = std::move(hooks); }
+
 public slots:
     // Ends the running recording as its time being up would; a recording being prepared ends
     // as soon as it has started.
@@ -76,6 +85,7 @@ private:
     bool m_stopRequested = false;
     bool m_stopping = false;
     CaptureEngine* m_engine = nullptr;
+    RecordingHooks m_hooks;
 };
 
 }  // namespace orvel

@@ -4,15 +4,33 @@
 #include <vector>
 
 #include "app/HeadlessRecorder.h"
+#include "app/PlayCommand.h"
 #include "app/RecorderArguments.h"
+#include "app/RecordingBackground.h"
 #include "app/StopSignals.h"
 
 // orvel-rec: the recorder without a window (see RecorderArguments.h for its command line).
 int main(int argc, char** argv) {
     orvel::StopSignals::ignoreWriteSignals();
     QCoreApplication app(argc, argv);
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments.front() == "play") {
+        return orvel::PlayCommand(std::cout, std::cerr).run(arguments);
+    }
+    orvel::RecordingBackground background(std::cerr);
+    const std::string backgroundError = background.takeOptions(arguments);
+    if (!backgroundError.empty()) {
+        std::cerr << "orvel-rec: " << backgroundError << "\n"
+                  << "Try orvel-rec --help for the commands and options.\n";
+        return orvel::HeadlessRecorder::kExitUsage;
+    }
     orvel::HeadlessRecorder recorder(std::cout, std::cerr);
     recorder.setHandleStopSignals(true);
-    return recorder.run(orvel::RecorderArguments::parse(arguments));
+    background.attach(recorder);
+    const orvel::RecorderCommand command = orvel::RecorderArguments::parse(arguments);
+    const int status = recorder.run(command);
+    if (command.ok() && command.kind == orvel::RecorderCommand::Kind::Help) {
+        std::cout << orvel::PlayCommand::usage();
+    }
+    return status;
 }

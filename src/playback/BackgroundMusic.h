@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <chrono>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "audio/AudioFormat.h"
+#include "audio/CaptureEngine.h"
 #include "audio/SignalDetector.h"
 #include "audio/StartResult.h"
 #include "playback/BackgroundSettings.h"
@@ -17,7 +19,6 @@
 
 namespace orvel {
 
-class CaptureEngine;
 class MediaPlayer;
 
 // A background run: the player plays a sound file while its decoded sound, tapped in the
@@ -92,7 +93,7 @@ private:
     void disconnectPlayer();
 
     MediaPlayer& m_player;
-    CaptureEngine* m_engine = nullptr;
+    QPointer<CaptureEngine> m_engine;  // cleared should the engine go first
     BackgroundSettings m_settings;
     AudioFormat m_format;
     bool m_active = false;

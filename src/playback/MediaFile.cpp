@@ -163,7 +163,7 @@ MediaError MediaFile::openWith(const std::string& path, bool asAsf) {
     code = avcodec_open2(m_codec, decoder, nullptr);
     m_rate = m_codec->sample_rate;
     m_channels = m_codec->ch_layout.nb_channels;
-    if (code < 0 || m_rate <= 0 || m_channels <= 0 || m_channels > 64 ||
+    if (code < 0 || m_rate < kMinRate || m_rate > kMaxRate || m_channels <= 0 || m_channels > 64 ||
         stream->time_base.num <= 0 || stream->time_base.den <= 0) {
         fail(code, "cannot decode the sound of " + path);
         close();

@@ -55,6 +55,10 @@ public:
     // How far before a seek target decoding starts: decoders that build on earlier frames
     // (MP3's bit reservoir, WMA's overlapping frames) deliver sound only after a frame or two.
     static constexpr std::int64_t kSeekPrerollMs = 250;
+    // Sample rates outside this range are not sound a player can make use of (and a rate of
+    // a few hertz would make a converter's output explode).
+    static constexpr int kMinRate = 1000;
+    static constexpr int kMaxRate = 768000;
 
     MediaFile();
     ~MediaFile();

@@ -46,7 +46,8 @@ bool PcmConverter::configure(const AVFrame* frame) {
     }
     swr_free(&m_swr);
     m_holds = false;
-    if (channels <= 0 || channels > kMaxChannels || frame->sample_rate <= 0 || frame->format < 0 ||
+    if (channels <= 0 || channels > kMaxChannels || frame->sample_rate < MediaFile::kMinRate ||
+        frame->sample_rate > MediaFile::kMaxRate || frame->format < 0 ||
         frame->format >= AV_SAMPLE_FMT_NB || m_target.sampleRate <= 0 ||
         (m_target.channels != 1 && m_target.channels != 2) ||
         (m_target.bitsPerSample != 8 && m_target.bitsPerSample != 16)) {

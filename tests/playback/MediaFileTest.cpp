@@ -107,8 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"mono48.mp3", OutputFormat::Mp3, {1, 48000, 16}},
                       FormatCase{"cd.wma", OutputFormat::Wma, {2, 44100, 16}},
                       FormatCase{"mono22.wma", OutputFormat::Wma, {1, 22050, 16}}),
-    [](const auto& info) {
-        std::string name = info.param.name;
+    [](const auto& testInfo) {
+        std::string name = testInfo.param.name;
         std::replace(name.begin(), name.end(), '.', '_');
         return name;
     });
