@@ -568,9 +568,12 @@ void CaptureEngine::queueBlock(const std::uint8_t* data, std::size_t bytes) {
         }
         return;
     }
-    m_ring->append(data, bytes);
-    { std::lock_guard lock(m_doorbellMutex); }
-    m_doorbell.notify_all();
+    // The writer is woken only when it has a whole chunk to take (or background music may let
+    // it mix), so a recording costs one wake-up per chunk, not one per block.
+    if (m_ring->append(data, bytes) > 0 &&
+        (m_backgroundRing || m_ring->fill() >= m_output->chunkBytes())) {
+        ringDoorbell();
+    }
 }
 
 void CaptureEngine::failWrite(const std::string& message) {
