@@ -6,6 +6,8 @@
 // median direct time; the last lines print it again.
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QLoggingCategory>
@@ -199,43 +201,12 @@ double directWma(const std::string& out) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
-std::map<std::string, double> g_ratios;
-
-template <typename Direct>
-void engineAgainstDirect(benchmark::State& state, orvel::OutputFormat format, Direct direct,
-                         const char* name) {
+void engineAgainstDirect(benchmark::State& state, orvel::OutputFormat format,
+                         double (*direct)(const std::string&), const char* name) {
     const std::string ext = format == orvel::OutputFormat::Mp3 ? ".mp3" : ".wma";
-    std::vector<double> engineTimes;
-    std::vector<double> directTimes;
-    bool engineFirst = true;
-    for (auto _ : state) {
-        const std::string a = fixture().file("engine" + ext);
-        const std::string b = fixture().file("direct" + ext);
-        double e = 0;
-        double d = 0;
-        if (engineFirst) {
-            e = engineRecording(format, a);
-            d = direct(b);
-        } else {
-            d = direct(b);
-            e = engineRecording(format, a);
-        }
-        engineFirst = !engineFirst;
-        engineTimes.push_back(e);
-        directTimes.push_back(d);
-        state.SetIterationTime(e);
-    }
-    const double ratio = median(engineTimes) / median(directTimes);
-    state.counters["engine_s"] = median(engineTimes);
-    state.counters["direct_s"] = median(directTimes);
-    state.counters["ratio"] = ratio;
-    state.counters["x_realtime"] = kSeconds / median(engineTimes);
-    g_ratios[name] = ratio;
+    orvel::bench::compare(
+        state, [&] { return engineRecording(format, fixture().file("engine" + ext)); },
+        [&] { return direct(fixture().file("direct" + ext)); }, "engine", "direct", kSeconds, name);
 }
 
 void Mp3EngineAgainstLame(benchmark::State& state) {
@@ -251,21 +222,12 @@ BENCHMARK(WmaEngineAgainstFfmpeg)->UseManualTime()->Iterations(9)->Unit(benchmar
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
     // The engine's end-of-input notice on every run is not news here.
-    QLoggingCategory::setFilterRules("orvel.capture.warning=false");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    if (!orvel::LameLibrary::shared().available()) {
-        std::fprintf(stderr, "no MP3 encoder library: install libmp3lame0\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    for (const auto& [name, ratio] : g_ratios) {
-        std::printf("ratio %s: %.3f\n", name.c_str(), ratio);
-    }
-    return 0;
+    return orvel::bench::run(argc, argv, "orvel.capture.warning=false", [] {
+        if (!orvel::LameLibrary::shared().available()) {
+            std::fprintf(stderr, "no MP3 encoder library: install libmp3lame0\n");
+            return false;
+        }
+        return true;
+    });
 }

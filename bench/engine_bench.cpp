@@ -9,6 +9,8 @@
 //   It needs a sound server: the private one is started when none answers.
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -39,8 +41,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-std::map<std::string, double> g_ratios;
-
 std::vector<std::uint8_t> musicBlock(const orvel::AudioFormat& format, double seconds) {
     const auto frames = static_cast<std::size_t>(format.sampleRate * seconds);
     std::vector<std::int16_t> pcm(frames * static_cast<std::size_t>(format.channels));
@@ -120,11 +120,6 @@ void RingAppendAndTake(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * chunk.size()));
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
 struct FileFixture {
     QTemporaryDir dir;
     std::string wav;
@@ -175,21 +170,10 @@ double plainWrite(const std::string& out) {
 }
 
 void EngineFileToWavAgainstPlainWrite(benchmark::State& state) {
-    std::vector<double> engineTimes;
-    std::vector<double> plainTimes;
-    for (auto _ : state) {
-        const double e = engineToWav(files().file("engine.wav"));
-        const double p = plainWrite(files().file("plain.wav"));
-        engineTimes.push_back(e);
-        plainTimes.push_back(p);
-        state.SetIterationTime(e);
-    }
-    const double ratio = median(engineTimes) / median(plainTimes);
-    state.counters["engine_s"] = median(engineTimes);
-    state.counters["plain_s"] = median(plainTimes);
-    state.counters["ratio"] = ratio;
-    state.counters["x_realtime"] = 60.0 / median(engineTimes);
-    g_ratios["engine file source to WAV / plain write"] = ratio;
+    orvel::bench::compare(
+        state, [] { return engineToWav(files().file("engine.wav")); },
+        [] { return plainWrite(files().file("plain.wav")); }, "engine", "plain", 60.0,
+        "engine file source to WAV / plain write");
 }
 
 // --- live capture -------------------------------------------------------------------------
@@ -266,7 +250,7 @@ void LiveCaptureCpuAgainstParecord(benchmark::State& state) {
         state.counters["ours_cpu_ms"] = cpuSeconds(ourUsage) * 1000;
         state.counters["parecord_cpu_ms"] = cpuSeconds(theirUsage) * 1000;
         state.counters["ratio"] = ratio;
-        g_ratios["live capture CPU orvel-rec / parecord"] = ratio;
+        orvel::bench::ratios()["live capture CPU orvel-rec / parecord"] = ratio;
     }
     if (!serverDir.empty()) {
         QProcess stop;
@@ -290,16 +274,5 @@ BENCHMARK(LiveCaptureCpuAgainstParecord)->Arg(60)->Iterations(1)->Unit(benchmark
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QLoggingCategory::setFilterRules("orvel.capture.warning=false");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    for (const auto& [name, ratio] : g_ratios) {
-        std::printf("ratio %s: %.3f\n", name.c_str(), ratio);
-    }
-    return 0;
+    return orvel::bench::run(argc, argv, "orvel.capture.warning=false");
 }

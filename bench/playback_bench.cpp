@@ -6,6 +6,8 @@
 // counter is the median player time over the median ffmpeg time; the last lines print it again.
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QProcess>
@@ -116,39 +118,11 @@ double ffmpegDecode(const std::string& path) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
-std::map<std::string, double> g_ratios;
-
 void decodeAgainstFfmpeg(benchmark::State& state, orvel::OutputFormat format, const char* name) {
     const std::string path = fixture().file(format);
-    std::vector<double> ours;
-    std::vector<double> theirs;
-    bool oursFirst = true;
-    for (auto _ : state) {
-        double a = 0;
-        double b = 0;
-        if (oursFirst) {
-            a = playerPath(path);
-            b = ffmpegDecode(path);
-        } else {
-            b = ffmpegDecode(path);
-            a = playerPath(path);
-        }
-        oursFirst = !oursFirst;
-        ours.push_back(a);
-        theirs.push_back(b);
-        state.SetIterationTime(a);
-    }
-    const double ratio = median(ours) / median(theirs);
-    state.counters["player_s"] = median(ours);
-    state.counters["ffmpeg_s"] = median(theirs);
-    state.counters["ratio"] = ratio;
-    state.counters["x_realtime"] = kSeconds / median(ours);
-    g_ratios[name] = ratio;
+    orvel::bench::compare(
+        state, [&] { return playerPath(path); }, [&] { return ffmpegDecode(path); }, "player",
+        "ffmpeg", kSeconds, name);
 }
 
 void Mp3PlayerAgainstFfmpeg(benchmark::State& state) {
@@ -188,16 +162,5 @@ BENCHMARK(MixerTimesRealtime)->UseManualTime()->Iterations(9)->Unit(benchmark::k
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QLoggingCategory::setFilterRules("orvel.mp3.info=false");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    for (const auto& [name, ratio] : g_ratios) {
-        std::printf("ratio %s: %.3f\n", name.c_str(), ratio);
-    }
-    return 0;
+    return orvel::bench::run(argc, argv, "orvel.mp3.info=false");
 }
