@@ -84,7 +84,7 @@ public:
     // Called on the loop thread, once, when the connection fails or ends. Set with the lock held.
     void setLostHandler(std::function<void()> handler) { m_lostHandler = std::move(handler); }
 
-    // The server's sample specification and channel map for a recorder format; false when the
+    // The server's sample format and channel map for a recorder format; false when the
     // format is not one the recorder uses (1 or 2 channels, 8 or 16 bits, a positive rate).
     static bool describe(const AudioFormat& format, pa_sample_spec* spec, pa_channel_map* map);
     // A new stream playing to the default sink (connected, not yet ready), asking the server to
