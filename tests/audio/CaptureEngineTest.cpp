@@ -13,6 +13,7 @@
 #include "audio/WavWriter.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
+#include "support/WavData.h"
 
 namespace orvel {
 namespace {
@@ -28,19 +29,6 @@ void writeWav(const std::string& path, const AudioFormat& format,
     ASSERT_EQ(writer.close(), WavWriter::Result::Ok);
 }
 
-std::vector<std::uint8_t> wavData(const std::string& path) {
-    const WavInfo info = WavReader::readFile(path);
-    EXPECT_TRUE(info.ok()) << path;
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    if (!info.ok() || info.dataOffset + info.dataSize > bytes.size()) {
-        return {};
-    }
-    return {bytes.begin() + static_cast<long>(info.dataOffset),
-            bytes.begin() + static_cast<long>(info.dataOffset + info.dataSize)};
-}
-
 std::vector<std::uint8_t> concat(std::initializer_list<std::vector<std::uint8_t>> parts) {
     std::vector<std::uint8_t> all;
     for (const auto& p : parts) {
@@ -49,17 +37,8 @@ std::vector<std::uint8_t> concat(std::initializer_list<std::vector<std::uint8_t>
     return all;
 }
 
-// What detection leaves of 16-bit PCM: samples below -48 dB (|x| < 130) become digital silence.
 std::vector<std::uint8_t> measured(std::vector<std::uint8_t> pcm, const AudioFormat& format) {
-    if (format.is16Bit()) {
-        for (std::size_t i = 0; i + 1 < pcm.size(); i += 2) {
-            const auto x = static_cast<std::int16_t>(pcm[i] | (pcm[i + 1] << 8));
-            if (x > -130 && x < 130) {
-                pcm[i] = pcm[i + 1] = 0;
-            }
-        }
-    }
-    return pcm;
+    return test::floorSilenced(std::move(pcm), format);
 }
 
 int threadCount() {
@@ -145,7 +124,7 @@ protected:
         auto source = std::make_unique<WavFileCaptureSource>(in, pacing, 3001);
         EXPECT_EQ(engine.start(std::move(source), options), StartResult::Ok);
         EXPECT_TRUE(engine.waitUntilIdle(30s));
-        return wavData(out);
+        return test::wavPcm(out);
     }
 
     // The next run writes into a StallingOutput that holds the writer until released.

@@ -2,10 +2,10 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 
 #include "support/Signal.h"
+#include "support/WavData.h"
 
 namespace orvel::test {
 
@@ -76,19 +76,14 @@ EngineRun recordWithEngine(platform::SoundServer& server, const platform::SoundL
 
 WavSamples readWav(const std::string& path) {
     WavSamples wav;
+    // A file that is not there is an answer here (the caller checks info), not a failure.
     wav.info = WavReader::readFile(path);
     if (!wav.info.ok()) {
         return wav;
     }
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(static_cast<qint64>(wav.info.dataOffset))) {
-        return wav;
-    }
-    const QByteArray data = file.read(static_cast<qint64>(wav.info.dataSize));
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
+    const auto data = wavPcm(path);
     for (int c = 0; c < wav.info.channels; ++c) {
-        wav.channels.push_back(channelSamples(bytes, static_cast<std::size_t>(data.size()),
-                                              wav.info.channels, wav.info.bitsPerSample, c));
+        wav.channels.push_back(channelSamples(data, wav.info.channels, wav.info.bitsPerSample, c));
     }
     return wav;
 }

@@ -14,6 +14,7 @@
 #include "playback/MediaPlayer.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
+#include "support/WavData.h"
 
 namespace orvel {
 namespace {
@@ -23,29 +24,9 @@ using test::TempDir;
 
 const AudioFormat kCd{2, 44100, 16};
 
-std::vector<std::uint8_t> wavSamples(const std::string& path) {
-    const WavInfo info = WavReader::readFile(path);
-    EXPECT_TRUE(info.ok()) << path;
-    TempDir none;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    std::vector<std::uint8_t> data(info.ok() ? info.dataSize : 0);
-    if (file != nullptr) {
-        std::fseek(file, static_cast<long>(info.dataOffset), SEEK_SET);
-        data.resize(std::fread(data.data(), 1, data.size(), file));
-        std::fclose(file);
-    }
-    return data;
-}
-
-// What detection leaves of 16-bit PCM: samples below -48 dB (|x| < 130) become silence.
+// What detection leaves of the recording's 16-bit PCM.
 std::vector<std::uint8_t> measured(std::vector<std::uint8_t> pcm) {
-    for (std::size_t i = 0; i + 1 < pcm.size(); i += 2) {
-        const auto x = static_cast<std::int16_t>(pcm[i] | (pcm[i + 1] << 8));
-        if (x > -130 && x < 130) {
-            pcm[i] = pcm[i + 1] = 0;
-        }
-    }
-    return pcm;
+    return test::floorSilenced(std::move(pcm), kCd);
 }
 
 std::shared_ptr<const BackgroundMix> mixerFor(int scale) {
@@ -71,7 +52,7 @@ protected:
                   StartResult::Ok);
         feed();
         EXPECT_TRUE(m_engine.waitUntilIdle(30s));
-        return wavSamples(out);
+        return test::wavPcm(out);
     }
 
     TempDir m_dir;
@@ -197,7 +178,7 @@ TEST_F(BackgroundRun, TheBackgroundFileIsMixedIntoTheRecording) {
     ASSERT_TRUE(m_engine.waitUntilIdle(10s));
     EXPECT_FALSE(m_music.isActive());  // the end of the recording ended its background
     EXPECT_EQ(m_player.state(), MediaPlayer::Stopped);
-    const auto left = test::channelSamples(wavSamples(m_dir.file("take.wav")), 2, 16, 0);
+    const auto left = test::channelSamples(test::wavPcm(m_dir.file("take.wav")), 2, 16, 0);
     ASSERT_NEAR(left.size(), 1.5 * 44100, 10);
     const std::vector<double> middle(left.begin() + 22050, left.end() - 4410);
     const double amplitude = std::pow(10.0, -12 / 20.0);
@@ -231,7 +212,7 @@ TEST_F(BackgroundRun, TheEndOfTheFileStopsTheRecordingOrOnlyTheBackground) {
     EXPECT_TRUE(m_engine.backgroundEnded());
     ASSERT_TRUE(m_engine.waitUntilIdle(10s));
     // The whole recording is there; the background only at its start.
-    const auto left = test::channelSamples(wavSamples(m_dir.file("take.wav")), 2, 16, 0);
+    const auto left = test::channelSamples(test::wavPcm(m_dir.file("take.wav")), 2, 16, 0);
     ASSERT_NEAR(left.size(), 1.2 * 44100, 10);
     const std::vector<double> first(left.begin(), left.begin() + 8820);
     const std::vector<double> last(left.end() - 8820, left.end());
@@ -251,7 +232,7 @@ TEST_F(BackgroundRun, ABackgroundThatCannotBePlayedIsAWarningOnly) {
     EXPECT_TRUE(m_engine.isRunning());
     EXPECT_TRUE(m_engine.backgroundEnded());
     ASSERT_TRUE(m_engine.waitUntilIdle(10s));
-    EXPECT_EQ(wavSamples(m_dir.file("take.wav")), measured(recording));
+    EXPECT_EQ(test::wavPcm(m_dir.file("take.wav")), measured(recording));
 
     settings.file = std::string(300, 'x') + ".mp3";  // longer than a background name may be
     EXPECT_EQ(startRecording(recording, kCd, settings), StartResult::BackgroundError);
@@ -272,7 +253,7 @@ TEST_F(BackgroundRun, EightBitRecordingsStartNoBackground) {
     EXPECT_FALSE(m_music.isActive());
     EXPECT_FALSE(m_player.isOpen());
     ASSERT_TRUE(m_engine.waitUntilIdle(10s));
-    EXPECT_EQ(wavSamples(m_dir.file("take.wav")), recording);
+    EXPECT_EQ(test::wavPcm(m_dir.file("take.wav")), recording);
 }
 
 TEST_F(BackgroundRun, PlaybackModeFeedsTheLevelsAndQueuesNothing) {

@@ -17,6 +17,7 @@
 #include "playback/MediaPlayer.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
+#include "support/WavData.h"
 
 // The player and background music against the private sound server: what is played reaches
 // the speakers' mix, and background music is mixed into recordings of the tone line.
@@ -31,16 +32,12 @@ using test::writeMedia;
 const AudioFormat kCd{2, 44100, 16};
 
 std::vector<std::vector<double>> wavChannels(const std::string& path, AudioFormat* format) {
-    const WavInfo info = WavReader::readFile(path);
+    WavInfo info;
+    const auto data = test::wavPcm(path, &info);
     if (!info.ok()) {
         return {};
     }
     *format = info.audioFormat();
-    std::vector<std::uint8_t> data(info.dataSize);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    std::fseek(file, static_cast<long>(info.dataOffset), SEEK_SET);
-    data.resize(std::fread(data.data(), 1, data.size(), file));
-    std::fclose(file);
     std::vector<std::vector<double>> channels;
     for (int c = 0; c < format->channels; ++c) {
         channels.push_back(test::channelSamples(data, format->channels, format->bitsPerSample, c));
