@@ -152,12 +152,14 @@ void RecorderController::startupClosed(int result) {
     if (m_lineCount < 1) {
         showMessage("PlayBackSupport");
     } else if (result == StartupChoice::ContinueAutomatic) {
-        post([this] { autoConfigure(); });
+        m_firstRunSearch = true;
+        autoConfigure();
     } else if (m_line.lineIndex < 0) {
         // Without the search the device's first line is the line, not none at all.
         m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
     }
     publish();
+    runQueued();
 }
 
 void RecorderController::close() {
@@ -248,15 +250,21 @@ bool RecorderController::deferred(std::function<void()> command) {
     if (m_closing) {
         return true;
     }
-    if (m_question == 0 && !m_waitingStart) {
+    if (!waitingForAnswer()) {
         return false;
     }
     m_queued.push_back(std::move(command));
     return true;
 }
 
+bool RecorderController::waitingForAnswer() const {
+    // The first-run window and the line search it asks for come before any command: the
+    // command line's presses are posted at start-up and must find the line chosen.
+    return m_question != 0 || m_waitingStart || m_startupFace || m_firstRunSearch;
+}
+
 void RecorderController::runQueued() {
-    while (!m_queued.empty() && m_question == 0 && !m_waitingStart) {
+    while (!m_queued.empty() && !waitingForAnswer()) {
         std::function<void()> command = std::move(m_queued.front());
         m_queued.pop_front();
         command();
@@ -572,6 +580,7 @@ void RecorderController::stopAll() {
         }
     }
     m_searching = false;
+    m_firstRunSearch = false;
     m_backgroundWait.stop();
     m_preparingBackground = false;
 
@@ -868,6 +877,12 @@ void RecorderController::switchSignal(bool on, bool restart) {
     stopAll();
 }
 
+void RecorderController::toggleSchedule() {
+    qCWarning(lcRecorder) << "schedule recording is not built yet";
+}
+
+void RecorderController::scheduleWindowClosed() {}
+
 void RecorderController::startNewFile() {
     stopAll();
     m_splitter.forgetHeard();
@@ -1136,7 +1151,7 @@ void RecorderController::autodetect() {
 
 void RecorderController::testCurrentLine() {
     if (!m_searching || !idleForLineTest()) {
-        m_searching = false;
+        endSearch({});
         return;
     }
     const int line = m_line.lineIndex;
@@ -1148,8 +1163,7 @@ void RecorderController::testCurrentLine() {
     if (result != StartResult::Ok) {
         // Never counted as a line without sound: the line was not tested.
         setSocket(line, SocketState::Normal);
-        m_searching = false;
-        showMessage(messageKey(result));
+        endSearch(messageKey(result));
     }
     publish();
 }
@@ -1185,7 +1199,13 @@ void RecorderController::onLineTestDone(int line, int level) {
 
 void RecorderController::endSearch(std::string_view messageKey) {
     m_searching = false;
-    showMessage(messageKey);
+    if (!messageKey.empty()) {
+        showMessage(messageKey);
+    }
+    if (m_firstRunSearch) {
+        m_firstRunSearch = false;
+        post([this] { runQueued(); });
+    }
 }
 
 void RecorderController::socketClicked(int line) {

@@ -93,6 +93,8 @@ public:
 
     // Signal recording (the track splitter) on or off; ignored while playing.
     void toggleSignal();
+    // Schedule recording on or off.
+    void toggleSchedule();
 
     // The face's choices for the next recording and its switches.
     void setSixteenBits(bool on);
@@ -121,6 +123,7 @@ public:
     // Windows that have closed.
     void startupClosed(int result);  // StartupChoice::Result
     void signalSettingsClosed();
+    void scheduleWindowClosed();
     void outputSettingsClosed();
     void wmaSettingsClosed();
 
@@ -171,6 +174,7 @@ private:
 
     // Commands.
     bool deferred(std::function<void()> command);
+    bool waitingForAnswer() const;
     void runQueued();
     void post(std::function<void()> call);
 
@@ -291,6 +295,7 @@ private:
     bool m_lineWindowOpen = false;
     bool m_startupFace = false;
     bool m_autoConfigPending = false;
+    bool m_firstRunSearch = false;  // the search the first-run window asked for
     bool m_searching = false;
     std::vector<SocketState> m_sockets;
 
