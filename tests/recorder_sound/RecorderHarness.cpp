@@ -113,6 +113,8 @@ CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> scrip
 RecorderHarness::RecorderHarness() : m_folder(m_dir.path()) {
     QDir(QString::fromStdString(m_folder)).mkpath("install");
     m_settings.writeText(setting::kInstallPath, m_folder + "/install");
+    // Never the user's own music folder.
+    m_settings.writeLastName(m_folder + "/Orvel.wav");
 }
 
 RecorderHarness::~RecorderHarness() {
