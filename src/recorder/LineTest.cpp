@@ -9,6 +9,7 @@
 
 #include "audio/CaptureEngine.h"
 #include "audio/WavReader.h"
+#include "audio/WavWriter.h"
 #include "devices/MixerControl.h"
 
 Q_LOGGING_CATEGORY(lcLineTest, "orvel.recorder.linetest")
@@ -42,7 +43,7 @@ LineTest::LineTest(CaptureEngine& engine, MixerControl& mixer, platform::SoundSe
     m_longest.setSingleShot(true);
     connect(&m_soundWait, &QTimer::timeout, this, [this] {
         if (m_state == State::Starting) {
-            beginCapture();
+            beginCapture(m_captured.size());
         }
     });
     connect(&m_longest, &QTimer::timeout, this, [this] {
@@ -70,16 +71,10 @@ StartResult LineTest::start(int line, bool automatic) {
     if (soundLine == nullptr || !m_mixer.selectLine(line)) {
         return StartResult::DeviceUnavailable;
     }
-    m_line = line;
-    m_automatic = automatic;
-    m_path = testFilePath(line);
-
     CaptureOptions options;
     options.format = AudioFormat{kTestChannels, kTestRate, kTestBits};
-    options.fileName = m_path;
-    options.outputFormat = OutputFormat::Wav;
-    options.shortBlocks = true;
-    // A test measures the line as it is: no gate, no filter, no waiting for a signal.
+    options.shortBlocks = true;  // levels only: the test keeps its file itself
+    // A test hears the line as it is: no gate, no filter, no waiting for a signal.
     m_engine.setProcessing(ProcessingSettings{});
     std::unique_ptr<CaptureSource> source =
         m_sources ? m_sources(*soundLine) : m_server.createCaptureSource(*soundLine);
@@ -88,10 +83,13 @@ StartResult LineTest::start(int line, bool automatic) {
         qCWarning(lcLineTest) << "test of line" << line << "refused:" << static_cast<int>(result);
         return result;
     }
-    m_engine.setPaused(true);
+    m_line = line;
+    m_automatic = automatic;
+    m_path = testFilePath(line);
+    m_captured.clear();
+    m_soundAt.reset();
+    m_announced = false;
     m_state = State::Starting;
-    m_mixer.announceLine(line);
-    m_soundWait.start(kSoundWaitMs);
     m_longest.start(kLongestMs);
     return StartResult::Ok;
 }
@@ -103,7 +101,45 @@ void LineTest::cancel() {
     m_soundWait.stop();
     m_longest.stop();
     m_state = State::Idle;
-    m_cancelled = true;
+    m_captured.clear();
+    if (m_engine.state() == CaptureEngine::State::Running) {
+        m_cancelled = true;
+        m_engine.stop();
+    }
+}
+
+void LineTest::onBlock() {
+    if (m_state != State::Starting && m_state != State::Capturing) {
+        return;
+    }
+    const std::vector<std::uint8_t>& block = m_engine.latestBlock();
+    if (m_state == State::Starting && !m_announced) {
+        m_announced = true;
+        m_mixer.announceLine(m_line);
+        m_soundWait.start(kSoundWaitMs);
+    }
+    m_captured.insert(m_captured.end(), block.begin(), block.end());
+    if (m_state == State::Starting && blockLevel(block) >= MixerControl::kFoundLevel) {
+        beginCapture(m_captured.size() - block.size());
+    }
+    if (m_state == State::Capturing && m_captured.size() - *m_soundAt >= kTestBytes) {
+        finishCapture();
+    }
+}
+
+void LineTest::beginCapture(std::size_t soundAt) {
+    m_soundWait.stop();
+    m_state = State::Capturing;
+    m_soundAt = soundAt;
+}
+
+void LineTest::finishCapture() {
+    m_soundWait.stop();
+    m_longest.stop();
+    if (m_state == State::Finishing) {
+        return;
+    }
+    m_state = State::Finishing;
     if (m_engine.state() == CaptureEngine::State::Running) {
         m_engine.stop();
     } else if (m_engine.state() == CaptureEngine::State::Idle) {
@@ -111,32 +147,38 @@ void LineTest::cancel() {
     }
 }
 
-void LineTest::onBlock() {
-    if (m_state == State::Starting &&
-        blockLevel(m_engine.latestBlock()) >= MixerControl::kFoundLevel) {
-        beginCapture();
-    } else if (m_state == State::Capturing && m_engine.bytesQueued() >= kTestBytes) {
-        finishCapture();
+std::ptrdiff_t LineTest::fileStart() const {
+    if (!m_soundAt) {
+        return 0;
     }
-}
-
-void LineTest::beginCapture() {
-    m_soundWait.stop();
-    m_state = State::Capturing;
-    m_engine.setPaused(false);
-}
-
-void LineTest::finishCapture() {
-    m_soundWait.stop();
-    m_longest.stop();
-    m_state = State::Finishing;
-    m_engine.stop();
+    const std::size_t frameBytes = kTestChannels * kTestBits / 8;
+    const std::size_t measured = MixerControl::kMeasureBytes;
+    const std::size_t offset = MixerControl::kMeasureOffset - WavWriter::kHeaderBytes;
+    const std::size_t step = (kTestRate / 100) * frameBytes;  // 10 ms
+    const std::size_t lookBack = kLookBackMs * (kTestRate / 1000) * frameBytes;
+    // The strongest stretch of the first sound, and the file's start that puts it where the
+    // measure reads.
+    std::size_t best = *m_soundAt;
+    long bestSum = -1;
+    for (std::size_t at = *m_soundAt > lookBack ? *m_soundAt - lookBack : 0;
+         at + measured <= m_captured.size() && at <= *m_soundAt + lookBack; at += step) {
+        long sum = 0;
+        for (std::size_t i = at; i < at + measured; ++i) {
+            sum += std::abs(static_cast<int>(m_captured[i]) - MixerControl::kSilentByte);
+        }
+        if (sum > bestSum) {
+            bestSum = sum;
+            best = at;
+        }
+    }
+    // Before the first byte the line delivered, silence stands in (frames stay whole: every
+    // position here is even).
+    return static_cast<std::ptrdiff_t>(best) - static_cast<std::ptrdiff_t>(offset);
 }
 
 void LineTest::onFinished() {
     if (m_cancelled) {
         m_cancelled = false;
-        std::remove(m_path.c_str());
         return;
     }
     // Any end of the test's run ends the test, also one the engine made by itself (the line
@@ -146,6 +188,25 @@ void LineTest::onFinished() {
     }
     m_soundWait.stop();
     m_longest.stop();
+    const std::ptrdiff_t start = fileStart();
+    const std::vector<std::uint8_t> lead(start < 0 ? static_cast<std::size_t>(-start) : 0,
+                                         MixerControl::kSilentByte);
+    const std::size_t from = start > 0 ? static_cast<std::size_t>(start) : 0;
+    WavWriter file;
+    bool written = file.open(m_path, AudioFormat{kTestChannels, kTestRate, kTestBits}) ==
+                   WavWriter::Result::Ok;
+    if (written && !lead.empty()) {
+        written = file.append(lead.data(), lead.size()) == WavWriter::Result::Ok;
+    }
+    if (written && from < m_captured.size()) {
+        written = file.append(m_captured.data() + from, m_captured.size() - from) ==
+                  WavWriter::Result::Ok;
+    }
+    written = file.close() == WavWriter::Result::Ok && written;
+    if (!written) {
+        qCWarning(lcLineTest) << "cannot write the test file" << QString::fromStdString(m_path);
+    }
+    m_captured.clear();
     int level = 0;
     if (m_automatic) {
         level = MixerControl::measureTestFile(m_path);

@@ -1169,6 +1169,7 @@ void RecorderController::testCurrentLine() {
 }
 
 void RecorderController::onLineTestDone(int line, int level) {
+    qCDebug(lcRecorder) << "line" << line << "measured" << level;
     m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
     for (SocketState& socket : m_sockets) {
         if (socket == SocketState::Current) {

@@ -126,6 +126,11 @@ RecorderHarness::~RecorderHarness() {
 }
 
 bool RecorderHarness::make(Options options) {
+    if (m_controller) {
+        // A second start of the recorder on the same settings.
+        m_engine->waitUntilIdle(std::chrono::seconds(10));
+        m_controller.reset();
+    }
     std::string error;
     m_server = platform::connectSoundServer(&error);
     if (m_server == nullptr) {
