@@ -467,8 +467,11 @@ void RecorderController::startEngine(StartRequest request) {
     RecordStart plan = RecordStart::plan(m_choice, encoders, m_runPath, m_s.lame.available());
     const BackgroundSettings backgroundSettings = BackgroundSettings::fromStore(m_s.settings);
     const platform::SoundLine* line = m_s.mixer.line(m_line.lineIndex);
-    m_log.begin(m_runPath, m_line.lineIndex, line != nullptr ? line->name : std::string(),
-                background, backgroundSettings.file);
+    // The log names the file the run really writes, with its folder even when the name was
+    // given relative to the working folder.
+    m_log.begin(QFileInfo(QString::fromStdString(m_runPath)).absoluteFilePath().toStdString(),
+                m_line.lineIndex, line != nullptr ? line->name : std::string(), background,
+                backgroundSettings.file);
     StartResult result = plan.refusal;
     if (plan.ok()) {
         if (plan.switchedTo16Bits) {
