@@ -11,6 +11,8 @@
 #include "../platform_sound/SoundTestSupport.h"
 #include "RecorderHarness.h"
 #include "audio/WavReader.h"
+#include "audio/WavWriter.h"
+#include "support/Signal.h"
 
 namespace orvel {
 namespace {
@@ -269,6 +271,36 @@ TEST(Transport, ALostLineEndsTheRecordingWithItsMessage) {
     h.run(800ms);
     EXPECT_EQ(h.view.files.size(), 1u);
     EXPECT_TRUE(WavReader::readFile(h.file("lost.wav")).ok());
+}
+
+// Background music does not hold the start: "PrepareBackground" shows until the background's
+// first block comes (or 100 ms have passed), then "Recording" again.
+TEST(Transport, BackgroundMusicIsPreparedWithoutWaiting) {
+    RecorderHarness h;
+    const std::string music = h.file("music.wav");
+    {
+        const std::vector<std::uint8_t> pcm = test::sinePcm(1000, -12, 3.0, 44100, 2, 16);
+        WavWriter writer;
+        ASSERT_EQ(writer.open(music, AudioFormat{2, 44100, 16}), WavWriter::Result::Ok);
+        ASSERT_EQ(writer.append(pcm.data(), pcm.size()), WavWriter::Result::Ok);
+        ASSERT_EQ(writer.close(), WavWriter::Result::Ok);
+    }
+    h.settings().writeText(setting::kBackgroundFile, music);
+    ASSERT_TRUE(h.make());
+    RecorderController& c = h.controller();
+    c.setBackgroundEnabled(true);
+    c.setFieldText(h.file("mixed.wav"));
+    c.record();
+    ASSERT_TRUE(c.recording());
+    EXPECT_EQ(c.infoLine1(), "Please wait");
+    EXPECT_EQ(c.infoLine2(), "Preparing background file");
+    EXPECT_TRUE(c.state().backgroundBalanceVisible);
+    ASSERT_TRUE(h.waitFor([&] { return c.infoLine1() == RecorderController::kRecordingText; }, 1s));
+    h.run(1500ms);
+    c.stop();
+    ASSERT_TRUE(h.waitFor([&] { return h.view.files.size() == 1; }, 5s));
+    EXPECT_TRUE(h.view.files[0].ok);
+    EXPECT_NE(h.logLines().at(0).find("," + music + ","), std::string::npos) << h.logLines().at(0);
 }
 
 // Closing during a recording completes the file and writes exactly one log line before the
