@@ -198,7 +198,7 @@ TEST(Transport, Mp3AdjustsTheFormatAndIsRefusedWithoutAnEncoder) {
     ASSERT_EQ(c.transport(), Transport::Recording);
     EXPECT_TRUE(c.state().sixteenBits);
     EXPECT_EQ(c.state().rateIndex, 4);
-    h.run(1500ms);
+    ASSERT_TRUE(h.waitFor([&] { return fileSize(h.file("raised.mp3")) > 8000; }, 6s));
     c.stop();
     // Record again at once: the start waits for the MP3 file to be complete instead of being
     // refused by the busy engine.
@@ -210,7 +210,7 @@ TEST(Transport, Mp3AdjustsTheFormatAndIsRefusedWithoutAnEncoder) {
     EXPECT_TRUE(h.view.files[0].ok);
     EXPECT_FALSE(h.view.shown("Recording device not available"));
     EXPECT_EQ(probe(h.file("raised.mp3")), "44100x2");
-    h.run(500ms);
+    ASSERT_TRUE(h.waitFor([&] { return fileSize(h.file("second.mp3")) > 8000; }, 6s));
     c.stop();
     ASSERT_TRUE(h.waitFor([&] { return h.view.files.size() == 2; }, 5s));
     EXPECT_EQ(h.view.files[1].path, h.file("second.mp3"));
@@ -312,7 +312,8 @@ TEST(Transport, CloseCompletesTheRecordingAndLogsItOnce) {
     c.setFieldText(h.file("closing.mp3"));
     c.record();
     ASSERT_EQ(c.transport(), Transport::Recording);
-    h.run(1s);
+    // A second of sound in the file (the line's first sound may come late).
+    ASSERT_TRUE(h.waitFor([&] { return fileSize(h.file("closing.mp3")) > 16000; }, 6s));
     c.close();
     EXPECT_EQ(h.view.closed, 0);
     ASSERT_TRUE(h.waitFor([&] { return h.view.closed == 1; }, 10s));
