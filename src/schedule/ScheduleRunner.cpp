@@ -23,6 +23,7 @@ ScheduleRunner::TickResult ScheduleRunner::reload(const ScheduleList& list, bool
         return result;
     }
     m_windowActive = false;
+    m_activeIndex = -1;
     m_insideWindow = false;
     if (!paused) {
         result.actions.push_back(Action::Pause);
@@ -83,6 +84,7 @@ ScheduleRunner::TickResult ScheduleRunner::tick(const QDateTime& now, bool pause
         }
         const bool last = m_activeIndex == int(m_items.size()) - 1;
         m_windowActive = false;
+        m_activeIndex = -1;
         m_insideWindow = false;
         result.line2 = nextStart(second);
         if (m_multiFile) {

@@ -81,6 +81,7 @@ public:
 
     bool armed() const { return m_armed; }
     bool windowActive() const { return m_windowActive; }
+    // The list position of the active window; -1 while none is active.
     int activeIndex() const { return m_activeIndex; }
     // The clock lies inside a window of the list that applies today.
     bool insideWindow() const { return m_insideWindow; }
