@@ -90,6 +90,9 @@ bool parseDay(std::string_view day, QDate& date, unsigned& weekdays) {
 }  // namespace
 
 ScheduleItem::Result ScheduleItem::parse(std::string_view line) {
+    if (line.find('\n') != std::string_view::npos) {
+        return {std::nullopt, Error::Separator};  // it would be two lines in the file
+    }
     const std::size_t bar = line.find('|');
     const std::string_view range = line.substr(0, bar);
     if (range.size() != 19 || range[2] != ':' || range[5] != ':' || range.substr(8, 3) != " - " ||
