@@ -1,8 +1,6 @@
-// Feeds arbitrary bytes to the schedule: as a schedule file, as the schedule window's fields, and
-// as clock times for the runner. Nothing may crash; every item read must be a well-formed line
-// that reads back as itself; an item the window builds must read back with the URL it was given;
-// and after each tick the runner records exactly when a window holds the clock.
-#include <QDateTime>
+// Feeds arbitrary bytes to the schedule, as a schedule file and as the schedule window's fields.
+// Nothing may crash; every item read must be a well-formed line that reads back as itself, and an
+// item the window builds must read back with the URL it was given.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +9,6 @@
 
 #include "config/Text.h"
 #include "schedule/ScheduleList.h"
-#include "schedule/ScheduleRunner.h"
 
 namespace {
 
@@ -76,44 +73,6 @@ void buildFrom(std::string_view bytes) {
     }
 }
 
-void runClock(const orvel::ScheduleList& list, std::string_view bytes) {
-    orvel::ScheduleRunner runner;
-    const bool relative = !bytes.empty() && (bytes[0] & 1) != 0;
-    const bool multiFile = !bytes.empty() && (bytes[0] & 2) != 0;
-    QDateTime now(QDate(2006, 7, 3), QTime(0, 0));
-    runner.reload(list, relative, now, true);
-    runner.arm(now, relative, multiFile);
-    bool paused = true;
-    for (std::size_t i = 1; i + 2 < bytes.size() && i < 64; i += 3) {
-        // Jumps forward and back by up to about a day and a half.
-        const int step =
-            (static_cast<unsigned char>(bytes[i]) << 8 | static_cast<unsigned char>(bytes[i + 1])) -
-            32768;
-        now = now.addSecs(qint64(step) * 4 + static_cast<unsigned char>(bytes[i + 2]) % 4);
-        const auto result = runner.tick(now, paused);
-        for (const auto action : result.actions) {
-            if (action == orvel::ScheduleRunner::Action::EndFileAndRearm) {
-                paused = true;
-                runner.rearm(now, multiFile);
-            } else {
-                paused = action == orvel::ScheduleRunner::Action::Pause;
-            }
-        }
-        const int second = runner.timeBase().position(now);
-        bool held = false;
-        for (const ScheduleItem& item : list.items()) {
-            held = held || (item.appliesOn(now.date()) && item.holds(second));
-        }
-        if (runner.windowActive()) {
-            const ScheduleItem& active = list.at(runner.activeIndex());
-            require(active.holds(second) && active.appliesOn(now.date()) && !paused);
-        } else if (!multiFile || result.actions.empty()) {
-            // Not recording outside a window, and not paused inside one.
-            require(!held && paused);
-        }
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -129,6 +88,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(again.contents() == list.contents());
 
     buildFrom(bytes);
-    runClock(list, bytes);
     return 0;
 }

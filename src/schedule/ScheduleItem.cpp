@@ -87,6 +87,20 @@ bool parseDay(std::string_view day, QDate& date, unsigned& weekdays) {
     return weekdays != 0;
 }
 
+// The first field of start and end (hours, minutes, seconds each) out of its range.
+ScheduleItem::Error checkTimes(const int (&fields)[6]) {
+    using Field = ScheduleItem::TimeField;
+    constexpr Field kFields[6] = {Field::Hour, Field::Minute, Field::Second,
+                                  Field::Hour, Field::Minute, Field::Second};
+    for (int i = 0; i < 6; ++i) {
+        if (const auto error = ScheduleItem::checkTimeField(kFields[i], fields[i]);
+            error != ScheduleItem::Error::None) {
+            return error;
+        }
+    }
+    return ScheduleItem::Error::None;
+}
+
 }  // namespace
 
 ScheduleItem::Result ScheduleItem::parse(std::string_view line) {
@@ -106,14 +120,8 @@ ScheduleItem::Result ScheduleItem::parse(std::string_view line) {
     }
     const int fields[6] = {twoDigits(range, 0),  twoDigits(range, 3),  twoDigits(range, 6),
                            twoDigits(range, 11), twoDigits(range, 14), twoDigits(range, 17)};
-    for (int i = 0; i < 6; i += 3) {
-        for (const auto& [field, value] :
-             {std::pair{TimeField::Hour, fields[i]}, std::pair{TimeField::Minute, fields[i + 1]},
-              std::pair{TimeField::Second, fields[i + 2]}}) {
-            if (const Error error = checkTimeField(field, value); error != Error::None) {
-                return {std::nullopt, error};
-            }
-        }
+    if (const Error error = checkTimes(fields); error != Error::None) {
+        return {std::nullopt, error};
     }
     ScheduleItem item;
     item.m_start = fields[0] * 3600 + fields[1] * 60 + fields[2];
@@ -157,14 +165,10 @@ ScheduleItem::Result ScheduleItem::parse(std::string_view line) {
 }
 
 ScheduleItem::Result ScheduleItem::build(const Fields& f) {
-    const std::array<std::pair<TimeField, int>, 6> times = {
-        std::pair{TimeField::Hour, f.startHour}, {TimeField::Minute, f.startMinute},
-        {TimeField::Second, f.startSecond},      {TimeField::Hour, f.endHour},
-        {TimeField::Minute, f.endMinute},        {TimeField::Second, f.endSecond}};
-    for (const auto& [field, value] : times) {
-        if (const Error error = checkTimeField(field, value); error != Error::None) {
-            return {std::nullopt, error};
-        }
+    const int fields[6] = {f.startHour, f.startMinute, f.startSecond,
+                           f.endHour,   f.endMinute,   f.endSecond};
+    if (const Error error = checkTimes(fields); error != Error::None) {
+        return {std::nullopt, error};
     }
     const int start = f.startHour * 3600 + f.startMinute * 60 + f.startSecond;
     const int end = f.endHour * 3600 + f.endMinute * 60 + f.endSecond;

@@ -5,7 +5,6 @@
 #include <signal.h>
 #include <QSemaphore>
 #include <cerrno>
-#include <mutex>
 
 #include "ScheduleTestSupport.h"
 #include "schedule/ScheduleRunner.h"
@@ -19,7 +18,8 @@ using test::at;
 using test::listOf;
 
 // No desktop browser here: each viewer is a real process of a shell script, so that starting
-// and ending it are the real ones.
+// and ending it are the real ones. The test reads what it recorded only while open() waits at
+// the gate or once the workers are done.
 class StandInLauncher : public platform::ViewerLauncher {
 public:
     std::unique_ptr<platform::ViewerProcess> open(const std::string& target) override {
@@ -28,28 +28,15 @@ public:
             gate.tryAcquire(1, 10000);
         }
         auto viewer = platform::ViewerProcess::start("sh", {"-c", script});
-        const std::lock_guard lock(mutex);
         targets.push_back(target);
         pids.push_back(viewer->pid());
         return viewer;
-    }
-
-    std::vector<std::string> openedTargets() {
-        const std::lock_guard lock(mutex);
-        return targets;
-    }
-    int pid(std::size_t i) {
-        const std::lock_guard lock(mutex);
-        return pids.at(i);
     }
 
     std::string script = "sleep 60";
     bool gated = false;
     QSemaphore entered;
     QSemaphore gate;
-
-private:
-    std::mutex mutex;
     std::vector<std::string> targets;
     std::vector<int> pids;
 };
@@ -89,16 +76,16 @@ TEST_F(LaunchTableTest, AViewerEndsAtItsOwnItemsEndWhateverItsDay) {
         if (now == at(4, 10, 30, 0)) {
             ASSERT_TRUE(table.waitForWorkers(10s));
             EXPECT_TRUE(table.hasViewer(1));
-            EXPECT_TRUE(alive(launcher.pid(0)));
+            EXPECT_TRUE(alive(launcher.pids[0]));
         }
         if (now == at(4, 10, 45, 0)) {
             EXPECT_FALSE(table.hasViewer(1));
         }
     }
     EXPECT_EQ(launches, std::vector<std::string>{"10:09:31"});
-    EXPECT_EQ(launcher.openedTargets(), std::vector<std::string>{dir.file("orvelurl.htm")});
+    EXPECT_EQ(launcher.targets, std::vector<std::string>{dir.file("orvelurl.htm")});
     ASSERT_TRUE(table.waitForWorkers(10s));
-    EXPECT_FALSE(alive(launcher.pid(0)));
+    EXPECT_FALSE(alive(launcher.pids[0]));
 }
 
 TEST_F(LaunchTableTest, LaunchesComeOnlyAfterTheClockHasBeenBeforeThem) {
@@ -124,12 +111,12 @@ TEST_F(LaunchTableTest, TheGuiThreadWaitsNeitherForTheBrowserNorForAViewerToEnd)
     EXPECT_EQ(table.check(at(3, 10, 0, 1), clock), std::vector<int>{0});
     // check() has returned while the launcher is still busy.
     ASSERT_TRUE(launcher.entered.tryAcquire(1, 10000));
-    EXPECT_TRUE(launcher.openedTargets().empty());
+    EXPECT_TRUE(launcher.targets.empty());
     launcher.gate.release();
     ASSERT_TRUE(table.waitForWorkers(10s));
     ASSERT_TRUE(table.hasViewer(0));
 
-    const int pid = launcher.pid(0);
+    const int pid = launcher.pids[0];
     table.endViewers({0});
     EXPECT_TRUE(alive(pid));
     EXPECT_FALSE(table.hasViewer(0));
@@ -143,9 +130,8 @@ TEST_F(LaunchTableTest, ReloadKeepsTheViewersOfItemsStillThereAndEndsTheOthers) 
     table.check(at(3, 9, 0, 0), clock);
     EXPECT_EQ(table.check(at(3, 10, 0, 1), clock), (std::vector<int>{0, 1}));
     ASSERT_TRUE(table.waitForWorkers(10s));
-    const auto targets = launcher.openedTargets();
-    const int x = launcher.pid(targets[0] == "http://r.example/x" ? 0 : 1);
-    const int y = launcher.pid(targets[0] == "http://r.example/x" ? 1 : 0);
+    const int x = launcher.pids[0];  // viewers open one at a time, in order
+    const int y = launcher.pids[1];
 
     // X's window now ends later and moves down the list; Y is gone.
     table.rebuild(listOf({"09:00:00 - 09:30:00", "10:00:00 - 12:00:00||http://r.example/x|0"}));
