@@ -35,7 +35,7 @@ void LaunchTable::rebuild(const ScheduleList& list) {
                                 << "schedule items with a URL: the rest get no launch";
             break;
         }
-        Record record{.position = position, .item = item, .url = item.launchUrl()};
+        Record record(position, item);
         const auto same = std::find_if(old.begin(), old.end(), [&](const Record& r) {
             return !r.url.empty() && r.item.launchTime() == item.launchTime() &&
                    r.url == record.url;

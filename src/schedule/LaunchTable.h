@@ -66,7 +66,9 @@ public:
 
 private:
     struct Record {
-        int position = 0;
+        Record(int at, const ScheduleItem& of) : position(at), item(of), url(of.launchUrl()) {}
+
+        int position;
         ScheduleItem item;
         std::string url;
         bool launched = true;
