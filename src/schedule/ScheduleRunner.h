@@ -37,7 +37,8 @@ public:
     enum class Action {
         Pause,            // pause the recording (it is not paused)
         Resume,           // resume the recording (it is paused)
-        EndFileAndRearm,  // stop the recording, then re-arm on a new file after rearmDelay()
+        EndFileAndRearm,  // stop the recording; once its file is complete and rearmDelayMs
+                          // have passed, rearm() and start a new file, paused
     };
 
     // The info line's second line: the message key's Line2 text, a blank and the clock time.
@@ -49,10 +50,12 @@ public:
     };
 
     struct TickResult {
-        std::vector<Action> actions;      // in this order
-        std::optional<InfoLine> line2;    // replaces the second line when set
-        std::vector<int> viewersToClose;  // list positions whose viewer's time is over
-        int rearmDelayMs = 0;             // with EndFileAndRearm: the least delay before re-arming
+        std::vector<Action> actions;    // in this order
+        std::optional<InfoLine> line2;  // replaces the second line when set
+        // List positions whose viewer's time is over, whatever their day: for
+        // LaunchTable::endViewers (positions without a running viewer are passed over there).
+        std::vector<int> viewersToClose;
+        int rearmDelayMs = 0;  // with EndFileAndRearm: the least delay before re-arming
     };
 
     static constexpr std::string_view kStartKey = "RecordingStart";
@@ -77,6 +80,7 @@ public:
     // Schedule mode switched off.
     void disarm();
 
+    // One recording tick, after LaunchTable::check. paused is the recording's state before it.
     TickResult tick(const QDateTime& now, bool paused);
 
     bool armed() const { return m_armed; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScheduleTestSupport.h"
+#include "config/LanguageTable.h"
 
 namespace orvel {
 namespace {
@@ -83,7 +84,7 @@ TEST(ScheduleRunner, BackToBackWindowsGoOnInOneTickOrInANewFile) {
             continue;
         }
         EXPECT_EQ(edge.actions, (std::vector<Action>{Action::Pause, Action::Resume}));
-        EXPECT_EQ(edge.line2, (ScheduleRunner::InfoLine{"RecordingStop", "10:00:10"}));
+        EXPECT_EQ(edge.line2->text(LanguageTable()), "Recording will stop at 10:00:10");
         EXPECT_EQ(drive.stretches, (std::vector<std::string>{"1: 3 10:00:00-3 10:00:05",
                                                              "1: 3 10:00:05-3 10:00:10"}));
     }
