@@ -56,6 +56,8 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
         return std::chrono::steady_clock::time_point(std::chrono::milliseconds(clock->steadyMs()));
     });
     m_s.ticks.setHandler([this](Tick tick) { onTick(tick); });
+    m_launches = std::make_unique<LaunchTable>(
+        m_s.viewers, StreamingPage(m_s.settings.effectiveInstallFolder()));
 
     m_backgroundWait.setSingleShot(true);
     connect(&m_backgroundWait, &QTimer::timeout, this, &RecorderController::backgroundReady);
@@ -120,6 +122,7 @@ void RecorderController::initialise() {
     m_mp3BitrateIndex = s.readMp3Bitrate();
     m_alert = s.readNumber(setting::kAlert) != 0;
     readSignalSettings();
+    loadSchedule();
     refreshLines();
 
     m_s.ticks.start(Tick::Clock1000, 1000);
@@ -196,6 +199,7 @@ void RecorderController::finishClose() {
         m_finishing.reset();
     }
     writeClosingSettings();
+    m_launches->endAll();
     m_s.ticks.stop(Tick::Clock1000);
     m_s.ticks.stop(Tick::Common100);
     m_s.ticks.stop(Tick::Display50);
@@ -209,6 +213,7 @@ void RecorderController::writeClosingSettings() {
     s.writeThreshold(m_threshold);
     s.writeSignalType(m_splitter.type());
     s.writeNewFileDelay(m_newFileDelay);
+    s.writeScheduleType(m_scheduleRelative ? 1 : 0);
 }
 
 void RecorderController::readSignalSettings() {
@@ -526,6 +531,10 @@ void RecorderController::startEngine(StartRequest request) {
             m_s.background.pause();
         }
     }
+    if (m_scheduleLine2) {
+        showInfo(m_info1, *m_scheduleLine2);
+        m_scheduleLine2.reset();
+    }
     m_s.ticks.start(Tick::Recording50, 50);
     m_splitter.clearDivider();
     m_time.reset();
@@ -556,7 +565,7 @@ void RecorderController::refuseStart(std::string_view messageKey) {
     }
     // A mode that wanted this recording ends with it: it would otherwise show as on while
     // nothing records.
-    if (m_signalMode) {
+    if (m_signalMode || m_scheduleMode) {
         const std::string line1 = m_info1;
         const std::string line2 = m_info2;
         stopAll();
@@ -566,7 +575,7 @@ void RecorderController::refuseStart(std::string_view messageKey) {
     publish();
 }
 
-void RecorderController::stopAll() {
+void RecorderController::stopAll(bool keepSchedule) {
     m_s.ticks.stop(Tick::Recording50);
     m_s.ticks.stop(Tick::Timer1);
     cancelRestart();
@@ -607,6 +616,10 @@ void RecorderController::stopAll() {
     m_pauseDown = false;
     m_signalMode = false;
     m_scheduleMode = false;
+    m_scheduleLine2.reset();
+    if (!keepSchedule) {
+        m_runner.disarm();
+    }
     m_splitter.restart();
     showTimes();
     publish();
@@ -646,7 +659,7 @@ void RecorderController::onEngineFinished(bool ok, const QString& error) {
         startRecording(request);
         runQueued();
     }
-    if (m_restart != Restart::None && m_restartDelayOver) {
+    if (m_restart != kNoRestart && m_restartDelayOver) {
         fireRestart();
     }
 }
@@ -873,29 +886,35 @@ void RecorderController::switchSignal(bool on, bool restart) {
         m_splitter.restart();
         if (!recording()) {
             startRecording({restart ? StartKind::Restart : StartKind::User, false});
+            if (m_signalMode && m_transport == Transport::Idle) {
+                // Nothing started, not even a question: no line to record from.
+                refuseStart(messageKey(StartResult::DeviceUnavailable));
+                return;
+            }
         }
         publish();
         return;
     }
+    const bool schedule = m_scheduleMode;
     stopAll();
+    if (schedule) {
+        // Schedule mode goes on in a file of its own: the one just closed is never reused.
+        m_naming.setMultiFile(true);
+        scheduleRestart(kScheduleRearm);
+    }
 }
-
-void RecorderController::toggleSchedule() {
-    qCWarning(lcRecorder) << "schedule recording is not built yet";
-}
-
-void RecorderController::scheduleWindowClosed() {}
 
 void RecorderController::startNewFile() {
-    stopAll();
+    switchSignal(false, false);
     m_splitter.forgetHeard();
-    scheduleRestart(Restart::Signal);
+    scheduleRestart(kSignalRestart);
 }
 
-void RecorderController::scheduleRestart(Restart kind) {
-    m_restart = kind;
+void RecorderController::scheduleRestart(unsigned kind, int delayMs) {
+    m_restart |= kind;
     m_restartDelayOver = false;
-    m_restartTimer.start(kRestartDelayMs);
+    m_restartTimer.start(
+        std::max(delayMs, m_restartTimer.isActive() ? m_restartTimer.remainingTime() : 0));
     publish();
 }
 
@@ -907,20 +926,150 @@ void RecorderController::restartDelayPassed() {
 }
 
 void RecorderController::fireRestart() {
-    const Restart kind = m_restart;
-    m_restart = Restart::None;
+    const unsigned kind = m_restart;
+    m_restart = kNoRestart;
     m_restartDelayOver = false;
     m_restartTimer.stop();
-    if (kind == Restart::Signal) {
+    if (kind & kScheduleRearm) {
+        armSchedule(true);
+    }
+    if (kind & kSignalRestart) {
         m_time.reset();
         switchSignal(true, true);
     }
 }
 
 void RecorderController::cancelRestart() {
-    m_restart = Restart::None;
+    m_restart = kNoRestart;
     m_restartDelayOver = false;
     m_restartTimer.stop();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Schedule recording
+
+void RecorderController::loadSchedule() {
+    const ScheduleList::LoadReport report =
+        m_scheduleList.load(ScheduleList::pathIn(m_s.settings.effectiveInstallFolder()));
+    if (report.skipped > 0 || report.withoutLaunch > 0 || report.cutShort) {
+        qCWarning(lcRecorder) << "schedule file:" << report.skipped << "lines skipped,"
+                              << report.withoutLaunch << "items without a viewer launch"
+                              << (report.cutShort ? "(the file was cut short)" : "");
+    }
+    m_scheduleRelative = m_s.settings.readScheduleType() == 1;
+    m_launches->rebuild(m_scheduleList);
+    applySchedule(
+        m_runner.reload(m_scheduleList, m_scheduleRelative, m_s.clock.now(), m_pauseDown));
+}
+
+void RecorderController::scheduleWindowClosed() {
+    if (m_closing) {
+        return;
+    }
+    loadSchedule();
+    publish();
+}
+
+void RecorderController::toggleSchedule() {
+    if (deferred([this] { toggleSchedule(); })) {
+        return;
+    }
+    if (m_lineTest.running()) {
+        return;
+    }
+    cancelRestart();
+    armSchedule(false);
+}
+
+void RecorderController::armSchedule(bool rearm) {
+    if (playing() || m_playDown) {
+        return;
+    }
+    if (m_scheduleList.empty()) {
+        m_view.openScheduleWindow();
+        return;
+    }
+    if (m_scheduleMode) {
+        scheduleOff();
+        return;
+    }
+    m_scheduleMode = true;
+    const QDateTime now = m_s.clock.now();
+    const std::optional<ScheduleRunner::InfoLine> next =
+        rearm ? m_runner.rearm(now, m_naming.multiFile())
+              : m_runner.arm(now, m_scheduleRelative, m_naming.multiFile());
+    m_scheduleLine2 = next ? std::optional(next->text(m_s.language)) : std::nullopt;
+    if (!recording()) {
+        if (m_pauseDown) {
+            // A pause down without a recording would only arm the start, and releasing it later
+            // would record outside every window: the schedule takes the pause over.
+            m_pauseDown = false;
+            m_recordDown = false;
+            m_transport = Transport::Idle;
+        }
+        startRecording({rearm ? StartKind::Restart : StartKind::User, true});
+        if (!m_scheduleMode) {
+            return;  // refused, and schedule mode with it
+        }
+        if (m_transport == Transport::Idle) {
+            // Nothing started, not even a question: no line to record from.
+            refuseStart(messageKey(StartResult::DeviceUnavailable));
+            return;
+        }
+    } else {
+        if (m_scheduleLine2) {
+            showInfo(m_info1, *m_scheduleLine2);
+            m_scheduleLine2.reset();
+        }
+        if (!m_pauseDown) {
+            m_pauseDown = true;
+            pauseChanged();
+        }
+    }
+    publish();
+}
+
+void RecorderController::scheduleOff() {
+    const bool signal = m_signalMode;
+    stopAll();
+    if (signal) {
+        // Signal recording goes on in a new file of its own.
+        m_naming.setMultiFile(true);
+        scheduleRestart(kSignalRestart);
+    }
+}
+
+bool RecorderController::applySchedule(const ScheduleRunner::TickResult& result) {
+    m_launches->endViewers(result.viewersToClose);
+    if (result.line2) {
+        showInfo(m_info1, result.line2->text(m_s.language));
+    }
+    for (const ScheduleRunner::Action action : result.actions) {
+        switch (action) {
+            case ScheduleRunner::Action::Pause:
+                if (!m_pauseDown && (recording() || playing())) {
+                    m_pauseDown = true;
+                    pauseChanged();
+                }
+                break;
+            case ScheduleRunner::Action::Resume:
+                if (m_pauseDown && (recording() || playing())) {
+                    m_pauseDown = false;
+                    pauseChanged();
+                }
+                break;
+            case ScheduleRunner::Action::EndFileAndRearm: {
+                // The window's file ends; a new one is armed once it is complete.
+                const std::string line1 = m_info1;
+                const std::string line2 = m_info2;
+                stopAll(true);
+                showInfo(line1, line2);
+                scheduleRestart(kScheduleRearm, result.rearmDelayMs);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 SignalSplitter::Input RecorderController::signalInput() const {
@@ -929,6 +1078,8 @@ SignalSplitter::Input RecorderController::signalInput() const {
     in.recording = recording();
     in.paused = m_pauseDown;
     in.scheduleMode = m_scheduleMode;
+    in.windowActive = m_runner.windowActive();
+    in.insideWindow = m_runner.insideWindow();
     in.strongBlock = recording() && m_s.engine.levels().strong;
     in.signalFlag = recording() && m_s.engine.signalPresent();
     return in;
@@ -1034,6 +1185,13 @@ void RecorderController::recordingTick() {
     } else if (first == SignalSplitter::Action::NewFile) {
         startNewFile();
         return;
+    }
+    if ((recording() || playing()) && m_scheduleMode) {
+        const QDateTime now = m_s.clock.now();
+        m_launches->check(now, m_runner.timeBase());
+        if (applySchedule(m_runner.tick(now, m_pauseDown))) {
+            return;
+        }
     }
     if (!recording() || m_pauseDown || !m_splitter.secondPassed()) {
         return;

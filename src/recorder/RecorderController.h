@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@
 #include "recorder/RecorderView.h"
 #include "recorder/SignalSplitter.h"
 #include "recorder/TickSource.h"
+#include "schedule/LaunchTable.h"
+#include "schedule/ScheduleList.h"
+#include "schedule/ScheduleRunner.h"
 
 namespace orvel {
 
@@ -45,12 +49,17 @@ namespace orvel {
 // reports it complete. A run the engine ends by itself (line or server lost, disk full) is
 // stopped the same way with its message, and nothing restarts after it.
 //
-// Automatic restarts (the track splitter's next file) wait on one single-shot timer that fires
-// once 300 ms have passed and the previous file is complete; Stop, stop-all, a mode switch and
-// close cancel it. Questions are asked without waiting: commands that arrive meanwhile run in
-// order once the question is answered, and Stop answers it "No" and then runs. Nothing here
-// waits on the GUI thread: the background music's first block, the restart delay and the line
-// test are timers and signals.
+// Schedule mode starts a recording and pauses it at once; the ScheduleRunner, asked on every
+// recording tick, resumes it inside the schedule's windows and pauses it (or, with multi-file
+// naming on, ends its file and re-arms on a new one) when a window is over. A start that is
+// refused ends the mode that asked for it, so a mode never shows as on while nothing records.
+//
+// Automatic restarts (the track splitter's next file, the schedule's re-arm) wait on one
+// single-shot timer that fires once the least delay (300 ms) has passed and the previous file
+// is complete; Stop, stop-all, a mode switch and close cancel it. Questions are asked without
+// waiting: commands that arrive meanwhile run in order once the question is answered, and Stop
+// answers it "No" and then runs. Nothing here waits on the GUI thread: the background music's first
+// block, the restart delay and the line test are timers and signals.
 //
 // Thread contract: created and called on the GUI thread, which runs the Qt event loop; the
 // ticks arrive there too (onTick).
@@ -141,7 +150,8 @@ public:
     bool playing() const { return m_transport == Transport::Playing; }
     bool pauseDown() const { return m_pauseDown; }
     bool signalMode() const { return m_signalMode; }
-    bool restartPending() const { return m_restart != Restart::None; }
+    bool scheduleMode() const { return m_scheduleMode; }
+    bool restartPending() const { return m_restart != kNoRestart; }
     bool questionOpen() const { return m_question != 0; }
     bool closing() const { return m_closing; }
     // The file the current or last recording went to.
@@ -154,10 +164,16 @@ public:
     const LineTest& lineTest() const { return m_lineTest; }
     const SignalSplitter& splitter() const { return m_splitter; }
     const RecordedTime& recordedTime() const { return m_time; }
+    const ScheduleRunner& scheduleRunner() const { return m_runner; }
+    const ScheduleList& scheduleList() const { return m_scheduleList; }
     const FaceChoice& choice() const { return m_choice; }
 
 private:
-    enum class Restart { None, Signal };
+    // What the restart timer starts again; both may wait (a track of a scheduled signal
+    // recording re-arms the schedule, then switches signal mode on).
+    static constexpr unsigned kNoRestart = 0;
+    static constexpr unsigned kSignalRestart = 1;
+    static constexpr unsigned kScheduleRearm = 2;
     enum class StartKind {
         User,     // the record button, or a mode that starts a recording
         Restart,  // an automatic restart: never into the file just closed
@@ -183,7 +199,8 @@ private:
     void askedOverwrite(StartRequest request, bool overwrite, int question);
     void startEngine(StartRequest request);
     void refuseStart(std::string_view messageKey);
-    void stopAll();
+    // keepSchedule: the schedule's window ended its file; the runner waits for the re-arm.
+    void stopAll(bool keepSchedule = false);
     void pauseChanged();
     void onEngineFinished(bool ok, const QString& error);
     void onRunEnded(std::string_view messageKey);
@@ -200,10 +217,17 @@ private:
     void startNewFile();
     SignalSplitter::Input signalInput() const;
     void resumeFromSignal();
-    void scheduleRestart(Restart kind);
+    void scheduleRestart(unsigned kind, int delayMs = kRestartDelayMs);
     void restartDelayPassed();
     void fireRestart();
     void cancelRestart();
+
+    // Schedule recording.
+    void loadSchedule();
+    void armSchedule(bool rearm);
+    void scheduleOff();
+    bool applySchedule(const ScheduleRunner::TickResult& result);
+    void showScheduleLine(const std::optional<ScheduleRunner::InfoLine>& line);
 
     // Ticks.
     void recordingTick();
@@ -274,9 +298,16 @@ private:
     // Waiting for the previous file before a start, and the automatic restart.
     std::optional<StartRequest> m_waitingStart;
     QTimer m_waitTimer;
-    Restart m_restart = Restart::None;
+    unsigned m_restart = kNoRestart;
     bool m_restartDelayOver = false;
     QTimer m_restartTimer;
+
+    // Schedule recording.
+    ScheduleList m_scheduleList;
+    ScheduleRunner m_runner;
+    std::unique_ptr<LaunchTable> m_launches;
+    bool m_scheduleRelative = false;
+    std::optional<std::string> m_scheduleLine2;  // shown once the armed recording has started
 
     // A question the view is asking (0: none), and the commands that came meanwhile.
     int m_question = 0;

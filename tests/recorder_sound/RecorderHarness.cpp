@@ -53,8 +53,16 @@ std::string FakeView::lastInfo() const {
 }
 
 std::unique_ptr<platform::ViewerProcess> FakeViewerLauncher::open(const std::string& target) {
-    opened.push_back(target);
-    return platform::ViewerProcess::start("sleep", {"600"});
+    std::unique_ptr<platform::ViewerProcess> viewer =
+        platform::ViewerProcess::start("sleep", {"600"});
+    std::lock_guard lock(m_mutex);
+    m_opened.emplace_back(target, viewer ? viewer->pid() : -1);
+    return viewer;
+}
+
+std::vector<std::pair<std::string, int>> FakeViewerLauncher::opened() const {
+    std::lock_guard lock(m_mutex);
+    return m_opened;
 }
 
 namespace {
@@ -164,6 +172,10 @@ bool RecorderHarness::make(Options options) {
         view);
     m_controller->initialise();
     return true;
+}
+
+void RecorderHarness::writeSchedule(const std::string& lines) const {
+    m_dir.write("install/TimeSchedule.txt", lines);
 }
 
 std::string RecorderHarness::logFolder() const {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -126,11 +127,16 @@ private:
     std::map<Tick, bool> m_active;
 };
 
-// A viewer that is only remembered.
+// A stand-in viewer (a sleeping process) for every target, remembered with its process id.
+// Opened on the launch table's worker.
 class FakeViewerLauncher : public platform::ViewerLauncher {
 public:
     std::unique_ptr<platform::ViewerProcess> open(const std::string& target) override;
-    std::vector<std::string> opened;
+    std::vector<std::pair<std::string, int>> opened() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::pair<std::string, int>> m_opened;
 };
 
 // A line that plays a script of tone bursts and silences at the pace of a sound card, in
@@ -166,6 +172,9 @@ public:
     const std::string& folder() const { return m_folder; }
     std::string file(const std::string& name) const { return m_folder + "/" + name; }
     std::string logFolder() const;
+    // Writes the schedule file the recorder reads at its start.
+    void writeSchedule(const std::string& lines) const;
+    FakeViewerLauncher& viewers() { return m_viewers; }
     // The log lines written so far (all days).
     std::vector<std::string> logLines() const;
 

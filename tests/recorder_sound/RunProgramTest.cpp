@@ -88,5 +88,37 @@ TEST_F(RunProgram, RecordsUntilInterruptedAndLeavesACompleteFileAndItsLogLine) {
     EXPECT_EQ(log[0].rfind("x.wav,", 0), 0u) << log[0];
 }
 
+// /rt on a schedule of two windows a few seconds apart, with the real clock: the file holds the
+// two windows and nothing between or around them.
+TEST_F(RunProgram, RecordsExactlyInsideTheScheduleWindows) {
+    const QTime now = QTime::currentTime();
+    if (now > QTime(23, 59, 0)) {
+        GTEST_SKIP() << "the windows would cross midnight";
+    }
+    auto window = [&](int from, int to) {
+        return now.addSecs(from).toString("HH:mm:ss").toStdString() + " - " +
+               now.addSecs(to).toString("HH:mm:ss").toStdString() + "\n";
+    };
+    QDir().mkpath(QString::fromStdString(m_dir.file("data/orvel")));
+    m_dir.write("data/orvel/TimeSchedule.txt", window(4, 6) + window(8, 10));
+    const test::ProcessRun run = runFor({"/rt", "-filename", "windows.wav"}, 12s);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(contains(
+        run.out, "| Recording will start at " + now.addSecs(4).toString("HH:mm:ss").toStdString()))
+        << run.out;
+    EXPECT_TRUE(contains(
+        run.out, "| Recording will stop at " + now.addSecs(10).toString("HH:mm:ss").toStdString()))
+        << run.out;
+    const WavInfo wav = WavReader::readFile(m_dir.file("windows.wav"));
+    ASSERT_TRUE(wav.ok());
+    const double seconds = static_cast<double>(wav.dataSize) / wav.bytesPerSecond;
+    // Two windows of 2 s, each to the second (a window opens and closes on the clock's whole
+    // seconds, seen by a 50 ms tick).
+    EXPECT_GE(seconds, 3.5);
+    EXPECT_LE(seconds, 4.6);
+    EXPECT_EQ(logLines().size(), 1u);
+}
+
 }  // namespace
 }  // namespace orvel
