@@ -21,7 +21,6 @@ void FakeView::showInfo(const std::string& line1, const std::string& line2) {
 }
 
 void FakeView::askOverwrite(const std::string&, std::function<void(bool)> answer) {
-    ++overwriteAsked;
     if (overwriteAnswers.empty()) {
         openQuestion = std::move(answer);
         return;
@@ -35,7 +34,6 @@ void FakeView::askOverwrite(const std::string&, std::function<void(bool)> answer
 }
 
 void FakeView::tellNoMemory(std::function<void()> done) {
-    ++noMemoryTold;
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(done), Qt::QueuedConnection);
 }
 

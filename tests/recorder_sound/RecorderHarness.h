@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -40,9 +41,7 @@ class FakeView : public RecorderView {
 public:
     void showInfo(const std::string& line1, const std::string& line2) override;
     void showState(const FaceState& state) override { states.push_back(state); }
-    void showTimes(const std::string& recording, const std::string&, int) override {
-        recordingText = recording;
-    }
+    void showTimes(const std::string&, const std::string&, int) override {}
     void showLevels(const LevelFrame&) override {}
     void showClock(const std::string&) override {}
     void askOverwrite(const std::string& path, std::function<void(bool)> answer) override;
@@ -53,7 +52,7 @@ public:
     void openScheduleWindow() override { ++scheduleWindows; }
     void openOutputSettings() override {}
     void openWmaSettings() override {}
-    void openDocument(const std::string& path) override { documents.push_back(path); }
+    void openDocument(const std::string&) override {}
     void closeProgram() override { ++closed; }
     void fileFinished(const FinishedFile& file) override { files.push_back(file); }
 
@@ -64,45 +63,28 @@ public:
     std::vector<std::pair<std::string, std::string>> infos;
     std::vector<FaceState> states;
     std::vector<FinishedFile> files;
-    std::string recordingText;
     std::deque<bool> overwriteAnswers;
     std::function<void(bool)> openQuestion;
-    int overwriteAsked = 0;
-    int noMemoryTold = 0;
     std::vector<std::string> startupWindows;
     int scheduleWindows = 0;
-    std::vector<std::string> documents;
     int closed = 0;
 };
 
-// A clock the test sets; steady time follows every change of the wall time.
+// A clock the test sets.
 class ManualClock : public RecorderClock {
 public:
     explicit ManualClock(QDateTime start) : m_now(std::move(start)) {}
     QDateTime now() const override { return m_now; }
     std::int64_t steadyMs() const override { return m_steadyMs; }
-    void set(const QDateTime& when) { m_now = when; }
-    void advance(std::chrono::milliseconds by) {
-        m_now = m_now.addMSecs(by.count());
-        m_steadyMs += by.count();
+    // Steady time moves with the wall time unless the wall time jumps back.
+    void set(const QDateTime& when) {
+        m_steadyMs += std::max<std::int64_t>(m_now.msecsTo(when), 0);
+        m_now = when;
     }
 
 private:
     QDateTime m_now;
     std::int64_t m_steadyMs = 1000000;
-};
-
-// Real time passing from a chosen start (23:59:58 for a run across midnight).
-class ShiftedClock : public RecorderClock {
-public:
-    explicit ShiftedClock(const QDateTime& start)
-        : m_offsetMs(QDateTime::currentDateTime().msecsTo(start)) {}
-    QDateTime now() const override { return QDateTime::currentDateTime().addMSecs(m_offsetMs); }
-    std::int64_t steadyMs() const override { return m_steady.steadyMs(); }
-
-private:
-    std::int64_t m_offsetMs;
-    SystemClock m_steady;
 };
 
 // Ticks the test delivers itself.
