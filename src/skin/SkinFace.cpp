@@ -196,6 +196,17 @@ void SkinFace::applyOutline() {
         QRegion(polygon, Qt::WindingFill) & QRegion(0, 0, shape.size.width, shape.size.height);
     setFixedSize(shape.size.width, shape.size.height);
     setMask(m_region);
+    // Controls that reach beyond the outline (the line window's handle, the history tab) are
+    // cut like the face: the window's mask does it on screen, this does it everywhere the
+    // face is drawn without one (grabs, renders).
+    for (const Control& c : m_controls) {
+        const QRegion inside = m_region & c.widget->geometry();
+        if (inside == QRegion(c.widget->geometry())) {
+            c.widget->clearMask();
+        } else {
+            c.widget->setMask(inside.translated(-c.widget->pos()));
+        }
+    }
     update();
 }
 

@@ -80,6 +80,21 @@ QPixmap SkinImageCache::pixmap(std::string_view file, qreal devicePixelRatio) {
     return result;
 }
 
+void SkinImageCache::replace(std::string_view file, const QImage& image) {
+    const QString name = QString::fromUtf8(file.data(), static_cast<int>(file.size()));
+    Cache& c = cache();
+    const QPixmap pixmap = QPixmap::fromImage(image);
+    c.pixmaps.insert(name, pixmap);
+    c.pixmaps.insert(name + QStringLiteral("@2x"), pixmap);
+}
+
+void SkinImageCache::forget(std::string_view file) {
+    const QString name = QString::fromUtf8(file.data(), static_cast<int>(file.size()));
+    Cache& c = cache();
+    c.pixmaps.remove(name);
+    c.pixmaps.remove(name + QStringLiteral("@2x"));
+}
+
 void SkinImageCache::registerResources() {
     cache();
 }

@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QIcon>
+#include <QImage>
 #include <QLoggingCategory>
 #include <QPixmap>
 #include <string_view>
@@ -22,6 +23,9 @@ public:
     // device pixel ratio set so that it paints at face size. Null when the file is missing (the
     // first miss of each file is logged).
     static QPixmap pixmap(std::string_view file, qreal devicePixelRatio);
+    // Puts a picture in place of a skin file until forget() (tests; pictures made at run time).
+    static void replace(std::string_view file, const QImage& image);
+    static void forget(std::string_view file);
     // Makes the skin's resources readable (style sheets name them); pixmap() does it too.
     static void registerResources();
     // The program's icon in all its sizes (windows, tray).
