@@ -216,11 +216,11 @@ void ArtPainter::scope(const QRectF& rect) {
     const double half = inner.height() / 2;
     const double threshold = 0.32;
     auto envelope = [](double t) {
-        auto bump = [](double t0, double t1, double t) {
-            if (t < t0 || t > t1) {
+        auto bump = [](double t0, double t1, double at) {
+            if (at < t0 || at > t1) {
                 return 0.0;
             }
-            const double u = (t - t0) / (t1 - t0);
+            const double u = (at - t0) / (t1 - t0);
             return std::sin(u * std::numbers::pi) * (0.75 + 0.25 * std::sin(u * 17.0));
         };
         return 0.06 + bump(0.04, 0.36, t) * 0.86 + bump(0.55, 0.96, t) * 0.9;
