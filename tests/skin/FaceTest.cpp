@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 
 #include "config/HotKeyScript.h"
 #include "config/LanguageTable.h"
@@ -298,6 +299,80 @@ TEST(FaceTexts, ControlsCarryTheirTooltipsAsAccessibleNames) {
     QTextDocument shown;
     shown.setHtml(face.button(1000)->toolTip());
     EXPECT_EQ(shown.toPlainText(), "<b>Rec</b> & go");
+}
+
+// Panels come and go in any order: the window takes the outline of the panels open, and a
+// panel's controls and sliders show only with it.
+TEST(FacePanels, OutlineSizeAndControlsFollowTheOpenPanels) {
+    SkinFace face(FaceId::Front);
+    face.show();
+    SkinButton* device = face.button(1121);
+    SkinButton* tagEdit = face.button(1139);
+    SkinSlider* lineVolume = face.slider(skin::SliderId::LineVolume);
+    struct Step {
+        int panel;
+        bool open;
+        QSize size;
+    };
+    const Step steps[] = {{skin::kSidePanel, true, {949, 392}},
+                          {skin::kLogPanel, true, {949, 608}},
+                          {skin::kSidePanel, false, {592, 608}},
+                          {skin::kLogPanel, false, {592, 392}}};
+    for (const Step& step : steps) {
+        face.setPanelOpen(step.panel, step.open);
+        EXPECT_EQ(face.size(), step.size);
+        EXPECT_EQ(face.mask(), face.outlineRegion());
+        EXPECT_EQ(device->isVisible(), face.panelOpen(skin::kSidePanel));
+        EXPECT_EQ(lineVolume->isVisible(), face.panelOpen(skin::kSidePanel));
+        EXPECT_EQ(tagEdit->isVisible(), face.panelOpen(skin::kLogPanel));
+    }
+    EXPECT_FALSE(face.button(1034)->isVisible());  // created hidden, whatever the panels
+}
+
+// A slider hidden in the middle of a drag (signal mode ending under the hand) applies nothing
+// when the mouse is released.
+TEST(FacePress, SliderHiddenDuringADragAppliesNothing) {
+    SkinFace face(FaceId::Noise);
+    face.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
+    SkinSlider* release = face.slider(skin::SliderId::Release);
+    QSignalSpy applied(release, &SkinSlider::released);
+    const QPoint onTrack(150, 148);
+    QTest::mousePress(&face, Qt::LeftButton, {}, onTrack);
+    release->setVisible(false);
+    QTest::mouseRelease(&face, Qt::LeftButton, {}, onTrack);
+    EXPECT_EQ(applied.count(), 0);
+}
+
+TEST(FaceTexts, SliderTooltipShowsOverItsTrack) {
+    SkinFace face(FaceId::Front);
+    face.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
+    const QPoint onRate(136, 100);
+    QHelpEvent help(QEvent::ToolTip, onRate, face.mapToGlobal(onRate));
+    QApplication::sendEvent(&face, &help);
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    EXPECT_EQ(shown.toPlainText(), "Set sample frequency for recording");
+    QToolTip::hideText();
+}
+
+TEST(FaceTexts, LatchedButtonReadsCheckedAndPressActionClicks) {
+    SkinFace face(FaceId::Front);
+    SkinButton* multiFile = face.button(1038);
+    multiFile->setLatched(true);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(multiFile);
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::CheckBox);
+    EXPECT_TRUE(iface->state().checkable);
+    EXPECT_TRUE(iface->state().checked);
+    QSignalSpy clicked(multiFile, &QAbstractButton::clicked);
+    iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_TRUE(multiFile->latched()) << "the face, not the button, decides the latch";
+    multiFile->setEnabled(false);
+    iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicked.count(), 1);
 }
 
 }  // namespace

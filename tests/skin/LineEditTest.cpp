@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "skin/PlainMessage.h"
 #include "skin/SkinFace.h"
 #include "skin/SkinLineEdit.h"
 
@@ -63,6 +66,21 @@ TEST(SkinLineEdit, RefusedTextShowsOneMessageAndKeepsTheFocus) {
     EXPECT_EQ(accepted.at(0).at(0).toString(), "-24");
     EXPECT_TRUE(threshold->check());
     face.reject();
+}
+
+// A question asked without waiting: the caller hears which button closed it, and the box goes.
+TEST(PlainMessage, ReportsTheButtonThatClosedIt) {
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    QPointer<QMessageBox> box = PlainMessage::show(
+        nullptr, QMessageBox::Question, {}, "The folder:\n\n/tmp/<new>\n\ndoes not exist.",
+        QMessageBox::Yes | QMessageBox::No,
+        [&](QMessageBox::StandardButton button) { answer = button; });
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->windowTitle(), "Orvel");
+    EXPECT_EQ(answer, QMessageBox::NoButton) << "show() waited for the user";
+    box->button(QMessageBox::No)->click();
+    EXPECT_EQ(answer, QMessageBox::No);
+    QTRY_VERIFY(box.isNull());
 }
 
 }  // namespace
