@@ -25,7 +25,9 @@ struct ViewerCommand {
 //
 // A target that starts with "-" is refused: a viewer would read it as an option of its own.
 //
-// Thread contract: called on the GUI thread; the parsers are pure and may run on any thread.
+// Thread contract: open() and commandsFor() are called on one thread at a time and wait for
+// xdg-mime (up to seconds): not on the GUI thread. The parsers are pure and may run on any
+// thread.
 class DesktopBrowser : public ViewerLauncher {
 public:
     // The desktop entry id of the default HTML viewer ("firefox-esr.desktop"), empty when none.

@@ -16,8 +16,9 @@ namespace orvel::platform {
 // so that ending it also ends the helper processes it started in that group. A viewer that
 // handed its work to an already running instance and left ends nothing of that instance.
 //
-// Thread contract: called on the GUI thread; end() (and the destructor) wait at most the
-// grace time plus the moment a killed process needs to go.
+// Thread contract: used by one thread at a time, which may change hands; end() (and the
+// destructor) wait at most the grace time plus the moment a killed process needs to go, so the
+// schedule ends viewers on a worker thread.
 class ViewerProcess {
 public:
     static constexpr std::chrono::milliseconds kDefaultGrace{1000};
