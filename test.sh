@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the whole project with AddressSanitizer and
 # UndefinedBehaviorSanitizer (clang, fuzz targets included) and runs every test through CTest,
-# against the private sound server, which the suite starts and stops itself.
+# against the private sound server, which the suite starts and stops itself. Window tests run
+# offscreen; those labelled xvfb (`-L xvfb`) each run under xvfb-run on a private X server.
 #
 #   ./test.sh                 everything, fuzzing runs included
 #   ./test.sh -R <regex>      only the matching tests (passed on to ctest)

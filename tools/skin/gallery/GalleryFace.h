@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include "skin/SkinFace.h"
+
+// A face of the gallery: the face with its controls laid out from the table and sample
+// contents in its display areas, drawn with the skin's fonts and colours the way the windows
+// draw them. No logic stands behind it.
+//
+// Thread contract: GUI thread only.
+namespace orvel::gallery {
+
+class GalleryFace : public SkinFace {
+    Q_OBJECT
+
+public:
+    // A variant of a face: "front", "front-signal", "front-lines", "front-history",
+    // "front-startup", or the key of any other face.
+    static GalleryFace* make(const QString& variant);
+    static QStringList variants();
+
+protected:
+    void paintContents(QPainter& painter) override;
+
+private:
+    GalleryFace(skin::FaceId face, const QString& variant);
+    void stage();
+    void stageFront();
+    void paintFront(QPainter& painter);
+    void paintOther(QPainter& painter);
+
+    QString m_variant;
+};
+
+}  // namespace orvel::gallery

@@ -1,0 +1,112 @@
+// orvel-skin-gallery: every face of the skin with its controls laid out from the layout table
+// and sample contents in its displays, no logic behind them.
+//
+//   orvel-skin-gallery                       every face, one after the other (close to go on)
+//   orvel-skin-gallery <variant>             one face; --list names the variants
+//   orvel-skin-gallery --shots <folder> [--suffix <s>] [<variant>...]
+//                                            screen grabs (with the shape) as <variant><s>.png
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+
+#include "GalleryFace.h"
+#include "skin/SkinImageCache.h"
+
+namespace {
+
+using orvel::gallery::GalleryFace;
+
+// A plain screen-wide window behind the faces: their cut-off corners show it in the grabs.
+class Backdrop : public QWidget {
+public:
+    Backdrop() : QWidget(nullptr, Qt::FramelessWindowHint) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).fillRect(rect(), QColor(214, 218, 224));
+    }
+};
+
+void settle(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int shoot(const QString& folder, const QString& suffix, QStringList variants) {
+    if (variants.isEmpty()) {
+        variants = GalleryFace::variants();
+    }
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "orvel-skin-gallery: cannot create %s\n", qPrintable(folder));
+        return 1;
+    }
+    QScreen* screen = QGuiApplication::primaryScreen();
+    Backdrop backdrop;
+    backdrop.setGeometry(screen->geometry());
+    backdrop.show();
+    settle(200);
+    for (const QString& variant : variants) {
+        GalleryFace* face = GalleryFace::make(variant);
+        if (!face) {
+            std::fprintf(stderr, "orvel-skin-gallery: no face %s\n", qPrintable(variant));
+            return 2;
+        }
+        face->show();
+        settle(400);
+        const int margin = 12;
+        const QRect area = face->frameGeometry().adjusted(-margin, -margin, margin, margin);
+        const QPixmap shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        const QString file = QStringLiteral("%1/%2%3.png").arg(folder, variant, suffix);
+        if (!shot.save(file)) {
+            std::fprintf(stderr, "orvel-skin-gallery: cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(file));
+        delete face;
+        settle(50);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(orvel::SkinImageCache::programIcon());
+    QStringList args = app.arguments().mid(1);
+    if (args.value(0) == "--list") {
+        for (const QString& variant : GalleryFace::variants()) {
+            std::printf("%s\n", qPrintable(variant));
+        }
+        return 0;
+    }
+    if (args.value(0) == "--shots") {
+        const QString folder = args.value(1);
+        args = args.mid(2);
+        QString suffix;
+        if (args.value(0) == "--suffix") {
+            suffix = args.value(1);
+            args = args.mid(2);
+        }
+        return folder.isEmpty() ? 2 : shoot(folder, suffix, args);
+    }
+    const QStringList variants = args.isEmpty() ? GalleryFace::variants() : args;
+    for (const QString& variant : variants) {
+        GalleryFace* face = GalleryFace::make(variant);
+        if (!face) {
+            std::fprintf(stderr, "orvel-skin-gallery: no face %s (see --list)\n",
+                         qPrintable(variant));
+            return 2;
+        }
+        face->exec();
+        delete face;
+    }
+    return 0;
+}
