@@ -328,6 +328,7 @@ RecordingPlan RecordingPlan::make(const RecordArguments& arguments, const Settin
     p.signalActivated = arguments.signalThreshold.has_value();
     p.threshold = arguments.signalThreshold.value_or(settings.readThreshold());
     p.silenceDelaySeconds = settings.readNewFileDelay();
+    p.preRollMs = settings.readPreRoll();
     p.noiseGate = arguments.gate;
     p.gateThreshold =
         std::clamp(settings.readNumber(setting::kNoiseThreshold), 0, kGateThresholdMax);

@@ -257,8 +257,7 @@ TEST_F(CaptureEngineTest, BurstsAndABusyOwnerThreadLoseNothing) {
     {
         SCOPED_TRACE("5 s in one piece");
         const auto pcm = measured(test::sinePcm(437.3, -6, 5.0, 44100, 2, 16), format);
-        EXPECT_EQ(record(format, pcm, {}, WavFileCaptureSource::Pacing::RealTime, 5 * second),
-                  pcm);
+        EXPECT_EQ(record(format, pcm, {}, WavFileCaptureSource::Pacing::RealTime, 5 * second), pcm);
         EXPECT_EQ(engine.droppedBytes(), 0u);
     }
     {
@@ -316,9 +315,9 @@ TEST_P(SignalResume, WritesThePassageFromWhereItWasKept) {
     });
     const auto written = record(format, pcm);
     EXPECT_EQ(resumeAt, 32);
-    const auto expected = concat(
-        {std::vector<std::uint8_t>(pcm.begin(), pcm.begin() + 15 * block),
-         std::vector<std::uint8_t>(pcm.begin() + c.firstWrittenBlock * block, pcm.end())});
+    const auto expected =
+        concat({std::vector<std::uint8_t>(pcm.begin(), pcm.begin() + 15 * block),
+                std::vector<std::uint8_t>(pcm.begin() + c.firstWrittenBlock * block, pcm.end())});
     EXPECT_EQ(written, expected);
 }
 
