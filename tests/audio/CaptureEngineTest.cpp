@@ -254,10 +254,15 @@ TEST_F(CaptureEngineTest, AStopFromABlockListenerWritesEveryBlockOnce) {
 TEST_F(CaptureEngineTest, BurstsAndABusyOwnerThreadLoseNothing) {
     const AudioFormat format{2, 44100, 16};
     const std::size_t second = format.bytesPerSecond();
+    // The ring a recording gets from its memory budget (half the free memory, up to 64 MiB);
+    // the hand-over queue holds at least 10 s whatever the budget.
+    CaptureOptions options;
+    options.ringCapacity = 4 << 20;
     {
         SCOPED_TRACE("5 s in one piece");
         const auto pcm = measured(test::sinePcm(437.3, -6, 5.0, 44100, 2, 16), format);
-        EXPECT_EQ(record(format, pcm, {}, WavFileCaptureSource::Pacing::RealTime, 5 * second), pcm);
+        EXPECT_EQ(record(format, pcm, options, WavFileCaptureSource::Pacing::RealTime, 5 * second),
+                  pcm);
         EXPECT_EQ(engine.droppedBytes(), 0u);
     }
     {
@@ -269,7 +274,7 @@ TEST_F(CaptureEngineTest, BurstsAndABusyOwnerThreadLoseNothing) {
                 std::this_thread::sleep_for(2s);
             }
         });
-        EXPECT_EQ(record(format, pcm, {}, WavFileCaptureSource::Pacing::RealTime), pcm);
+        EXPECT_EQ(record(format, pcm, options, WavFileCaptureSource::Pacing::RealTime), pcm);
         EXPECT_EQ(engine.droppedBytes(), 0u);
         QObject::disconnect(connection);
     }
