@@ -188,8 +188,8 @@ public:
     std::uint64_t bytesWritten() const;
     // Bytes captured and handed to the ring or file (neither gated nor paused away).
     std::uint64_t bytesQueued() const { return m_bytesQueued; }
-    // Captured bytes lost because a stage could not keep up: blocks not handled in time, a full
-    // ring. Counted, never silent.
+    // Captured bytes lost because a stage could not keep up: a full hand-over queue (the owner
+    // thread more than the budget behind), a full ring. Counted, never silent.
     std::uint64_t droppedBytes() const;
 
     // Background music (see BackgroundMix). The writer mixes a chunk when the background ring
@@ -228,7 +228,8 @@ signals:
     void captureEnded(orvel::CaptureEnd reason, QString detail);
     // Writing failed (disk full...); the run is being stopped and the file left valid.
     void writeFailed(QString message);
-    // The run is over and its file complete (or failed to complete: ok false, with a reason).
+    // The run is over and its file complete (or not: ok false, with a reason, when it failed to
+    // complete or is no longer the file at its path, deleted or replaced while recording).
     void finished(bool ok, QString error);
 
 protected:
