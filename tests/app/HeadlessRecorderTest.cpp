@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QFileInfo>
@@ -345,6 +346,29 @@ TEST(StopSignals, ARaisedSignalArrivesThroughTheEventLoop) {
     struct sigaction after {};
     ASSERT_EQ(sigaction(SIGTERM, nullptr, &after), 0);
     EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+// A signal that comes again before the event loop took the first one (the loop is stuck in a
+// wait) ends the program, so that Ctrl+C always ends it; once is a request to stop.
+TEST(StopSignals, TheSameSignalTwiceUnhandledEndsTheProgram) {
+    for (const int times : {1, 2}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            StopSignals stop({SIGUSR1});
+            for (int i = 0; i < times; ++i) {
+                std::raise(SIGUSR1);
+            }
+            std::_Exit(stop.isActive() ? 0 : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (times == 1) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGUSR1) << status;
+        }
+    }
 }
 
 }  // namespace
