@@ -245,6 +245,7 @@ ProcessingSettings RecorderController::processing() const {
     p.lowPassHz = std::clamp(s.readNumber(setting::kLowPass), 10000, 20000);
     p.highPass = m_highPass;
     p.highPassHz = std::clamp(s.readNumber(setting::kHighPass), 0, 10000);
+    p.preRollMs = s.readPreRoll();
     return p;
 }
 
@@ -307,7 +308,7 @@ void RecorderController::togglePause() {
     pauseChanged();
 }
 
-void RecorderController::pauseChanged() {
+void RecorderController::pauseChanged(bool bySignal) {
     if (m_pauseDown) {
         m_time.pause();
         if (playing()) {
@@ -324,7 +325,13 @@ void RecorderController::pauseChanged() {
             startPlayback();
         }
         if (recording()) {
-            m_s.engine.setPaused(false);
+            // Sound that ended a signal pause is kept, with the pre-roll before it; a pause the
+            // user or the schedule lifts starts from now.
+            if (bySignal) {
+                m_s.engine.resumeFromSignal();
+            } else {
+                m_s.engine.setPaused(false);
+            }
             m_s.background.resume();
         } else if (m_transport == Transport::RecordArmed) {
             startRecording({StartKind::User, false});
@@ -1087,7 +1094,7 @@ SignalSplitter::Input RecorderController::signalInput() const {
 
 void RecorderController::resumeFromSignal() {
     m_pauseDown = false;
-    pauseChanged();
+    pauseChanged(true);
 }
 
 // ---------------------------------------------------------------------------------------------

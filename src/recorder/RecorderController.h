@@ -201,7 +201,7 @@ private:
     void refuseStart(std::string_view messageKey);
     // keepSchedule: the schedule's window ended its file; the runner waits for the re-arm.
     void stopAll(bool keepSchedule = false);
-    void pauseChanged();
+    void pauseChanged(bool bySignal = false);
     void onEngineFinished(bool ok, const QString& error);
     void onRunEnded(std::string_view messageKey);
     void judge(const Finishing& finishing, bool ok);

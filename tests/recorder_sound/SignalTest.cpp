@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 
 #include "../engine_sound/EngineSoundSupport.h"
 #include "RecorderHarness.h"
@@ -155,6 +157,32 @@ TEST_F(SignalRecording, ARestartNeverRecordsIntoTheFileJustClosed) {
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].rfind("first.wav,", 0), 0u) << log[0];
 }
+
+// A signal-activated recording that waited in silence starts its file the pre-roll before the
+// sound's onset (within a block), and without a pre-roll with the onset itself: the block that
+// lifted the wait is never lost.
+class PreRoll : public SignalRecording, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PreRoll, TheFileStartsThePreRollBeforeTheOnset) {
+    h.settings().writePreRoll(GetParam());
+    ASSERT_TRUE(make(SignalSplitter::PauseOnSilence, 1, {{false, 2.0}, {true, 1.0}, {false, 60}}));
+    c().setFieldText(h.file("onset.wav"));
+    c().toggleSignal();
+    ASSERT_TRUE(h.waitFor([&] { return c().splitter().heard(); }, 5s));
+    h.run(600ms);
+    c().stop();
+    ASSERT_TRUE(h.waitFor([&] { return h.view.files.size() == 1; }, 5s));
+    const test::WavSamples wav = test::readWav(h.file("onset.wav"));
+    ASSERT_FALSE(wav.channels.empty());
+    const std::vector<double>& left = wav.channels[0];
+    const auto loud =
+        std::find_if(left.begin(), left.end(), [](double x) { return std::abs(x) > 0.05; });
+    ASSERT_NE(loud, left.end());
+    const double onset = static_cast<double>(loud - left.begin()) / wav.info.sampleRate;
+    EXPECT_NEAR(onset, GetParam() / 1000.0, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Milliseconds, PreRoll, ::testing::Values(0, 500));
 
 }  // namespace
 }  // namespace orvel
