@@ -777,6 +777,9 @@ void RecorderController::positionSliderMoved(int position, bool endOfDrag) {
     if (m_signalMode || recording() || m_scheduleMode) {
         return;
     }
+    if (m_fileDurationMs < 0) {
+        MediaPlayer::durationText(playFile(), &m_fileDurationMs);
+    }
     if (m_fileDurationMs <= 0) {
         // Nothing to seek in: the thumb goes back to the start.
         m_positionSlider = 0;
