@@ -405,6 +405,10 @@ TEST(FrontFace, TrayCommandsWaitWhileAModalFaceIsOpen) {
 // records on the line found.
 TEST(FrontFace, FirstRunGoesThroughTheStartupWindowAndTheLineSearch) {
     FaceHarness h;
+    // The search sets the level of each line it tests.
+    const test::VolumeRestorer tone(test::VolumeRestorer::Kind::Source, "tone");
+    const test::VolumeRestorer silence(test::VolumeRestorer::Kind::Source, "silence");
+    const test::VolumeRestorer monitor(test::VolumeRestorer::Kind::Source, "speakers.monitor");
     ASSERT_TRUE(h.make({std::nullopt}));
     TestFace& face = h.face();
     face.pressStartupButtons(parseCommandLine("/r"));
