@@ -4,11 +4,10 @@
 
 #include "config/OutputSettings.h"
 #include "config/SettingsStore.h"
+#include "config/ui/FolderDialog.h"
 #include "skin/SkinFace.h"
 
 namespace orvel {
-
-class FolderDialog;
 
 // The output window: folder and file name of the next recording, its format (the three radios
 // rewrite the name's extension), the multi-file and time-stamped naming switches and the
