@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -48,6 +49,7 @@ FolderDialog::FolderDialog(QWidget* parent, const QString& initial)
     m_field->setAccessibleName(tr("Folder"));
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(kTitle, this));
     layout->addWidget(m_field);
     layout->addWidget(m_tree, 1);
     layout->addWidget(m_buttons);
@@ -57,11 +59,20 @@ FolderDialog::FolderDialog(QWidget* parent, const QString& initial)
     while (start.size() > 1 && start.endsWith('/')) {
         start.chop(1);
     }
+    m_initial = start;
     m_field->setText(start);
     const QModelIndex at = m_model->index(start);
     if (at.isValid()) {
         m_tree->setCurrentIndex(at);
-        m_tree->scrollTo(at);
+        // The model reads and sorts folders in the background: keep the folder in view as its
+        // neighbours come in, until the user chooses another.
+        const auto keepInView = [this] {
+            if (m_tree->currentIndex() == m_model->index(m_initial)) {
+                m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+            }
+        };
+        connect(m_model, &QFileSystemModel::directoryLoaded, this, keepInView);
+        connect(m_model, &QAbstractItemModel::layoutChanged, this, keepInView);
     }
     QPushButton* ok = m_buttons->button(QDialogButtonBox::Ok);
     ok->setEnabled(!start.isEmpty());

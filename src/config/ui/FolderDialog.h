@@ -47,6 +47,7 @@ private:
     QLineEdit* m_field;
     QTreeView* m_tree;
     QDialogButtonBox* m_buttons;
+    QString m_initial;
 };
 
 }  // namespace orvel

@@ -3,6 +3,7 @@
 #include "skin/SkinButton.h"
 #include "skin/SkinLineEdit.h"
 #include "skin/SkinSlider.h"
+#include "skin/layout/SkinStyle.h"
 
 namespace orvel {
 
@@ -28,6 +29,9 @@ NoiseWindow::NoiseWindow(const SettingsStore& store, QWidget* parent)
         SkinLineEdit* edit = qobject_cast<SkinLineEdit*>(this->edit(kEdits[i]));
         SkinSlider* slider = this->slider(kSliders[i]);
         m_fields[i] = edit;
+        // The small displays' condensed font: five digits fit the narrow fields.
+        edit->setFont(skin::SkinStyle::font(skin::FontRole::Display));
+        edit->setAlignment(Qt::AlignRight);
         edit->setCheck([range](const QString& text) {
             return QString::fromUtf8(range.check(text.toStdString()).data());
         });

@@ -3,6 +3,7 @@
 #include "skin/SkinButton.h"
 #include "skin/SkinLineEdit.h"
 #include "skin/SkinSlider.h"
+#include "skin/layout/SkinStyle.h"
 
 namespace orvel {
 
@@ -26,6 +27,9 @@ constexpr ActionButton kActions[] = {{kNewFileButton, SignalSettings::NewFile},
 
 // A number field that checks itself with `field` and moves `slider` to what it accepts.
 void bindField(SkinLineEdit* edit, const NumberField& field, SkinSlider* slider, int toSlider) {
+    // The small displays' condensed font: five digits fit the narrow fields.
+    edit->setFont(skin::SkinStyle::font(skin::FontRole::Display));
+    edit->setAlignment(Qt::AlignRight);
     edit->setCheck([field](const QString& text) {
         return QString::fromUtf8(field.check(text.toStdString()).data());
     });
