@@ -18,6 +18,8 @@
 #include "app/RecordingPlan.h"
 #include "app/StopSignals.h"
 #include "audio/CaptureEngine.h"
+#include "audio/FileKind.h"
+#include "audio/RecordingFile.h"
 #include "config/Text.h"
 #include "devices/DeviceList.h"
 #include "devices/MixerControl.h"
@@ -41,30 +43,28 @@ std::string inQuotes(const std::string& text) {
     return "\"" + text + "\"";
 }
 
-// Why a file could not be created, from what the file system shows now.
+// Why a file could not be created: the cause the failing call gave, put in the words of what
+// the file system shows.
 std::string describeCreateFailure(const std::string& path, int error) {
     const QFileInfo file(QString::fromStdString(path));
-    if (file.isDir()) {
-        return inQuotes(path) + " is a folder";
-    }
     const QFileInfo folder(file.absolutePath());
     const std::string folderName = folder.absoluteFilePath().toStdString();
-    if (!folder.exists()) {
+    if (error == EISDIR || (error == 0 && file.isDir())) {
+        return inQuotes(path) + " is a folder";
+    }
+    if ((error == ENOENT || error == 0) && !folder.exists()) {
         return "cannot create " + inQuotes(path) + ": the folder " + inQuotes(folderName) +
                " does not exist";
     }
-    if (!folder.isDir()) {
+    if ((error == ENOTDIR || error == 0) && !folder.isDir()) {
         return "cannot create " + inQuotes(path) + ": " + inQuotes(folderName) + " is not a folder";
     }
-    if (::access(folderName.c_str(), W_OK | X_OK) != 0 && !file.exists()) {
-        return "cannot create " + inQuotes(path) + ": no permission to create files in " +
-               inQuotes(folderName);
-    }
-    if (file.exists() && ::access(path.c_str(), W_OK) != 0) {
-        return "cannot write " + inQuotes(path) + ": no permission";
+    if (error == EACCES || error == EPERM || error == EROFS || error == ENAMETOOLONG ||
+        error == ELOOP || error == ENXIO) {
+        return "cannot create " + inQuotes(path) + ": " + RecordingFile::errorText(error);
     }
     if (error != 0) {
-        return "cannot create " + inQuotes(path) + ": " + std::strerror(error);
+        return "cannot write " + inQuotes(path) + ": " + RecordingFile::errorText(error);
     }
     return "cannot create " + inQuotes(path);
 }
@@ -232,10 +232,11 @@ int HeadlessRecorder::tags(const TagArguments& arguments) {
         refuse("UnknowType", inQuotes(path) + ": only MP3 and WMA recordings have tags");
         return kExitFailed;
     }
-    const QFileInfo file(QString::fromStdString(path));
-    if (!file.isFile() || !file.isReadable()) {
-        refuse("",
-               "cannot read " + inQuotes(path) + (file.exists() ? "" : ": there is no such file"));
+    // Opening anything but a plain file could wait for ever (a FIFO waits for a writer).
+    const file::Kind kind = file::kindOf(path);
+    if (kind != file::Kind::Regular || ::access(path.c_str(), R_OK) != 0) {
+        refuse("", "cannot read " + inQuotes(path) +
+                       (kind != file::Kind::Regular ? ": " + file::kindProblem(kind) : ""));
         return kExitFailed;
     }
     TagRecord tag;
@@ -320,16 +321,7 @@ int HeadlessRecorder::record(const RecordArguments& arguments) {
 
 int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan& plan) {
     CaptureEngine engine;
-    int createError = 0;
-    OutputFactory encoders = makeEncoderOutputFactory(plan.encoder);
-    engine.setOutputFactory([&](const OutputRequest& request, StartResult& result) {
-        errno = 0;
-        std::unique_ptr<AudioOutput> output = encoders(request, result);
-        if (!output) {
-            createError = errno;
-        }
-        return output;
-    });
+    engine.setOutputFactory(makeEncoderOutputFactory(plan.encoder));
     engine.setProcessing(plan.processing);
 
     const std::string& path = plan.capture.fileName;
@@ -338,21 +330,24 @@ int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan&
     }
     const StartResult started = engine.start(server.createCaptureSource(plan.line), plan.capture);
     if (started != StartResult::Ok) {
+        const OutputError& cause = engine.startError();
         std::string detail;
         switch (started) {
             case StartResult::FileError:
-                detail = describeCreateFailure(path, createError);
+                detail = describeCreateFailure(path, cause.code);
                 break;
             case StartResult::WmaError:
-                detail = QFileInfo::exists(QString::fromStdString(path))
+                detail = cause.code != 0 ? describeCreateFailure(path, cause.code)
+                         : cause.text.empty()
                              ? "the WMA writer could not start on " + inQuotes(path)
-                             : describeCreateFailure(path, createError);
+                             : "the WMA writer could not start: " + cause.text;
                 break;
             case StartResult::Mp3Support:
                 detail = "the MP3 encoder library (libmp3lame.so.0) could not be loaded";
                 break;
             case StartResult::MemError:
-                detail = "not enough memory for the recording";
+                detail = "not enough memory for the recording" +
+                         (cause.text.empty() ? std::string() : " (" + cause.text + ")");
                 break;
             case StartResult::FormatError:
                 detail = "the recording cannot be made as " +
@@ -360,7 +355,8 @@ int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan&
                 break;
             default:
                 detail = "the sound server did not open line " + std::to_string(plan.lineIndex) +
-                         " " + inQuotes(plan.line.name);
+                         " " + inQuotes(plan.line.name) +
+                         (cause.text.empty() ? std::string() : ": " + cause.text);
                 break;
         }
         refuse(messageKey(started), detail);
@@ -376,15 +372,17 @@ int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan&
         m_hooks.started(server, engine);
     }
 
-    // A timed recording ends after that much sound has been captured, whenever it arrives.
-    std::uint64_t blocksWanted = 0;
-    if (plan.seconds && engine.blockBytes() > 0) {
-        const double bytes = *plan.seconds * format.bytesPerSecond();
-        blocksWanted = static_cast<std::uint64_t>(
-            std::ceil(bytes / static_cast<double>(engine.blockBytes()) - 1e-9));
-        blocksWanted = std::max<std::uint64_t>(blocksWanted, 1);
+    // A timed recording ends after that much sound has been captured, whenever it arrives, and
+    // holds exactly that much: the engine cuts the last block.
+    std::uint64_t bytesWanted = 0;
+    if (plan.seconds) {
+        const auto frames =
+            static_cast<std::uint64_t>(std::llround(*plan.seconds * format.sampleRate));
+        bytesWanted =
+            std::max<std::uint64_t>(frames, 1) * static_cast<std::uint64_t>(format.blockAlign());
+        engine.setLengthLimit(bytesWanted);
     }
-    std::uint64_t blocks = 0;
+    std::uint64_t handledBytes = 0;
     bool finished = false;
     bool finishedOk = false;
     QString finishError;
@@ -396,8 +394,8 @@ int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan&
     m_engine = &engine;
     m_stopping = false;
     connect(&engine, &CaptureEngine::blockHandled, &loop, [&] {
-        ++blocks;
-        if (blocksWanted > 0 && blocks >= blocksWanted && !m_stopping) {
+        handledBytes += engine.latestBlock().size();
+        if (bytesWanted > 0 && handledBytes >= bytesWanted && !m_stopping) {
             // The time is up: the sound still on its way is left out of the file (pausing
             // takes effect with the next block).
             engine.setPaused(true);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "config/Text.h"
 #include "encoders/GenreTable.h"
 #include "encoders/WmaProfile.h"
 
@@ -82,7 +83,7 @@ Option genreOption(std::string_view name, std::optional<int>& target, bool allow
             }};
 }
 
-std::vector<Option> recordOptions(RecordArguments& r) {
+std::vector<Option> recordOptions(RecordArguments& r, bool copyrightIsText) {
     const int profiles = static_cast<int>(WmaProfile::all().size());
     std::vector<Option> options = {
         integer("device", r.device, 0, kMaxInt, "a device number (0 or more)"),
@@ -106,10 +107,13 @@ std::vector<Option> recordOptions(RecordArguments& r) {
         integer("mp3-mode", r.mp3Mode, 0, 2,
                 "an MP3 mode (0 the recording's channels, 1 mono, 2 stereo)"),
         text("artist", r.artist),
+        text("author", r.artist),
         text("title", r.title),
         text("album", r.album),
         text("year", r.year),
         genreOption("genre", r.genre, true),
+        text("composer", r.composer),
+        text("description", r.description),
         integer("wma-profile", r.wmaProfile, 0, profiles - 1,
                 "a WMA profile index (0.." + std::to_string(profiles - 1) +
                     "; see orvel-rec profiles)"),
@@ -122,7 +126,15 @@ std::vector<Option> recordOptions(RecordArguments& r) {
         genreOption("wma-genre", r.wmaGenre, false),
     };
     toggle(options, "crc", "no-crc", r.crc);
-    toggle(options, "copyright", "no-copyright", r.copyright);
+    if (copyrightIsText) {
+        options.push_back(text("copyright", r.copyrightText));
+        options.push_back({"no-copyright", false, [&r](const std::string&) {
+                               r.copyright = false;
+                               return std::string();
+                           }});
+    } else {
+        toggle(options, "copyright", "no-copyright", r.copyright);
+    }
     toggle(options, "original", "no-original", r.original);
     toggle(options, "private", "no-private", r.privateBit);
     toggle(options, "id3", "no-id3", r.id3);
@@ -260,8 +272,17 @@ RecorderCommand RecorderArguments::parse(const std::vector<std::string>& argumen
     }
     if (name == "record") {
         command.kind = RecorderCommand::Kind::Record;
-        command.error =
-            parseCommand(arguments, name, recordOptions(command.record), command.record.file);
+        // "--copyright" read both ways: a text for a WMA file or where only that reading works.
+        RecordArguments withText;
+        const std::string textError =
+            parseCommand(arguments, name, recordOptions(withText, true), withText.file);
+        command.error = parseCommand(arguments, name, recordOptions(command.record, false),
+                                     command.record.file);
+        const bool wma = text::endsWithIgnoreCaseAscii(withText.file, ".wma");
+        if (textError.empty() && (wma || !command.error.empty())) {
+            command.record = std::move(withText);
+            command.error.clear();
+        }
         return command;
     }
     if (name == "tags") {
@@ -297,17 +318,22 @@ record options:
   --lowpass             low-pass filter, 16-bit recordings (cut-off from the settings)
   --highpass            high-pass filter, 16-bit recordings (cut-off from the settings)
   --monitor             hear the recording on the speakers
+Tags (MP3: an ID3v1 tag, written when artist, title and album are known; WMA: attributes;
+WAV files hold none; what the format cannot hold is told and left out):
+  --title T  --artist T (or --author T)  --album T  --genre N (0..79, 255 none)
+  --year T (MP3)  --composer T  --description T  --copyright T (WMA)
 MP3 (the recording is raised to 32000 Hz or more and 16 bits where needed):
   --mp3-bitrate N       bit-rate index 0..15: 0 = 128 (default), 8, 16, 24, 32, 40, 48, 64,
                         80, 96, 112, 128, 160, 192, 256, 320 kbit/s
   --mp3-mode N          0 the recording's channels, 1 mono, 2 stereo
-  --crc, --copyright, --original, --private   MPEG header flags (--no-crc... clear them)
-  --id3                 append an ID3v1 tag (needs --artist, --title and --album)
-  --artist T  --title T  --album T  --year T  --genre N (0..79, 255 none)
+  --crc, --copyright, --original, --private   MPEG header flags (--no-crc... clear them);
+                        --copyright followed by a text is the WMA attribute instead
+  --id3, --no-id3       append an ID3v1 tag or not (tags given on the command line ask
+                        for one)
 WMA:
   --wma-profile N       profile number (orvel-rec profiles); default: the first that fits
   --wma-author T  --wma-title T  --wma-album T  --wma-composer T  --wma-copyright T
-  --wma-description T  --wma-genre N (0..79)
+  --wma-description T  --wma-genre N (0..79): as the tags above, for WMA only
 
 tags options (none: print the tag):
   --artist T  --title T  --album T  --year T (MP3)  --genre N

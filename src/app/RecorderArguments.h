@@ -13,9 +13,11 @@
 //   orvel-rec help | --help | -h
 //
 // Options take their value as the next argument or after "=" ("--rate=44100"); "--" ends the
-// options. Values are checked for their syntax and plain ranges here; whether a device, line
-// or format exists is decided when the recording is planned. Options not given leave the
-// stored settings in force.
+// options. "--copyright" is the MPEG header's copyright flag, or with a text the copyright
+// attribute: the command line is read with it taking a text when that reading works and either
+// the file is a WMA file or the flag reading does not work. Values are checked for their syntax and
+// plain ranges here; whether a device, line or format exists is decided when the recording is
+// planned. Options not given leave the stored settings in force.
 //
 // Thread contract: pure functions, any thread.
 namespace orvel {
@@ -35,21 +37,27 @@ struct RecordArguments {
     bool highPass = false;
     bool monitor = false;
 
+    // Tags, for whichever format is recorded (the MP3 file's ID3v1 tag, the WMA file's
+    // attributes); what the format cannot hold is told and left out.
+    std::optional<std::string> artist;  // also --author
+    std::optional<std::string> title;
+    std::optional<std::string> album;
+    std::optional<std::string> year;           // MP3
+    std::optional<int> genre;                  // genre number 0..79, or 255 for none
+    std::optional<std::string> composer;       // WMA
+    std::optional<std::string> description;    // WMA
+    std::optional<std::string> copyrightText;  // WMA: --copyright TEXT
+
     // MP3
     std::optional<int> mp3Bitrate;  // index 0..15
     std::optional<int> mp3Mode;     // 0 the recording's channels, 1 mono, 2 stereo
     std::optional<bool> crc;
-    std::optional<bool> copyright;
+    std::optional<bool> copyright;  // the MPEG header's flag: --copyright without a text
     std::optional<bool> original;
     std::optional<bool> privateBit;
     std::optional<bool> id3;
-    std::optional<std::string> artist;
-    std::optional<std::string> title;
-    std::optional<std::string> album;
-    std::optional<std::string> year;
-    std::optional<int> genre;  // ID3v1 genre number 0..79, or 255 for none
 
-    // WMA
+    // WMA (the --wma-* forms win over the common tag names)
     std::optional<int> wmaProfile;
     std::optional<std::string> wmaAuthor;
     std::optional<std::string> wmaTitle;

@@ -117,6 +117,10 @@ bool chooseLine(RecordingPlan& plan, const RecordArguments& arguments,
     return true;
 }
 
+bool anyTag(const RecordArguments& a) {
+    return a.artist || a.title || a.album || a.year || a.genre;
+}
+
 void applyMp3Arguments(EncoderSettings& encoder, const RecordArguments& a) {
     if (a.mp3Bitrate) {
         encoder.mp3BitrateIndex = *a.mp3Bitrate;
@@ -129,7 +133,8 @@ void applyMp3Arguments(EncoderSettings& encoder, const RecordArguments& a) {
     mp3.copyright = a.copyright.value_or(mp3.copyright);
     mp3.original = a.original.value_or(mp3.original);
     mp3.privateBit = a.privateBit.value_or(mp3.privateBit);
-    mp3.writeId3 = a.id3.value_or(mp3.writeId3);
+    // A tag given on the command line is meant to be written.
+    mp3.writeId3 = a.id3.value_or(anyTag(a) || mp3.writeId3);
     if (a.artist) {
         mp3.setArtist(*a.artist);
     }
@@ -152,16 +157,72 @@ void applyWmaArguments(EncoderSettings& encoder, const RecordArguments& a) {
         encoder.wmaProfile = *a.wmaProfile;
     }
     TagRecord& wma = encoder.wmaAttributes;
-    wma.artist = a.wmaAuthor.value_or(wma.artist);
-    wma.title = a.wmaTitle.value_or(wma.title);
-    wma.album = a.wmaAlbum.value_or(wma.album);
-    wma.composer = a.wmaComposer.value_or(wma.composer);
-    wma.copyright = a.wmaCopyright.value_or(wma.copyright);
-    wma.description = a.wmaDescription.value_or(wma.description);
+    // The WMA-only forms win over the common names.
+    wma.artist = a.wmaAuthor.value_or(a.artist.value_or(wma.artist));
+    wma.title = a.wmaTitle.value_or(a.title.value_or(wma.title));
+    wma.album = a.wmaAlbum.value_or(a.album.value_or(wma.album));
+    wma.composer = a.wmaComposer.value_or(a.composer.value_or(wma.composer));
+    wma.copyright = a.wmaCopyright.value_or(a.copyrightText.value_or(wma.copyright));
+    wma.description = a.wmaDescription.value_or(a.description.value_or(wma.description));
     if (a.wmaGenre) {
         wma.genre = std::string(genre::name(*a.wmaGenre));
+    } else if (a.genre) {
+        wma.genre = std::string(genre::name(*a.genre));  // 255: none, an empty genre
     }
     wma.fitTexts();
+}
+
+// The options given that a recording of `format` cannot keep, each with what can.
+std::vector<std::string> unusedOptions(const RecordArguments& a, OutputFormat format) {
+    struct Given {
+        bool given;
+        const char* name;
+        bool mp3;
+        bool wma;
+    };
+    const Given options[] = {
+        {a.artist.has_value(), "--artist", true, true},
+        {a.title.has_value(), "--title", true, true},
+        {a.album.has_value(), "--album", true, true},
+        {a.genre.has_value(), "--genre", true, true},
+        {a.year.has_value(), "--year", true, false},
+        {a.composer.has_value(), "--composer", false, true},
+        {a.description.has_value(), "--description", false, true},
+        {a.copyrightText.has_value(), "--copyright TEXT", false, true},
+        {a.mp3Bitrate.has_value(), "--mp3-bitrate", true, false},
+        {a.mp3Mode.has_value(), "--mp3-mode", true, false},
+        {a.crc.has_value(), "--crc", true, false},
+        {a.copyright.has_value(), "--copyright (the MPEG flag)", true, false},
+        {a.original.has_value(), "--original", true, false},
+        {a.privateBit.has_value(), "--private", true, false},
+        {a.id3.has_value(), "--id3", true, false},
+        {a.wmaProfile.has_value(), "--wma-profile", false, true},
+        {a.wmaAuthor.has_value(), "--wma-author", false, true},
+        {a.wmaTitle.has_value(), "--wma-title", false, true},
+        {a.wmaAlbum.has_value(), "--wma-album", false, true},
+        {a.wmaComposer.has_value(), "--wma-composer", false, true},
+        {a.wmaCopyright.has_value(), "--wma-copyright", false, true},
+        {a.wmaDescription.has_value(), "--wma-description", false, true},
+        {a.wmaGenre.has_value(), "--wma-genre", false, true},
+    };
+    const char* kind = format == OutputFormat::Mp3   ? "an MP3 recording"
+                       : format == OutputFormat::Wma ? "a WMA recording"
+                                                     : "a WAV recording";
+    std::vector<std::string> notes;
+    for (const Given& o : options) {
+        const bool kept = format == OutputFormat::Mp3   ? o.mp3
+                          : format == OutputFormat::Wma ? o.wma
+                                                        : false;
+        if (!o.given || kept) {
+            continue;
+        }
+        const std::string where = o.mp3 && o.wma ? "MP3 and WMA recordings"
+                                  : o.mp3        ? "MP3 recordings"
+                                                 : "WMA recordings";
+        notes.push_back(std::string(o.name) + " is not kept in " + kind + " (only in " + where +
+                        "): ignored");
+    }
+    return notes;
 }
 
 }  // namespace
@@ -216,8 +277,14 @@ RecordingPlan RecordingPlan::make(const RecordArguments& arguments, const Settin
     }
 
     plan.encoder = EncoderSettings::fromStore(settings);
-    applyMp3Arguments(plan.encoder, arguments);
-    applyWmaArguments(plan.encoder, arguments);
+    if (plan.capture.outputFormat == OutputFormat::Mp3) {
+        applyMp3Arguments(plan.encoder, arguments);
+    } else if (plan.capture.outputFormat == OutputFormat::Wma) {
+        applyWmaArguments(plan.encoder, arguments);
+    }
+    for (std::string& text : unusedOptions(arguments, plan.capture.outputFormat)) {
+        plan.notes.push_back(std::move(text));
+    }
 
     AudioFormat recorded = chosen;
     if (plan.capture.outputFormat == OutputFormat::Mp3) {
@@ -261,6 +328,7 @@ RecordingPlan RecordingPlan::make(const RecordArguments& arguments, const Settin
     p.signalActivated = arguments.signalThreshold.has_value();
     p.threshold = arguments.signalThreshold.value_or(settings.readThreshold());
     p.silenceDelaySeconds = settings.readNewFileDelay();
+    p.preRollMs = settings.readPreRoll();
     p.noiseGate = arguments.gate;
     p.gateThreshold =
         std::clamp(settings.readNumber(setting::kNoiseThreshold), 0, kGateThresholdMax);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcSignals, "orvel.app.signals")
@@ -19,9 +20,25 @@ namespace {
 std::atomic<int> g_writeEnd{-1};
 int g_pipe[2] = {-1, -1};
 std::atomic<bool> g_inUse{false};
+// Signals received and not yet taken from the pipe by the event loop, one bit per number.
+std::atomic<std::uint64_t> g_pending{0};
+
+std::uint64_t bitOf(int signalNumber) {
+    return signalNumber > 0 && signalNumber < 64 ? std::uint64_t{1} << signalNumber : 0;
+}
 
 extern "C" void onStopSignal(int signalNumber) {
     const int savedErrno = errno;
+    const std::uint64_t bit = bitOf(signalNumber);
+    if (bit != 0 && (g_pending.fetch_or(bit) & bit) != 0) {
+        // The same signal again before the event loop took the first one: the loop is stuck
+        // in a wait, and the user must still be able to end the program. The signal is blocked
+        // while this handler runs, so the default action follows right after it.
+        std::signal(signalNumber, SIG_DFL);
+        std::raise(signalNumber);
+        errno = savedErrno;
+        return;
+    }
     const int fd = g_writeEnd.load();
     if (fd >= 0) {
         const auto byte = static_cast<unsigned char>(signalNumber);
@@ -50,6 +67,7 @@ StopSignals::StopSignals(std::initializer_list<int> signalNumbers, QObject* pare
         return;
     }
     m_owner = true;
+    g_pending = 0;
     g_writeEnd = g_pipe[1];
     m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &StopSignals::readPipe);
@@ -95,6 +113,7 @@ void StopSignals::readPipe() {
         const ssize_t n = ::read(g_pipe[0], bytes, sizeof bytes);
         if (n > 0) {
             for (ssize_t i = 0; i < n; ++i) {
+                g_pending.fetch_and(~bitOf(bytes[i]));
                 emit received(bytes[i]);
             }
             continue;

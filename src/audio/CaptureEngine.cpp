@@ -1,14 +1,18 @@
 #include "audio/CaptureEngine.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QLoggingCategory>
 #include <QTimer>
+
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 
+#include "audio/BlockQueue.h"
 #include "audio/WavOutput.h"
 
 Q_LOGGING_CATEGORY(lcCapture, "orvel.capture")
@@ -48,36 +52,47 @@ public:
 
 std::atomic<std::uint64_t> g_runCounter{0};
 
+// Whole blocks that cover `milliseconds` of audio.
+std::size_t blocksOf(const AudioFormat& format, std::size_t blockBytes,
+                     std::uint64_t milliseconds) {
+    if (blockBytes == 0) {
+        return 0;
+    }
+    const std::uint64_t bytes = milliseconds * format.bytesPerSecond() / 1000;
+    return static_cast<std::size_t>((bytes + blockBytes - 1) / blockBytes);
+}
+
 }  // namespace
 
-// Assembles the source's pieces into blocks of exactly the run's block size in three rotating
-// blocks and posts one event per full block to the owner thread. A block the owner has not
-// handled yet is never overwritten: what cannot be placed is dropped and counted.
+// Assembles the source's pieces into blocks of exactly the run's block size and queues them for
+// the owner thread, waking it with an event when it is not already due to look. A block the
+// owner has not handled is never overwritten: only when every slot of the queue is taken is
+// what cannot be placed dropped, and counted.
 class CaptureEngine::Assembler : public CaptureConsumer {
 public:
-    enum : int { Free = 0, Full = 1 };
+    Assembler(CaptureEngine* engine, std::uint64_t run, std::size_t slotCount,
+              std::size_t blockBytes, std::uint8_t silence)
+        : m_engine(engine),
+          m_run(run),
+          m_blockBytes(blockBytes),
+          m_silence(silence),
+          m_queue(slotCount, blockBytes) {}
 
-    Assembler(CaptureEngine* engine, std::uint64_t run, std::size_t blockBytes,
-              std::uint8_t silence)
-        : m_engine(engine), m_run(run), m_blockBytes(blockBytes), m_silence(silence) {
-        for (auto& block : m_blocks) {
-            block.data.assign(kBlockCapacity, silence);
-        }
-    }
+    bool valid() const { return m_queue.valid(); }
 
     void onCapturedData(const std::uint8_t* data, std::size_t bytes) override {
         while (bytes > 0) {
-            Block& block = m_blocks[m_current];
-            if (block.state.load(std::memory_order_acquire) != Free) {
+            std::uint8_t* block = m_queue.acquire();
+            if (block == nullptr) {
                 m_dropped.fetch_add(bytes, std::memory_order_relaxed);
                 return;
             }
             const std::size_t n = std::min(bytes, m_blockBytes - m_fill);
             if (data != nullptr) {
-                std::memcpy(block.data.data() + m_fill, data, n);
+                std::memcpy(block + m_fill, data, n);
                 data += n;
             } else {
-                std::memset(block.data.data() + m_fill, m_silence, n);
+                std::memset(block + m_fill, m_silence, n);
             }
             m_fill += n;
             bytes -= n;
@@ -127,58 +142,31 @@ public:
 
     // Owner thread, after the source has stopped: the partly filled block becomes the last one.
     void publishPartial() {
-        if (m_fill > 0 && m_blocks[m_current].state.load(std::memory_order_acquire) == Free) {
+        if (m_fill > 0) {
             publishCurrent();
         }
     }
 
-    // Owner thread: the next block in rotation order when it is full, else nullptr.
-    struct FullBlock {
-        std::uint8_t* data;
-        std::size_t bytes;
-    };
-    bool nextFull(FullBlock& out) {
-        Block& block = m_blocks[m_nextToHandle];
-        if (block.state.load(std::memory_order_acquire) != Full) {
-            return false;
-        }
-        out = {block.data.data(), block.length};
-        return true;
-    }
+    // Owner thread: the wake-up event arrived; blocks queued from now on post another one.
+    void rearmWakeUp() { m_wakeUpPosted.store(false); }
+    // Owner thread: the oldest full block, if any, and its release once handled.
+    bool nextFull(BlockQueue::Block& out) const { return m_queue.front(out); }
     void releaseHandled() {
-        Block& block = m_blocks[m_nextToHandle];
-        // The next hand-over starts from silence, so a short final block never carries stale
-        // audio.
-        std::memset(block.data.data(), m_silence, block.length);
-        block.state.store(Free, std::memory_order_release);
-        m_nextToHandle = (m_nextToHandle + 1) % m_blocks.size();
+        m_queue.pop();
         notifyRoom();
     }
+    std::size_t queuedBlocks() const { return m_queue.queued(); }
 
     std::uint64_t dropped() const { return m_dropped.load(std::memory_order_relaxed); }
 
 private:
-    struct Block {
-        std::vector<std::uint8_t> data;
-        std::size_t length = 0;
-        std::atomic<int> state{Free};
-    };
-
-    // Source thread: bytes that fit into the free blocks ahead without overwriting one the owner
-    // has not handled, and that the ring can take even with every block still in flight.
+    // Source thread: bytes that fit into the queue's free slots, and that the ring can take even
+    // with every queued block still to come.
     std::size_t roomNow(std::size_t wanted) const {
-        std::size_t room = 0;
-        std::size_t fill = m_fill;
-        for (std::size_t i = 0; i < m_blocks.size() && room < wanted; ++i) {
-            const Block& block = m_blocks[(m_current + i) % m_blocks.size()];
-            if (block.state.load(std::memory_order_acquire) != Free) {
-                break;
-            }
-            room += m_blockBytes - fill;
-            fill = 0;
-        }
+        const std::size_t free = m_queue.freeSlots();
+        std::size_t room = free == 0 ? 0 : free * m_blockBytes - m_fill;
         if (m_ringSpace) {
-            const std::size_t inFlight = m_blocks.size() * m_blockBytes;
+            const std::size_t inFlight = m_queue.queued() * m_blockBytes + m_fill;
             const std::size_t space = m_ringSpace();
             room = std::min(room, space > inFlight ? space - inFlight : 0);
         }
@@ -186,23 +174,23 @@ private:
     }
 
     void publishCurrent() {
-        Block& block = m_blocks[m_current];
-        block.length = m_fill;
-        block.state.store(Full, std::memory_order_release);
-        m_current = (m_current + 1) % m_blocks.size();
+        m_queue.publish(m_fill);
         m_fill = 0;
-        QCoreApplication::postEvent(m_engine, new RunEvent(kBlocksReady, m_run));
+        // Sequentially consistent with rearmWakeUp(): either the owner still sees this block
+        // after re-arming, or this exchange sees the re-armed flag and posts again.
+        if (!m_wakeUpPosted.exchange(true)) {
+            QCoreApplication::postEvent(m_engine, new RunEvent(kBlocksReady, m_run));
+        }
     }
 
     CaptureEngine* m_engine;
     std::uint64_t m_run;
     std::size_t m_blockBytes;
     std::uint8_t m_silence;
-    std::array<Block, 3> m_blocks;
-    std::size_t m_current = 0;       // source thread
-    std::size_t m_fill = 0;          // source thread
-    std::size_t m_nextToHandle = 0;  // owner thread
+    BlockQueue m_queue;
+    std::size_t m_fill = 0;  // source thread: bytes in the slot being filled
     std::atomic<std::uint64_t> m_dropped{0};
+    std::atomic<bool> m_wakeUpPosted{false};
 
     std::mutex m_roomMutex;
     std::condition_variable m_room;
@@ -256,6 +244,7 @@ std::size_t CaptureEngine::blockSizeFor(const AudioFormat& format, bool shortBlo
 
 StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
                                  const CaptureOptions& options) {
+    m_startError = {};
     if (m_state != State::Idle || s_runActive.exchange(true)) {
         return StartResult::DeviceUnavailable;
     }
@@ -282,15 +271,36 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     const std::size_t blockBytes = blockSizeFor(run.format, run.shortBlocks);
 
     std::unique_ptr<AudioOutput> output;
+    m_createdFile = false;
+    m_haveIdentity = false;
     if (!run.fileName.empty()) {
+        struct stat before {};
+        const bool existed = ::lstat(run.fileName.c_str(), &before) == 0;
         StartResult result = StartResult::FileError;
         OutputRequest request{run.fileName, run.outputFormat, run.format,
-                              static_cast<int>(blockBytes)};
+                              static_cast<int>(blockBytes), &m_startError};
         output = m_outputFactory ? m_outputFactory(request, result) : nullptr;
+        m_createdFile = !existed;
+        m_options.fileName = run.fileName;
         if (!output) {
+            forgetCreatedFile();
             return result == StartResult::Ok ? StartResult::FileError : result;
         }
+        struct stat made {};
+        if (::stat(run.fileName.c_str(), &made) == 0) {
+            m_haveIdentity = true;
+            m_fileDevice = made.st_dev;
+            m_fileInode = made.st_ino;
+        }
     }
+    // Gives up a file that was opened: it is closed, and removed when this run made it.
+    auto abandonOutput = [&] {
+        if (output) {
+            output->finish();
+            output.reset();
+            forgetCreatedFile();
+        }
+    };
 
     // Background music needs 16-bit samples and the writer thread that mixes it in.
     if (!output || run.shortBlocks || !run.format.is16Bit()) {
@@ -307,15 +317,31 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
         }
         if (!ring->valid() || (backgroundRing && !backgroundRing->valid())) {
             qCWarning(lcCapture) << "no memory for a ring of" << run.ringCapacity << "bytes";
-            output->finish();
-            std::remove(run.fileName.c_str());
+            m_startError = {
+                ENOMEM, "no memory for a buffer of " + std::to_string(run.ringCapacity) + " bytes"};
+            abandonOutput();
             return StartResult::MemError;
         }
     }
 
+    // The hand-over queue holds the run's budget, and never less than a few seconds of audio.
+    const std::uint64_t minimum = std::uint64_t{run.format.bytesPerSecond()} * kMinHandOverSeconds;
+    const std::uint64_t handOver = std::max<std::uint64_t>(run.ringCapacity, minimum);
+    const std::size_t slotCount =
+        static_cast<std::size_t>((handOver + blockBytes - 1) / blockBytes);
+
     const std::uint64_t runId = ++g_runCounter;
     const std::uint8_t silence = run.format.silenceByte();
-    auto assembler = std::make_unique<Assembler>(this, runId, blockBytes, silence);
+    auto assembler = std::make_unique<Assembler>(this, runId, slotCount, blockBytes, silence);
+    const bool held = m_held.reset(
+        blockBytes, blocksOf(run.format, blockBytes, ProcessingSettings::kMaxPreRollMs),
+        blocksOf(run.format, blockBytes, kOnsetHoldMs));
+    if (!assembler->valid() || !held) {
+        qCWarning(lcCapture) << "no memory to hand over" << handOver << "bytes of captured sound";
+        m_startError = {ENOMEM, "no memory for a buffer of " + std::to_string(handOver) + " bytes"};
+        abandonOutput();
+        return StartResult::MemError;
+    }
     if (ring) {
         BlockRing* r = ring.get();
         assembler->setRingSpace([r] { return r->freeSpace(); });
@@ -325,10 +351,8 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     source->setMonitor(run.monitor);
     if (!source->start(run.format, assembler.get(), &error)) {
         qCWarning(lcCapture) << "capture did not start:" << QString::fromStdString(error);
-        if (output) {
-            output->finish();
-            std::remove(run.fileName.c_str());
-        }
+        m_startError = {0, error};
+        abandonOutput();
         return StartResult::DeviceUnavailable;
     }
 
@@ -353,6 +377,8 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     m_latestBlock.clear();
     m_latestBlock.reserve(kBlockCapacity);
     m_bytesQueued = 0;
+    m_lengthLimit = 0;
+    m_held.setPreRoll(blocksFor(static_cast<std::uint64_t>(m_processing.preRollMs)));
     m_drain = false;
     m_stopEvent = false;
     m_writeFailedFlag = false;
@@ -369,6 +395,38 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     return StartResult::Ok;
 }
 
+void CaptureEngine::forgetCreatedFile() {
+    // Only a regular file this run made is removed: never what was there before (a device, a
+    // recording being overwritten), nor a name someone else has taken since.
+    struct stat now {};
+    if (m_createdFile && ::lstat(m_options.fileName.c_str(), &now) == 0 && S_ISREG(now.st_mode) &&
+        (!m_haveIdentity || (now.st_dev == m_fileDevice && now.st_ino == m_fileInode))) {
+        ::unlink(m_options.fileName.c_str());
+    }
+    m_createdFile = false;
+    m_haveIdentity = false;
+}
+
+std::string CaptureEngine::checkFileIdentity() const {
+    if (!m_haveIdentity) {
+        return {};
+    }
+    struct stat now {};
+    if (::stat(m_options.fileName.c_str(), &now) != 0) {
+        return "\"" + m_options.fileName +
+               "\" was deleted or moved away while it was being recorded; the recording is lost";
+    }
+    if (now.st_dev != m_fileDevice || now.st_ino != m_fileInode) {
+        return "\"" + m_options.fileName +
+               "\" was replaced by another file while it was being recorded; the recording is lost";
+    }
+    return {};
+}
+
+std::size_t CaptureEngine::blocksFor(std::uint64_t milliseconds) const {
+    return blocksOf(m_options.format, m_blockBytes, milliseconds);
+}
+
 void CaptureEngine::stop() {
     if (m_state != State::Running) {
         return;
@@ -379,7 +437,7 @@ void CaptureEngine::stop() {
     m_source->stop();
     m_assembler->close();
     m_assembler->publishPartial();
-    handleFilledBlocks();
+    handleFilledBlocks(SIZE_MAX);
     {
         std::lock_guard lock(m_doorbellMutex);
         m_drain = true;
@@ -405,7 +463,27 @@ bool CaptureEngine::waitUntilIdle(std::chrono::milliseconds timeout) {
 }
 
 void CaptureEngine::setPaused(bool paused) {
+    if (m_paused && !paused) {
+        m_held.clear();
+    }
     m_paused = paused;
+}
+
+void CaptureEngine::resumeFromSignal() {
+    if (!m_paused) {
+        return;
+    }
+    m_paused = false;
+    if (m_state == State::Running) {
+        releaseHeld();
+    } else {
+        m_held.clear();
+    }
+}
+
+void CaptureEngine::setLengthLimit(std::uint64_t bytes) {
+    const auto frame = static_cast<std::uint64_t>(std::max(m_options.format.blockAlign(), 1));
+    m_lengthLimit = bytes / frame * frame;
 }
 
 void CaptureEngine::setMonitor(bool on) {
@@ -426,6 +504,10 @@ void CaptureEngine::setProcessing(const ProcessingSettings& settings) {
         m_lowPass.setCutoff(settings.lowPassHz, 1.0f);
     }
     m_processing = settings;
+    m_processing.preRollMs = std::clamp(settings.preRollMs, 0, ProcessingSettings::kMaxPreRollMs);
+    if (m_state != State::Idle) {
+        m_held.setPreRoll(blocksFor(static_cast<std::uint64_t>(m_processing.preRollMs)));
+    }
 }
 
 std::uint64_t CaptureEngine::bytesWritten() const {
@@ -479,7 +561,10 @@ bool CaptureEngine::event(QEvent* e) {
     }
     if (type == kBlocksReady) {
         if (m_state == State::Running) {
-            handleFilledBlocks();
+            // Only the blocks queued by now: a source that keeps delivering while they are
+            // handled posts another event, so the owner's loop is never held here for long.
+            m_assembler->rearmWakeUp();
+            handleFilledBlocks(m_assembler->queuedBlocks());
         }
     } else if (type == kSourceEnded) {
         auto* ended = static_cast<SourceEndedEvent*>(e);
@@ -503,9 +588,9 @@ bool CaptureEngine::event(QEvent* e) {
     return true;
 }
 
-void CaptureEngine::handleFilledBlocks() {
-    Assembler::FullBlock block{};
-    while (m_assembler && m_assembler->nextFull(block)) {
+void CaptureEngine::handleFilledBlocks(std::size_t atMost) {
+    BlockQueue::Block block;
+    for (std::size_t n = 0; n < atMost && m_assembler && m_assembler->nextFull(block); ++n) {
         handleBlock(block.data, block.bytes);
         m_assembler->releaseHandled();
         // Told only once the block is released: a listener may stop the run from here, and the
@@ -551,14 +636,35 @@ void CaptureEngine::handleBlock(std::uint8_t* data, std::size_t bytes) {
         }
     }
 
-    if (m_output && !m_paused && (m_signal || !m_processing.signalActivated)) {
+    if (!m_output) {
+        return;
+    }
+    if (!m_paused && (m_signal || !m_processing.signalActivated)) {
+        // A passage begins: what was kept from before it goes first.
+        releaseHeld();
         queueBlock(data, bytes);
+    } else if (m_state == State::Running) {
+        m_held.keep(data, bytes, m_paused && m_levels.strong);
+    }
+}
+
+void CaptureEngine::releaseHeld() {
+    if (m_held.count() > 0) {
+        m_held.release(
+            [this](const std::uint8_t* data, std::size_t bytes) { queueBlock(data, bytes); });
     }
 }
 
 void CaptureEngine::queueBlock(const std::uint8_t* data, std::size_t bytes) {
     if (m_writeFailedFlag) {
         return;
+    }
+    if (m_lengthLimit > 0) {
+        bytes = static_cast<std::size_t>(
+            std::min<std::uint64_t>(bytes, m_lengthLimit - std::min(m_lengthLimit, m_bytesQueued)));
+        if (bytes == 0) {
+            return;
+        }
     }
     m_bytesQueued += bytes;
     if (m_options.shortBlocks) {
@@ -662,6 +768,12 @@ void CaptureEngine::finaliserLoop() {
             m_finishError = m_output->lastError();
             m_finishOk = false;
         }
+        // A recording whose file was deleted or replaced under it went nowhere: that is no
+        // success, whatever the writes said.
+        if (std::string lost = checkFileIdentity(); !lost.empty()) {
+            m_finishError = std::move(lost);
+            m_finishOk = false;
+        }
     }
     QCoreApplication::postEvent(this, new RunEvent(kRunFinished, m_runId));
 }
@@ -677,6 +789,9 @@ void CaptureEngine::onRunFinished() {
     m_source.reset();
     m_assembler.reset();
     m_ring.reset();
+    m_held.clear();
+    m_createdFile = false;
+    m_haveIdentity = false;
     if (m_backgroundRing) {
         m_lastBackgroundDropped = m_backgroundRing->droppedBytes();
         if (m_backgroundSilence > 0) {

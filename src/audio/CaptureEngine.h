@@ -17,6 +17,7 @@
 #include "audio/AudioOutput.h"
 #include "audio/BlockRing.h"
 #include "audio/CaptureSource.h"
+#include "audio/HeldBlocks.h"
 #include "audio/HighPassFilter.h"
 #include "audio/LowPassFilter.h"
 #include "audio/NoiseGate.h"
@@ -26,12 +27,23 @@
 
 namespace orvel {
 
+// Why an output could not be opened: the system's error code (errno) taken at the call that
+// failed, before anything else could overwrite it (0 when the cause is not a system error), and
+// a plain text.
+struct OutputError {
+    int code = 0;
+    std::string text;
+
+    bool empty() const { return code == 0 && text.empty(); }
+};
+
 // What an output factory is asked to open for a run.
 struct OutputRequest {
     std::string fileName;
     OutputFormat format = OutputFormat::Wav;
     AudioFormat audio;
-    int blockBytes = 0;  // the run's block size; WAV and WMA take two blocks per chunk
+    int blockBytes = 0;            // the run's block size; WAV and WMA take two blocks per chunk
+    OutputError* error = nullptr;  // when given, receives why the output was refused
 };
 
 // Opens the output of a run; on failure returns nullptr and sets `result` (FileError,
@@ -79,19 +91,38 @@ struct ProcessingSettings {
     int highPassHz = 0;
     bool lowPass = false;
     int lowPassHz = 20000;
+    // Sound kept from before a passage and written ahead of it (0..kMaxPreRollMs, rounded up to
+    // whole blocks): see CaptureEngine.
+    int preRollMs = 0;
+
+    static constexpr int kMaxPreRollMs = 2000;
 };
 
 // The capture engine: one run at a time turns a CaptureSource into a file.
 //
 // Blocks of exactly the run's block size (100 ms of audio, or 2000 bytes in short-block mode)
-// are assembled on the source's thread in three rotating CaptureBlocks and handed to the
-// owner thread through the Qt event loop. There each block is measured (signal detection and
-// levels), gated and filtered, and queued in the BlockRing unless paused or waiting for a
-// signal. The writer thread drains the ring in the output's chunks; the finaliser thread waits
-// for the stop, lets the writer drain the ring to the last byte, and completes the file.
+// are assembled on the source's thread and handed to the owner thread through a BlockQueue:
+// full blocks wait there, in order, for as long as the owner thread is busy or the source
+// delivers in bursts. The queue holds the run's memory budget (the ring capacity) and never
+// less than 10 s of audio; only when it is full are captured bytes dropped, and counted. The
+// owner thread is woken through its Qt event loop and handles the blocks in order: each is
+// measured (signal detection and levels), gated and filtered, and queued in the BlockRing
+// unless paused or waiting for a signal. The writer thread drains the ring in the output's
+// chunks; the finaliser thread waits for the stop, lets the writer drain the ring to the last
+// byte, completes the file and checks that it is still the file at its path.
 //
 // Life cycle: Idle -> Running -> (stop) Stopping -> Idle (file complete, finished() emitted).
 // Pause is a flag of the running state: detection goes on, nothing is queued.
+//
+// Sound that is not written is partly kept (HeldBlocks, reserved once per run):
+// - While paused, the blocks from the first strong block since the pause on (at most
+//   kOnsetHoldMs; a longer pause lets them go and the next strong block starts again).
+//   resumeFromSignal() writes them before anything else, so a pause lifted by the signal a
+//   tick later keeps the passage's onset; setPaused(false) discards them.
+// - With a pre-roll (ProcessingSettings::preRollMs, at most 2 s), while paused or waiting for
+//   a signal in signal-activated mode, the last preRollMs of blocks. When a loud block ends the
+//   wait for a signal, or resumeFromSignal() ends a pause, they are written first, ahead of the
+//   onset. setPaused(false) discards them too.
 //
 // Thread contract: every public method is called on the owner thread (the thread the engine
 // lives in, which must run a Qt event loop); signals are emitted on it.
@@ -124,8 +155,22 @@ public:
     // Runs the owner's event loop until the run is over, at most `timeout`. True when Idle.
     bool waitUntilIdle(std::chrono::milliseconds timeout);
 
+    // Pauses or resumes as the user's pause does: a resume discards whatever was held while
+    // paused (the onset and the pre-roll).
     void setPaused(bool paused);
     bool isPaused() const { return m_paused; }
+    // Resumes a pause because the signal came back: first writes the pre-roll and the held
+    // onset, oldest first, then goes on with the next block. Does nothing unless paused.
+    void resumeFromSignal();
+    // While paused: a strong block arrived since the pause and is held for resumeFromSignal().
+    bool onsetHeld() const { return m_held.holdsOnset(); }
+    // The running run queues at most this many bytes in all (cut to whole frames; 0: no limit),
+    // so that a timed recording has exactly its length whatever the block size. Every start
+    // clears it.
+    void setLengthLimit(std::uint64_t bytes);
+    // Why the last start() was refused: what the output or the source said, with the system's
+    // error code when there was one. Empty after a start that succeeded.
+    const OutputError& startError() const { return m_startError; }
     void setMonitor(bool on);
     void setProcessing(const ProcessingSettings& settings);
     const ProcessingSettings& processing() const { return m_processing; }
@@ -143,8 +188,8 @@ public:
     std::uint64_t bytesWritten() const;
     // Bytes captured and handed to the ring or file (neither gated nor paused away).
     std::uint64_t bytesQueued() const { return m_bytesQueued; }
-    // Captured bytes lost because a stage could not keep up: blocks not handled in time, a full
-    // ring. Counted, never silent.
+    // Captured bytes lost because a stage could not keep up: a full hand-over queue (the owner
+    // thread more than the budget behind), a full ring. Counted, never silent.
     std::uint64_t droppedBytes() const;
 
     // Background music (see BackgroundMix). The writer mixes a chunk when the background ring
@@ -171,6 +216,11 @@ public:
     // down to whole frames.
     static std::size_t blockSizeFor(const AudioFormat& format, bool shortBlocks);
 
+    // The hand-over queue never holds less than this much audio, whatever the budget.
+    static constexpr int kMinHandOverSeconds = 10;
+    // How long a held onset may grow while the pause is not lifted.
+    static constexpr int kOnsetHoldMs = 3000;
+
 signals:
     // A block was handled (levels and signal flag are fresh).
     void blockHandled();
@@ -178,7 +228,8 @@ signals:
     void captureEnded(orvel::CaptureEnd reason, QString detail);
     // Writing failed (disk full...); the run is being stopped and the file left valid.
     void writeFailed(QString message);
-    // The run is over and its file complete (or failed to complete: ok false, with a reason).
+    // The run is over and its file complete (or not: ok false, with a reason, when it failed to
+    // complete or is no longer the file at its path, deleted or replaced while recording).
     void finished(bool ok, QString error);
 
 protected:
@@ -187,9 +238,13 @@ protected:
 private:
     class Assembler;
 
-    void handleFilledBlocks();
+    void handleFilledBlocks(std::size_t atMost);
     void handleBlock(std::uint8_t* data, std::size_t bytes);
     void queueBlock(const std::uint8_t* data, std::size_t bytes);
+    void releaseHeld();
+    std::size_t blocksFor(std::uint64_t milliseconds) const;
+    void forgetCreatedFile();
+    std::string checkFileIdentity() const;
     void writerLoop();
     bool chunkReady(std::size_t chunkBytes) const;
     void ringDoorbell();
@@ -212,6 +267,16 @@ private:
     Levels m_levels;
     std::vector<std::uint8_t> m_latestBlock;
     std::uint64_t m_bytesQueued = 0;
+    std::uint64_t m_lengthLimit = 0;  // 0: none
+    HeldBlocks m_held;
+    OutputError m_startError;
+    // The file of the run: whether the run created it (and may remove it again when the start
+    // fails), and which file it is (device and inode), to tell at the end whether it is still
+    // the file at its path.
+    bool m_createdFile = false;
+    bool m_haveIdentity = false;
+    std::uint64_t m_fileDevice = 0;
+    std::uint64_t m_fileInode = 0;
     std::uint64_t m_runId = 0;
     std::uint64_t m_lastRunDropped = 0;
 

@@ -29,11 +29,8 @@ std::string WavOutput::lastError() const {
     if (!m_writer.failed()) {
         return {};
     }
-    std::string text = "cannot write " + m_path;
-    if (!m_writer.errorText().empty()) {
-        text += ": " + m_writer.errorText();
-    }
-    return text;
+    // The writer's text names the file and the system's reason.
+    return m_writer.errorText().empty() ? "cannot write \"" + m_path + "\"" : m_writer.errorText();
 }
 
 std::unique_ptr<AudioOutput> openWavOutput(const OutputRequest& request, StartResult& result) {
@@ -44,6 +41,9 @@ std::unique_ptr<AudioOutput> openWavOutput(const OutputRequest& request, StartRe
     auto output = std::make_unique<WavOutput>(static_cast<std::size_t>(request.blockBytes) * 2);
     const auto opened = output->open(request.fileName, request.audio);
     if (opened != WavWriter::Result::Ok) {
+        if (request.error != nullptr) {
+            *request.error = {output->writerError(), output->lastOpenError()};
+        }
         qCWarning(lcCapture) << "cannot create" << QString::fromStdString(request.fileName);
         result = opened == WavWriter::Result::BadFormat ? StartResult::FormatError
                                                         : StartResult::FileError;

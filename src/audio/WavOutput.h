@@ -27,6 +27,9 @@ public:
     bool finish() override;
     std::uint64_t bytesWritten() const override { return m_bytesWritten.load(); }
     std::string lastError() const override;
+    // Why open() failed: the system's error code and the writer's text.
+    int writerError() const { return m_writer.errorCode(); }
+    const std::string& lastOpenError() const { return m_writer.errorText(); }
 
 private:
     std::size_t m_chunkBytes;

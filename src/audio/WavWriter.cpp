@@ -47,7 +47,7 @@ bool writeFully(int fd, const std::uint8_t* data, std::size_t length, off_t offs
 }
 
 std::string systemMessage(int errorCode) {
-    return std::error_code(errorCode, std::generic_category()).message();
+    return RecordingFile::errorText(errorCode);
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ WavWriter::Result WavWriter::fail(Result result, int errorCode, const std::strin
 bool WavWriter::writeHeader() {
     const auto h = header(m_format, static_cast<std::uint32_t>(m_dataBytes));
     std::size_t written = 0;
-    if (!writeFully(m_fd, h.data(), h.size(), 0, &written)) {
+    if (!writeFully(m_file.fd(), h.data(), h.size(), 0, &written)) {
         return false;
     }
     m_headerBytes = m_dataBytes;
@@ -117,19 +117,17 @@ WavWriter::Result WavWriter::open(const std::string& path, const AudioFormat& fo
     const auto align = static_cast<std::uint64_t>(format.blockAlign());
     m_limit = m_requestedLimit / align * align;
 
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (m_fd < 0) {
-        const int error = errno;
+    if (!m_file.create(path)) {
+        const int error = m_file.errorCode();
         m_errorCode = error;
         m_errorText = "cannot create \"" + path + "\": " + systemMessage(error);
         return Result::CannotCreate;
     }
     const auto h = header(m_format, 0);
     std::size_t written = 0;
-    if (!writeFully(m_fd, h.data(), h.size(), -1, &written)) {
+    if (!writeFully(m_file.fd(), h.data(), h.size(), -1, &written)) {
         const int error = errno;
-        ::close(m_fd);
-        m_fd = -1;
+        m_file.close();
         m_errorCode = error;
         m_errorText = "cannot write the header of \"" + path + "\": " + systemMessage(error);
         return Result::CannotCreate;
@@ -150,7 +148,8 @@ WavWriter::Result WavWriter::append(const void* data, std::size_t length) {
     const std::uint64_t room = m_limit - m_dataBytes;
     const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(length, room));
     std::size_t written = 0;
-    const bool ok = writeFully(m_fd, static_cast<const std::uint8_t*>(data), take, -1, &written);
+    const bool ok =
+        writeFully(m_file.fd(), static_cast<const std::uint8_t*>(data), take, -1, &written);
     const int error = errno;
     m_dataBytes += written;
 
@@ -159,7 +158,7 @@ WavWriter::Result WavWriter::append(const void* data, std::size_t length) {
         const auto align = static_cast<std::uint64_t>(m_format.blockAlign());
         const std::uint64_t whole = m_dataBytes / align * align;
         if (whole != m_dataBytes) {
-            if (::ftruncate(m_fd, static_cast<off_t>(kHeaderBytes + whole)) != 0) {
+            if (::ftruncate(m_file.fd(), static_cast<off_t>(kHeaderBytes + whole)) != 0) {
                 // The partial frame stays behind the data; the header does not count it.
             }
             m_dataBytes = whole;
@@ -173,7 +172,7 @@ WavWriter::Result WavWriter::append(const void* data, std::size_t length) {
         return fail(Result::SizeLimit, 0,
                     "\"" + m_path + "\" has reached the largest size of a WAV file (4 GiB)");
     }
-    if (m_dataBytes - m_headerBytes >= m_format.bytesPerSecond() && !writeHeader()) {
+    if (!writeHeader()) {
         const int headerError = errno;
         return fail(
             Result::WriteFailed, headerError,
@@ -188,12 +187,10 @@ WavWriter::Result WavWriter::close() {
     }
     bool ok = writeHeader();
     int error = ok ? 0 : errno;
-    // Linux releases the descriptor even when close reports an error: never retry it.
-    if (::close(m_fd) != 0 && ok) {
+    if (!m_file.close() && ok) {
         ok = false;
-        error = errno;
+        error = m_file.errorCode();
     }
-    m_fd = -1;
     if (!ok) {
         return fail(Result::WriteFailed, error,
                     "cannot finish \"" + m_path + "\": " + systemMessage(error));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "audio/AudioFormat.h"
+#include "audio/RecordingFile.h"
 
 namespace orvel {
 
@@ -14,9 +15,9 @@ namespace orvel {
 //
 // What must hold for the file on disk at every moment:
 // - the header never claims more sample bytes than the file holds: samples are written first
-//   and the header is brought up to date afterwards, after every second of audio appended (one
-//   header write per second at the most) and at close, so a recorder that is killed leaves a
-//   readable file that lacks at most the last second in its header;
+//   and the header is brought up to date afterwards, after every append (the capture engine
+//   appends a chunk of two blocks at a time) and at close, so a recorder that is killed leaves
+//   a readable file whose header lacks at most the append it was in;
 // - a failed or short write (a full disk, a file size limit) is reported to the caller as
 //   WriteFailed, never as success; the file is cut back to the whole frames written and its
 //   header made to agree, and the writer takes no further data;
@@ -48,8 +49,8 @@ public:
     WavWriter(const WavWriter&) = delete;
     WavWriter& operator=(const WavWriter&) = delete;
 
-    // Creates (or truncates) the file and writes the header with data size 0. An open file is
-    // closed first. Ok, BadFormat or CannotCreate.
+    // Creates (or truncates) the file and writes the header with data size 0; it never waits
+    // (see RecordingFile). An open file is closed first. Ok, BadFormat or CannotCreate.
     Result open(const std::string& path, const AudioFormat& format);
     // Appends sample bytes (whole frames are expected). Ok, Empty, NotOpen, WriteFailed or
     // SizeLimit; after WriteFailed or SizeLimit every append returns the same without writing.
@@ -59,7 +60,7 @@ public:
     // failed() still tells it.
     Result close();
 
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_file.isOpen(); }
     // Sample bytes in the file (what the header says after close).
     std::uint32_t dataBytes() const { return static_cast<std::uint32_t>(m_dataBytes); }
     // An append failed or met the size bound since the last open.
@@ -79,7 +80,7 @@ private:
 
     std::uint64_t m_requestedLimit;
     std::uint64_t m_limit = 0;  // the bound rounded down to whole frames for the open file
-    int m_fd = -1;
+    RecordingFile m_file;
     std::string m_path;
     AudioFormat m_format;
     std::uint64_t m_dataBytes = 0;

@@ -89,6 +89,11 @@ inline constexpr TextSetting kWmaDescription{"WMADescription", kTextCapacity};
 inline constexpr NumberSetting kWmaGenre{"WMAGenre", 0};
 inline constexpr NumberSetting kWmaFormat{"WMAFormat", -1};  // -1 = no profile chosen
 
+// Milliseconds of sound kept from before a signal-started passage and written ahead of it
+// (0: none); read clamped to 0..kPreRollMax.
+inline constexpr NumberSetting kPreRoll{"PreRoll", 0};
+inline constexpr int kPreRollMax = 2000;
+
 inline constexpr NumberSetting kNoiseThreshold{"NoiseThreshold", 0};
 inline constexpr NumberSetting kReleaseTime{"ReleaseTime", 0};
 inline constexpr NumberSetting kAttackTime{"AttackTime", 0};

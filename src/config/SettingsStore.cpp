@@ -300,6 +300,13 @@ void SettingsStore::writeNewFileDelay(int value) const {
     writeNumber(setting::kNewFileDelay, value);
 }
 
+int SettingsStore::readPreRoll() const {
+    return std::clamp(readNumber(setting::kPreRoll), 0, setting::kPreRollMax);
+}
+void SettingsStore::writePreRoll(int value) const {
+    writeNumber(setting::kPreRoll, value);
+}
+
 int SettingsStore::readShowSwitch() const {
     return readNumber(setting::kShowSwitch);
 }

@@ -47,6 +47,8 @@ public:
     void writeSignalType(int value) const;
     int readNewFileDelay() const;  // 0..25, anything else reads as 0
     void writeNewFileDelay(int value) const;
+    int readPreRoll() const;  // milliseconds, clamped to 0..2000
+    void writePreRoll(int value) const;
     int readShowSwitch() const;
     void writeShowSwitch(int value) const;
     int readScheduleType() const;

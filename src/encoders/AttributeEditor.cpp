@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 #include <vector>
 
+#include "audio/FileKind.h"
 #include "config/Text.h"
 #include "encoders/GenreTable.h"
 #include "encoders/Id3v1Tag.h"
@@ -156,6 +157,11 @@ bool AttributeEditor::write(const std::string& path, const TagRecord& record, un
 }
 
 bool AttributeEditor::readWma(const std::string& path, TagRecord& record, Texts texts) {
+    // Opening anything but a plain file could wait for ever (a FIFO waits for a writer).
+    if (file::kindOf(path) != file::Kind::Regular) {
+        record = TagRecord{};
+        return false;
+    }
     TagLib::ASF::File file(path.c_str(), false);
     return readFrom(file, record, texts);
 }
@@ -171,6 +177,10 @@ bool AttributeEditor::readWmaContents(std::span<const std::uint8_t> contents, Ta
 bool AttributeEditor::writeWma(const std::string& path, const TagRecord& input, unsigned fields) {
     TagRecord record = input;
     record.fitTexts();
+    if (file::kindOf(path) != file::Kind::Regular) {
+        qCWarning(lcWma) << "not a plain file:" << path.c_str();
+        return false;
+    }
     TagLib::ASF::File file(path.c_str(), false);
     TagLib::ASF::Tag* tag = file.isValid() ? file.tag() : nullptr;
     if (tag == nullptr || file.readOnly()) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "audio/FileKind.h"
 #include "config/Text.h"
 
 namespace orvel {
@@ -168,6 +169,10 @@ std::optional<Id3v1Tag> Id3v1Tag::fromFileContents(std::span<const std::uint8_t>
 }
 
 std::optional<Id3v1Tag> Id3v1Tag::readFile(const std::string& path) {
+    // Opening anything but a plain file could wait for ever (a FIFO waits for a writer).
+    if (file::kindOf(path) != file::Kind::Regular) {
+        return std::nullopt;
+    }
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         return std::nullopt;
@@ -180,6 +185,9 @@ std::optional<Id3v1Tag> Id3v1Tag::readFile(const std::string& path) {
 }
 
 bool Id3v1Tag::writeFile(const std::string& path, const Id3v1Tag& tag) {
+    if (file::kindOf(path) != file::Kind::Regular) {
+        return false;
+    }
     File file(std::fopen(path.c_str(), "r+b"));
     if (!file) {
         return false;

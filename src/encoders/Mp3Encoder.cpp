@@ -1,6 +1,7 @@
 #include "encoders/Mp3Encoder.h"
 
 #include <QLoggingCategory>
+#include <cerrno>
 #include <climits>
 #include <vector>
 
@@ -129,6 +130,7 @@ Mp3Encoder::EncodeResult Mp3Encoder::encode(std::FILE* file, const std::int16_t*
     }
     m_samples += samples;
     if (!writeAll(file, buffer.data(), static_cast<std::size_t>(encoded))) {
+        result.error = errno;
         result.status = EncodeResult::Status::WriteFailed;
         return result;
     }

@@ -55,6 +55,7 @@ public:
         enum class Status { Ok, EncodeFailed, WriteFailed };
         Status status = Status::Ok;
         std::size_t bytes = 0;  // encoded bytes written to the file
+        int error = 0;          // WriteFailed: the errno of the failing write
         bool ok() const { return status == Status::Ok; }
     };
 

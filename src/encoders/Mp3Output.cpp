@@ -1,5 +1,7 @@
 #include "encoders/Mp3Output.h"
 
+#include <stdio.h>
+
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cerrno>
@@ -7,6 +9,7 @@
 #include <new>
 
 #include "audio/CaptureEngine.h"
+#include "audio/RecordingFile.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcMp3)
 
@@ -58,13 +61,26 @@ std::unique_ptr<Mp3Output> Mp3Output::open(const LameLibrary& library, const Out
     }
     output->m_chunkBytes = setup->samplesPerChunk * sizeof(std::int16_t);
     output->m_path = request.fileName;
-    output->m_file = std::fopen(request.fileName.c_str(), "wb");
+    RecordingFile file;
+    if (file.create(request.fileName)) {
+        output->m_file = ::fdopen(file.fd(), "wb");
+        if (output->m_file != nullptr) {
+            file.release();
+        }
+    }
     if (output->m_file == nullptr) {
-        qCWarning(lcMp3) << "cannot create" << request.fileName.c_str() << ":"
-                         << std::strerror(errno);
+        const int error = file.errorCode() != 0 ? file.errorCode() : errno;
+        const std::string text =
+            "cannot create \"" + request.fileName + "\": " + RecordingFile::errorText(error);
+        if (request.error != nullptr) {
+            *request.error = {error, text};
+        }
+        qCWarning(lcMp3) << text.c_str();
         result = StartResult::FileError;
         return nullptr;
     }
+    output->m_flushEvery =
+        static_cast<std::uint64_t>(format.sampleRate) * static_cast<std::uint64_t>(format.channels);
     result = StartResult::Ok;
     return output;
 }
@@ -86,11 +102,21 @@ bool Mp3Output::write(const std::uint8_t* pcm, std::size_t bytes) {
         const auto encoded = m_encoder.encode(m_file, data, samples, m_buffer);
         if (!encoded.ok()) {
             m_error = encoded.status == Mp3Encoder::EncodeResult::Status::WriteFailed
-                          ? "cannot write " + m_path + ": " + std::strerror(errno)
+                          ? writeError(encoded.error)
                           : "the MP3 encoder refused the recording's data";
             return false;
         }
         m_bytesWritten.fetch_add(encoded.bytes);
+        m_unflushed += samples;
+    }
+    // What the stream buffer holds would be lost with the recorder: it goes to the file at
+    // least once a second of sound, whatever the bit rate.
+    if (m_unflushed >= m_flushEvery) {
+        m_unflushed = 0;
+        if (std::fflush(m_file) != 0) {
+            m_error = writeError(errno);
+            return false;
+        }
     }
     return true;
 }
@@ -109,6 +135,10 @@ bool Mp3Output::finish() {
     m_buffer.clear();
     m_buffer.shrink_to_fit();
     return ok && m_error.empty();
+}
+
+std::string Mp3Output::writeError(int code) const {
+    return "cannot write \"" + m_path + "\": " + RecordingFile::errorText(code);
 }
 
 std::string Mp3Output::lastError() const {

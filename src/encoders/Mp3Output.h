@@ -15,7 +15,8 @@ struct OutputRequest;
 enum class StartResult;
 
 // A recording into an MP3 file: the writer thread's chunks (one encoder chunk of 16-bit PCM
-// each) go through the Mp3Encoder into the file; finish flushes, tags and closes it.
+// each) go through the Mp3Encoder into the file, which gets what is encoded at least once a
+// second (a killed recorder loses no more); finish flushes, tags and closes it.
 //
 // Thread contract: as AudioOutput.
 class Mp3Output : public AudioOutput {
@@ -41,6 +42,7 @@ public:
 
 private:
     Mp3Output(const LameLibrary& library, const Mp3Options& options);
+    std::string writeError(int code) const;
 
     Mp3Encoder m_encoder;
     Mp3Options m_options;
@@ -48,6 +50,8 @@ private:
     std::vector<std::uint8_t> m_buffer;
     std::vector<std::int16_t> m_aligned;  // for PCM that does not start on a sample boundary
     std::size_t m_chunkBytes = 0;
+    std::uint64_t m_flushEvery = 0;  // samples (all channels) in a second
+    std::uint64_t m_unflushed = 0;
     std::atomic<std::uint64_t> m_bytesWritten{0};
     std::string m_path;
     std::string m_error;

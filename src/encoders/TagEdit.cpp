@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "audio/FileKind.h"
 #include "encoders/AttributeEditor.h"
 
 namespace orvel {
@@ -23,8 +24,8 @@ TagEdit::TagEdit(std::string path, const std::string& recordingPath)
         m_status = Status::BeingRecorded;
         return;
     }
-    const QFileInfo info = infoOf(m_path);
-    if (!info.isFile() || !info.isReadable()) {
+    // Only plain files: opening a FIFO would wait for a writer.
+    if (file::kindOf(m_path) != file::Kind::Regular || !infoOf(m_path).isReadable()) {
         return;
     }
     const bool read = AttributeEditor::read(m_path, m_original, AttributeEditor::Texts::Whole);

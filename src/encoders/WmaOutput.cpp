@@ -10,6 +10,9 @@ std::unique_ptr<WmaOutput> WmaOutput::open(const OutputRequest& request, int pro
     output->m_writer.selectProfile(profileIndex);
     output->m_writer.setAttributes(attributes);
     if (output->m_writer.begin(request.audio, request.fileName) != 0) {
+        if (request.error != nullptr) {
+            *request.error = {output->m_writer.errorCode(), output->m_writer.errorText()};
+        }
         result = StartResult::WmaError;
         return nullptr;
     }
@@ -19,13 +22,20 @@ std::unique_ptr<WmaOutput> WmaOutput::open(const OutputRequest& request, int pro
     return output;
 }
 
+std::string WmaOutput::reason() const {
+    // The writer's text reads "cannot write: <reason>"; the reason alone follows the file here.
+    const std::string& text = m_writer.errorText();
+    const std::size_t colon = text.find(": ");
+    return colon == std::string::npos ? text : text.substr(colon + 2);
+}
+
 bool WmaOutput::write(const std::uint8_t* pcm, std::size_t bytes) {
     if (!m_error.empty()) {
         return false;
     }
     std::uint64_t total = 0;
     if (m_writer.write(pcm, bytes, &total) != 0) {
-        m_error = "cannot write " + m_path;
+        m_error = "cannot write \"" + m_path + "\": " + reason();
         return false;
     }
     m_total.store(total);
@@ -38,7 +48,7 @@ bool WmaOutput::finish() {
     }
     const bool ok = m_writer.end() == 0;
     if (!ok && m_error.empty()) {
-        m_error = "cannot complete " + m_path;
+        m_error = "cannot complete \"" + m_path + "\": " + reason();
     }
     m_writer.release();
     return ok && m_error.empty();

@@ -34,6 +34,8 @@ public:
     const WmaWriter& writer() const { return m_writer; }
 
 private:
+    std::string reason() const;
+
     WmaWriter m_writer;
     std::size_t m_chunkBytes = 0;
     std::atomic<std::uint64_t> m_total{0};

@@ -1,9 +1,14 @@
 #include "encoders/WmaWriter.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QLoggingCategory>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
+#include "audio/RecordingFile.h"
 #include "config/Product.h"
 #include "config/Text.h"
 #include "encoders/WmaProfile.h"
@@ -26,7 +31,7 @@ unsigned hex(int code) {
     return static_cast<unsigned>(code);
 }
 
-std::string errorText(int code) {
+std::string ffmpegText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
     return text;
@@ -58,11 +63,37 @@ const char* metadataKey(std::string_view name) {
     return nullptr;
 }
 
+#if defined(FF_API_AVIO_WRITE_NONCONST) && !FF_API_AVIO_WRITE_NONCONST
+using WriteBuffer = const std::uint8_t*;
+#else
+using WriteBuffer = std::uint8_t*;
+#endif
+
+// How much of the container's output the writer keeps before handing it to the file.
+constexpr int kOutputBuffer = 64 * 1024;
+// A killed recorder leaves a file that holds what was flushed and the container's packets
+// completed by then: at most half a second goes unflushed, and packets are kept small enough
+// to complete every quarter of a second, so that together with the encoder's own frames less
+// than a second is lost.
+constexpr std::uint64_t kFlushTicks = WmaWriter::kTicksPerSecond / 2;
+constexpr int kPacketsPerSecond = 4;
+constexpr int kMinPacketBytes = 500;
+constexpr int kDefaultPacketBytes = 3200;
+
+// A system error code, when an FFmpeg code stands for one (AVERROR(errno)).
+int systemError(int code) {
+    return code < 0 && code > -4096 ? -code : 0;
+}
+
 }  // namespace
 
 // Everything one file being written holds. Destroying it releases all of it; a file whose
 // writing did not end is closed as it stands.
 struct WmaWriter::Session {
+    RecordingFile file;
+    AVIOContext* io = nullptr;
+    int ioError = 0;  // errno of the write or seek that failed
+    std::uint64_t flushedAt = 0;
     AVFormatContext* format = nullptr;
     AVCodecContext* codec = nullptr;
     AVStream* stream = nullptr;
@@ -83,12 +114,76 @@ struct WmaWriter::Session {
         swr_free(&resampler);
         avcodec_free_context(&codec);
         if (format != nullptr) {
-            if (format->pb != nullptr) {
-                avio_closep(&format->pb);
-            }
+            format->pb = nullptr;
             avformat_free_context(format);
         }
+        if (io != nullptr) {
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+        }
     }
+
+    static int writeToFile(void* opaque, WriteBuffer data, int size) {
+        auto* self = static_cast<Session*>(opaque);
+        int done = 0;
+        while (done < size) {
+            const ssize_t n =
+                ::write(self->file.fd(), data + done, static_cast<std::size_t>(size - done));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                self->ioError = n == 0 ? EIO : errno;
+                return AVERROR(self->ioError);
+            }
+            done += static_cast<int>(n);
+        }
+        return size;
+    }
+
+    static std::int64_t seekInFile(void* opaque, std::int64_t offset, int whence) {
+        auto* self = static_cast<Session*>(opaque);
+        if (whence == AVSEEK_SIZE) {
+            struct stat status {};
+            if (::fstat(self->file.fd(), &status) != 0) {
+                return AVERROR(errno);
+            }
+            return status.st_size;
+        }
+        const off_t at =
+            ::lseek(self->file.fd(), static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
+        if (at < 0) {
+            self->ioError = errno;
+            return AVERROR(self->ioError);
+        }
+        return at;
+    }
+
+    // Creates the file and the container's output on it. 0 or a negative code.
+    int open(const std::string& path) {
+        if (!file.create(path)) {
+            return AVERROR(file.errorCode());
+        }
+        auto* buffer = static_cast<unsigned char*>(av_malloc(kOutputBuffer));
+        io = buffer == nullptr ? nullptr
+                               : avio_alloc_context(buffer, kOutputBuffer, 1, this, nullptr,
+                                                    &Session::writeToFile, &Session::seekInFile);
+        if (io == nullptr) {
+            av_free(buffer);
+            return AVERROR(ENOMEM);
+        }
+        format->pb = io;
+        return 0;
+    }
+
+    // Hands what the container has written so far to the file. 0 or a negative code.
+    int flush() {
+        avio_flush(io);
+        return io->error < 0 ? io->error : 0;
+    }
+
+    // The system's error code of the failure `code` stands for, 0 when it is not one.
+    int systemCode(int code) const { return ioError != 0 ? ioError : systemError(code); }
 
     // Hands every packet the encoder has ready to the container.
     int drain() {
@@ -226,6 +321,8 @@ int WmaWriter::begin(const AudioFormat& format, const std::string& fileName) {
     release();
     m_sampleTime = 0;
     m_bytesWritten = 0;
+    m_errorCode = 0;
+    m_errorText.clear();
 
     auto session = std::make_unique<Session>();
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
@@ -279,7 +376,7 @@ int WmaWriter::begin(const AudioFormat& format, const std::string& fileName) {
     }
     if (rc < 0) {
         qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
-        qCWarning(lcWma) << "the encoder refused the profile:" << errorText(rc).c_str();
+        qCWarning(lcWma) << "the encoder refused the profile:" << ffmpegText(rc).c_str();
         return rc;
     }
     session->stream->time_base = context->time_base;
@@ -297,13 +394,25 @@ int WmaWriter::begin(const AudioFormat& format, const std::string& fileName) {
         }
     }
 
-    rc = avio_open(&session->format->pb, fileName.c_str(), AVIO_FLAG_WRITE);
+    rc = session->open(fileName);
     if (rc < 0) {
+        fail(rc, session->systemCode(rc), "cannot create \"" + fileName + "\"");
         qCWarning(lcWma, "SetOutputFilename error 0x%08x", hex(rc));
-        qCWarning(lcWma) << "cannot create" << fileName.c_str() << ":" << errorText(rc).c_str();
+        qCWarning(lcWma) << m_errorText.c_str();
         return rc;
     }
-    rc = avformat_write_header(session->format, nullptr);
+    // Small packets at low bit rates, so that a packet completes within a quarter of a second.
+    const int packetBytes =
+        std::clamp(profile->bitRate / 8 / kPacketsPerSecond, kMinPacketBytes, kDefaultPacketBytes);
+    AVDictionary* muxerOptions = nullptr;
+    av_dict_set_int(&muxerOptions, "packet_size", packetBytes, 0);
+    rc = avformat_write_header(session->format, &muxerOptions);
+    av_dict_free(&muxerOptions);
+    if (rc >= 0) {
+        // The header is on disk from the start: a recorder killed at any moment leaves a file
+        // that names its format.
+        rc = session->flush();
+    }
     AVChannelLayout inputLayout{};
     av_channel_layout_default(&inputLayout, format.channels);
     if (rc >= 0) {
@@ -344,11 +453,14 @@ int WmaWriter::begin(const AudioFormat& format, const std::string& fileName) {
         rc = padding > 0 ? session->queue(silence, padding) : 0;
     }
     if (rc < 0) {
+        fail(rc, session->systemCode(rc), "cannot start writing \"" + fileName + "\"");
         qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
-        qCWarning(lcWma) << "cannot start writing" << fileName.c_str() << ":"
-                         << errorText(rc).c_str();
+        qCWarning(lcWma) << m_errorText.c_str();
+        const bool created = session->file.created();
         session.reset();
-        std::remove(fileName.c_str());
+        if (created) {
+            std::remove(fileName.c_str());
+        }
         return rc;
     }
     session->input = format;
@@ -385,9 +497,15 @@ int WmaWriter::write(const std::uint8_t* pcm, std::size_t bytes, std::uint64_t* 
             rc = s.queue(planes, converted);
         }
     }
+    const std::uint64_t time = advance(m_sampleTime, bytes, m_bytesPerSecond);
+    if (rc >= 0 && time - s.flushedAt >= kFlushTicks) {
+        s.flushedAt = time;
+        rc = s.flush();
+    }
     if (rc < 0) {
+        fail(rc, s.systemCode(rc), "cannot write");
         qCWarning(lcWma, "WriteSample error 0x%08x", hex(rc));
-        qCWarning(lcWma) << "cannot write:" << errorText(rc).c_str();
+        qCWarning(lcWma) << m_errorText.c_str();
         return rc;
     }
     if (total != nullptr) {
@@ -395,7 +513,7 @@ int WmaWriter::write(const std::uint8_t* pcm, std::size_t bytes, std::uint64_t* 
         *total = size > 0 ? static_cast<std::uint64_t>(size) : 0;
     }
     m_bytesWritten += bytes;
-    m_sampleTime = advance(m_sampleTime, bytes, m_bytesPerSecond);
+    m_sampleTime = time;
     return 0;
 }
 
@@ -421,13 +539,17 @@ int WmaWriter::end() {
     if (rc >= 0) {
         rc = trailer;
     }
-    const int closed = avio_closep(&s.format->pb);
+    const int flushed = s.flush();
     if (rc >= 0) {
-        rc = closed;
+        rc = flushed;
+    }
+    if (!s.file.close() && rc >= 0) {
+        rc = AVERROR(s.file.errorCode());
     }
     if (rc < 0) {
+        fail(rc, s.systemCode(rc), "cannot complete the file");
         qCWarning(lcWma, "EndWriting error 0x%08x", hex(rc));
-        qCWarning(lcWma) << "cannot complete the file:" << errorText(rc).c_str();
+        qCWarning(lcWma) << m_errorText.c_str();
     }
     m_session.reset();
     return rc < 0 ? rc : 0;
@@ -435,6 +557,12 @@ int WmaWriter::end() {
 
 void WmaWriter::release() {
     m_session.reset();
+}
+
+void WmaWriter::fail(int code, int systemCode, const std::string& what) {
+    m_errorCode = systemCode;
+    m_errorText =
+        what + ": " + (systemCode != 0 ? RecordingFile::errorText(systemCode) : ffmpegText(code));
 }
 
 }  // namespace orvel

@@ -20,6 +20,11 @@ namespace orvel {
 // x 10000000 / bytes per second, truncated). The encoder's initial padding is filled with
 // silence before the recording, so decoders return the first recorded sample first.
 //
+// The file is written so that a recorder killed at any moment leaves one that decodes: the
+// container's header goes to disk at begin, and what is encoded at least twice a second (see
+// the packet size in begin), so less than a second is lost. The file is opened as a
+// RecordingFile (never waiting on a FIFO), and every failure keeps the system's cause.
+//
 // Failing steps return a negative code (an FFmpeg error) and log their diagnostic on the
 // "orvel.wma" category; whatever was acquired is released.
 //
@@ -77,6 +82,10 @@ public:
     void release();
 
     bool isWriting() const { return m_session != nullptr; }
+    // Why the last begin, write or end failed: the system's error code when the file was the
+    // cause (0 otherwise), and a text with the reason ("cannot write: No space left on device").
+    int errorCode() const { return m_errorCode; }
+    const std::string& errorText() const { return m_errorText; }
     std::uint64_t sampleTime() const { return m_sampleTime; }
     std::uint64_t bytesWritten() const { return m_bytesWritten; }
 
@@ -86,6 +95,7 @@ public:
 
 private:
     struct Session;
+    void fail(int code, int systemCode, const std::string& what);
 
     int m_profile = -1;
     std::array<Attribute, wma::kWriterAttributes.size()> m_attributes;
@@ -93,6 +103,8 @@ private:
     std::uint32_t m_bytesPerSecond = 0;
     std::uint64_t m_sampleTime = 0;
     std::uint64_t m_bytesWritten = 0;
+    int m_errorCode = 0;
+    std::string m_errorText;
 };
 
 }  // namespace orvel

@@ -1,10 +1,13 @@
 #include "playback/MediaFile.h"
 
+#include <unistd.h>
+
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
+#include "audio/FileKind.h"
 #include "config/Text.h"
 
 extern "C" {
@@ -34,6 +37,8 @@ std::string_view mediaErrorText(MediaError error) {
             return "";
         case MediaError::NotFound:
             return "the file does not exist or cannot be read";
+        case MediaError::NotAFile:
+            return "it is not a plain file (a folder, a FIFO, a socket or a device)";
         case MediaError::NotMedia:
             return "the file is not a media file that can be read";
         case MediaError::NoAudio:
@@ -92,10 +97,14 @@ MediaError MediaFile::open(const std::string& path) {
     m_detail.clear();
     m_code = 0;
     m_path = path;
-    // Checked first so that a missing file is told apart from one FFmpeg does not understand.
-    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-        std::fclose(probe);
-    } else {
+    // Checked first so that a missing file is told apart from one FFmpeg does not understand,
+    // and so that nothing but a plain file is ever opened.
+    const file::Kind kind = file::kindOf(path);
+    if (kind != file::Kind::Regular) {
+        fail(0, "cannot read " + path + ": " + file::kindProblem(kind));
+        return kind == file::Kind::Missing ? MediaError::NotFound : MediaError::NotAFile;
+    }
+    if (::access(path.c_str(), R_OK) != 0) {
         fail(0, "cannot read " + path);
         return MediaError::NotFound;
     }
@@ -199,10 +208,14 @@ MediaError MediaFile::calibrate() {
         close();
         return MediaError::Damaged;
     }
-    if (read == Read::Audio) {
-        m_bias = frameStart(m_frame);
-        m_frameWaiting = true;
+    if (read == Read::End) {
+        // Nothing to play, whatever the header promised.
+        fail(0, "no sound in " + m_path);
+        close();
+        return MediaError::NoAudio;
     }
+    m_bias = frameStart(m_frame);
+    m_frameWaiting = true;
     return MediaError::None;
 }
 

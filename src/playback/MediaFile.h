@@ -16,8 +16,9 @@ namespace orvel {
 enum class MediaError {
     None,
     NotFound,   // no such file, or it cannot be read
+    NotAFile,   // a folder, a FIFO, a socket or a device: never opened (it could block for ever)
     NotMedia,   // not a media file that can be read (unknown or damaged)
-    NoAudio,    // a media file without an audio stream
+    NoAudio,    // a media file without an audio stream, or without a single sample in it
     NoDecoder,  // an audio stream that cannot be decoded
     Damaged,    // decoding failed again and again
     NoOutput,   // the sound output (the speakers' stream) cannot be opened
@@ -40,7 +41,10 @@ struct DecodedAudio {
 // MP3 file's encoder delay, which the container reports as its start time, is not content).
 //
 // Opening is bounded: format probing reads at most a megabyte and analyses at most a second
-// of the stream, and only plain files are opened (no network, no pipes). Names containing
+// of the stream, and only plain files are opened (no network, no pipes): anything else at the
+// path is refused before it is opened, since opening a FIFO waits for a writer. A file that
+// decodes to no sound at all (a WAV header promising samples it does not hold) is refused as
+// holding no sound. Names containing
 // ".asf", ".wma" or ".wmv" (any case) are read with the ASF demuxer first, as Windows Media
 // files, and probed like any other file when that fails.
 //

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTimer>
 #include <csignal>
@@ -100,10 +105,10 @@ protected:
     std::ostringstream m_err;
 };
 
-TEST_F(RecorderTest, RecordsTheAskedLengthOfTheChosenLine) {
+TEST_F(RecorderTest, RecordsExactlyTheAskedLengthOfTheChosenLine) {
     const std::string path = m_dir.file("take.wav");
-    ASSERT_EQ(run({"record", "--line", "1", "--seconds", "1", "--rate", "22050", "--channels", "1",
-                   path}),
+    ASSERT_EQ(run({"record", "--line", "1", "--seconds", "1.234", "--rate", "22050", "--channels",
+                   "1", path}),
               HeadlessRecorder::kExitOk)
         << err();
     EXPECT_EQ(m_captured, std::vector<std::string>{"silence"});
@@ -111,11 +116,9 @@ TEST_F(RecorderTest, RecordsTheAskedLengthOfTheChosenLine) {
     const WavInfo info = WavReader::readFile(path);
     ASSERT_TRUE(info.ok());
     EXPECT_EQ(info.audioFormat(), (AudioFormat{1, 22050, 16}));
-    // One second, give or take the blocks on their way at the stop.
-    const double seconds = static_cast<double>(info.dataSize) / info.bytesPerSecond;
-    EXPECT_GE(seconds, 1.0);
-    EXPECT_LE(seconds, 1.25);
-    EXPECT_NE(out().find("recorded 1."), std::string::npos) << out();
+    // To the frame, although 1.234 s is not a whole number of blocks.
+    EXPECT_EQ(info.dataSize, 27210u * 2);  // 1.234 s at 22050 Hz, rounded to a frame
+    EXPECT_NE(out().find("recorded 1.2 s"), std::string::npos) << out();
     EXPECT_NE(err().find("recording line 1 \"silence\""), std::string::npos) << err();
 }
 
@@ -173,10 +176,87 @@ TEST_F(RecorderTest, TagsOfFilesThatHaveNoneOrCannotBeReadAreRefused) {
     EXPECT_NE(err().find("only MP3 and WMA recordings have tags"), std::string::npos);
     EXPECT_EQ(run({"tags", m_dir.file("missing.wma")}), HeadlessRecorder::kExitFailed);
     EXPECT_NE(err().find("there is no such file"), std::string::npos);
+    // A FIFO is refused before it is opened (opening it would wait for a writer).
+    ASSERT_EQ(::mkfifo(m_dir.file("fifo.mp3").c_str(), 0600), 0);
+    EXPECT_EQ(run({"tags", m_dir.file("fifo.mp3")}), HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find("not a plain file"), std::string::npos) << err();
     m_dir.write("broken.wma", "not a WMA file");
     EXPECT_EQ(run({"tags", m_dir.file("broken.wma"), "--title", "x"}),
               HeadlessRecorder::kExitFailed);
     EXPECT_NE(err().find("cannot be read as a WMA file"), std::string::npos);
+}
+
+// A refused file names the cause the failing call gave, whatever ran after it.
+struct RefusedFile {
+    std::string name;  // "@" stands for the test's folder
+    std::string cause;
+};
+
+class RefusedFiles : public RecorderTest, public ::testing::WithParamInterface<RefusedFile> {};
+
+TEST_P(RefusedFiles, NameTheirCause) {
+    std::string path = GetParam().name;
+    if (path.front() == '@') {
+        path = m_dir.path() + path.substr(1);
+    }
+    ASSERT_EQ(::symlink("/dev/full", m_dir.file("full.wma").c_str()), 0);
+    EXPECT_EQ(run({"record", "--seconds", "1", path}), HeadlessRecorder::kExitFailed);
+    EXPECT_NE(err().find(GetParam().cause), std::string::npos) << err();
+    // Nothing the run made is left behind, and nothing that was there is taken away.
+    EXPECT_FALSE(QFileInfo(QString::fromStdString(path)).isFile());
+    struct stat device {};
+    ASSERT_EQ(::stat("/dev/full", &device), 0);
+    EXPECT_TRUE(S_ISCHR(device.st_mode));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, RefusedFiles,
+    ::testing::Values(RefusedFile{"/dev/full", "No space left on device"},
+                      RefusedFile{"@/full.wma", "No space left on device"},
+                      RefusedFile{"@/" + std::string(300, 'a') + ".wav", "File name too long"},
+                      RefusedFile{"@/" + std::string(300, 'a') + ".wma", "File name too long"},
+                      RefusedFile{"@/" + std::string(300, 'a') + ".mp3", "File name too long"}));
+
+// A file deleted or replaced while it is being recorded holds nothing of the recording: the
+// run says so and fails.
+TEST_F(RecorderTest, AFileDeletedOrReplacedWhileRecordingIsAFailure) {
+    const std::string path = m_dir.file("gone.wav");
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace ? "replaced" : "deleted");
+        m_server = std::make_unique<FakeSoundServer>();
+        SetUp();
+        m_out.str("");
+        m_err.str("");
+        HeadlessRecorder recorder(m_out, m_err, connector());
+        QTimer::singleShot(400ms, [&] {
+            ::unlink(path.c_str());
+            if (replace) {
+                m_dir.write("gone.wav", "someone else's");
+            }
+        });
+        EXPECT_EQ(recorder.run(RecorderArguments::parse({"record", "--seconds", "1", path})),
+                  HeadlessRecorder::kExitFailed);
+        EXPECT_NE(m_err.str().find(replace ? "was replaced by another file"
+                                           : "was deleted or moved away"),
+                  std::string::npos)
+            << m_err.str();
+        EXPECT_EQ(m_out.str().find("recorded"), std::string::npos);
+    }
+}
+
+TEST_F(RecorderTest, TagOptionsApplyToTheRecordedFormatAndTheRestIsTold) {
+    const std::string path = m_dir.file("take.wma");
+    ASSERT_EQ(run({"record", "--seconds", "0.5", "--title", "Take", "--author", "Ann",
+                   "--copyright", "(c) Ann", "--year", "2024", "--crc", path}),
+              HeadlessRecorder::kExitOk)
+        << err();
+    TagRecord tag;
+    ASSERT_TRUE(AttributeEditor::read(path, tag));
+    EXPECT_EQ(tag.title, "Take");
+    EXPECT_EQ(tag.artist, "Ann");
+    EXPECT_EQ(tag.copyright, "(c) Ann");
+    EXPECT_NE(err().find("--year is not kept in a WMA recording"), std::string::npos) << err();
+    EXPECT_NE(err().find("--crc is not kept in a WMA recording"), std::string::npos);
 }
 
 TEST_F(RecorderTest, RefusalsShowTheLanguageMessageAndTheDetail) {
@@ -266,6 +346,29 @@ TEST(StopSignals, ARaisedSignalArrivesThroughTheEventLoop) {
     struct sigaction after {};
     ASSERT_EQ(sigaction(SIGTERM, nullptr, &after), 0);
     EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+// A signal that comes again before the event loop took the first one (the loop is stuck in a
+// wait) ends the program, so that Ctrl+C always ends it; once is a request to stop.
+TEST(StopSignals, TheSameSignalTwiceUnhandledEndsTheProgram) {
+    for (const int times : {1, 2}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            StopSignals stop({SIGUSR1});
+            for (int i = 0; i < times; ++i) {
+                std::raise(SIGUSR1);
+            }
+            std::_Exit(stop.isActive() ? 0 : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (times == 1) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGUSR1) << status;
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,33 @@ TEST(RecorderArguments, EncoderOptionsAndSwitchesBothWays) {
     EXPECT_EQ(r.wmaProfile, 3);
     EXPECT_EQ(r.wmaAuthor, "Bo");
     EXPECT_EQ(r.wmaGenre, 79);
+}
+
+// "--copyright" is the MPEG flag, or a text where only that reading works or the file is WMA.
+TEST(RecorderArguments, CopyrightIsAFlagOrATextAsTheLineReads) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::optional<bool> flag;
+        std::optional<std::string> text;
+        std::string file;
+    };
+    const Case cases[] = {
+        {{"record", "--copyright", "a.mp3"}, true, {}, "a.mp3"},
+        {{"record", "--copyright", "a.wma"}, true, {}, "a.wma"},
+        {{"record", "--copyright", "(c) Ann", "a.wma"}, {}, "(c) Ann", "a.wma"},
+        {{"record", "a.wma", "--copyright=(c) Ann", "--no-copyright"}, false, "(c) Ann", "a.wma"},
+        {{"record", "--copyright", "(c) Ann", "a.mp3"}, {}, "(c) Ann", "a.mp3"},
+    };
+    for (const Case& c : cases) {
+        const RecorderCommand command = parse(c.arguments);
+        ASSERT_TRUE(command.ok()) << command.error;
+        EXPECT_EQ(command.record.copyright, c.flag) << c.arguments[2];
+        EXPECT_EQ(command.record.copyrightText, c.text) << c.arguments[2];
+        EXPECT_EQ(command.record.file, c.file);
+    }
+    EXPECT_EQ(parse({"record", "--author", "Bo", "a.wma"}).record.artist, "Bo");
+    EXPECT_EQ(parse({"record", "--copyright", "2024", "x", "a.mp3"}).error,
+              "record takes one file; got \"2024\" and \"x\"");
 }
 
 struct BadLine {

@@ -180,6 +180,36 @@ TEST_F(PlanTest, Mp3OptionsOverrideTheStoredOnesAndAnIncompleteTagIsTold) {
     EXPECT_TRUE(hasNote(p, "no ID3 tag will be written"));
 }
 
+// The common tag names reach whichever format is recorded; what it cannot keep is told.
+TEST_F(PlanTest, TagsGoToTheRecordedFormatAndWhatItCannotKeepIsTold) {
+    m_settings.writeNumber(setting::kId3, 0);
+    RecordArguments a;
+    a.title = "Take";
+    a.artist = "Ann";
+    a.album = "Demo";
+    a.composer = "Bo";
+    a.genre = 17;
+    a.wmaTitle = "WMA take";
+    a.file = "take.wma";
+    RecordingPlan p = plan(a);
+    EXPECT_EQ(p.encoder.wmaAttributes.title, "WMA take");  // the WMA form wins
+    EXPECT_EQ(p.encoder.wmaAttributes.artist, "Ann");
+    EXPECT_EQ(p.encoder.wmaAttributes.composer, "Bo");
+    EXPECT_EQ(p.encoder.wmaAttributes.genre, "Rock");
+    EXPECT_FALSE(hasNote(p, "--title"));
+
+    a.file = "take.mp3";
+    p = plan(a);
+    EXPECT_EQ(p.encoder.mp3.title(), "Take");
+    EXPECT_TRUE(p.encoder.mp3.writeId3);  // a tag given is a tag wanted
+    EXPECT_TRUE(hasNote(p, "--composer is not kept in an MP3 recording"));
+    EXPECT_TRUE(hasNote(p, "--wma-title is not kept in an MP3 recording"));
+
+    a.file = "take.wav";
+    p = plan(a);
+    EXPECT_TRUE(hasNote(p, "--title is not kept in a WAV recording"));
+}
+
 TEST_F(PlanTest, AWmaProfileThatDoesNotTakeTheFormatIsRefused) {
     RecordArguments a;
     a.file = "take.wma";

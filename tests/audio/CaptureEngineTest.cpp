@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <thread>
 
 #include "audio/WavFileCaptureSource.h"
 #include "audio/WavReader.h"
@@ -115,13 +116,14 @@ protected:
     std::vector<std::uint8_t> record(
         const AudioFormat& format, const std::vector<std::uint8_t>& pcm,
         CaptureOptions options = {},
-        WavFileCaptureSource::Pacing pacing = WavFileCaptureSource::Pacing::AsTaken) {
+        WavFileCaptureSource::Pacing pacing = WavFileCaptureSource::Pacing::AsTaken,
+        std::size_t pieceBytes = 3001) {
         const std::string in = dir.file("in.wav");
         const std::string out = dir.file("out.wav");
         writeWav(in, format, pcm);
         options.format = format;
         options.fileName = out;
-        auto source = std::make_unique<WavFileCaptureSource>(in, pacing, 3001);
+        auto source = std::make_unique<WavFileCaptureSource>(in, pacing, pieceBytes);
         EXPECT_EQ(engine.start(std::move(source), options), StartResult::Ok);
         EXPECT_TRUE(engine.waitUntilIdle(30s));
         return test::wavPcm(out);
@@ -245,6 +247,111 @@ TEST_F(CaptureEngineTest, AStopFromABlockListenerWritesEveryBlockOnce) {
     ASSERT_LE(written.size(), pcm.size());
     EXPECT_TRUE(std::equal(written.begin(), written.end(), pcm.begin()));
     EXPECT_EQ(written.size(), engine.bytesQueued());
+}
+
+// A live source never waits for the engine: 5 s delivered at once, or 2 s captured while the
+// owner thread is busy, must all reach the file, in order.
+TEST_F(CaptureEngineTest, BurstsAndABusyOwnerThreadLoseNothing) {
+    const AudioFormat format{2, 44100, 16};
+    const std::size_t second = format.bytesPerSecond();
+    // The ring a recording gets from its memory budget (half the free memory, up to 64 MiB);
+    // the hand-over queue holds at least 10 s whatever the budget.
+    CaptureOptions options;
+    options.ringCapacity = 4 << 20;
+    {
+        SCOPED_TRACE("5 s in one piece");
+        const auto pcm = measured(test::sinePcm(437.3, -6, 5.0, 44100, 2, 16), format);
+        EXPECT_EQ(record(format, pcm, options, WavFileCaptureSource::Pacing::RealTime, 5 * second),
+                  pcm);
+        EXPECT_EQ(engine.droppedBytes(), 0u);
+    }
+    {
+        SCOPED_TRACE("the owner thread blocked for 2 s");
+        const auto pcm = measured(test::sinePcm(437.3, -6, 3.5, 44100, 2, 16), format);
+        int handled = 0;
+        const auto connection = QObject::connect(&engine, &CaptureEngine::blockHandled, [&] {
+            if (++handled == 5) {
+                std::this_thread::sleep_for(2s);
+            }
+        });
+        EXPECT_EQ(record(format, pcm, options, WavFileCaptureSource::Pacing::RealTime), pcm);
+        EXPECT_EQ(engine.droppedBytes(), 0u);
+        QObject::disconnect(connection);
+    }
+}
+
+// Signal mode pauses after silence and resumes on the tick after a strong block, a block or so
+// late: resumeFromSignal() still writes the passage from its first strong block on, with the
+// pre-roll before it; the user's resume (setPaused(false)) writes from the resume on.
+struct ResumeCase {
+    bool bySignal;
+    int preRollMs;
+    int firstWrittenBlock;  // of the second passage
+};
+
+class SignalResume : public CaptureEngineTest, public ::testing::WithParamInterface<ResumeCase> {};
+
+TEST_P(SignalResume, WritesThePassageFromWhereItWasKept) {
+    const ResumeCase c = GetParam();
+    const AudioFormat format{1, 8000, 16};  // 1600-byte blocks
+    const std::size_t block = 1600;
+    const auto loud = measured(test::sinePcm(500, -6, 1.0, 8000, 1, 16), format);
+    const std::vector<std::uint8_t> quiet(8000 * 2 * 2, 0);  // 2 s: the onset is block 30
+    const auto pcm = concat({loud, quiet, loud});
+    ProcessingSettings settings;
+    settings.threshold = 20;
+    settings.preRollMs = c.preRollMs;
+    engine.setProcessing(settings);
+    int handled = 0;
+    int resumeAt = -1;
+    QObject::connect(&engine, &CaptureEngine::blockHandled, [&] {
+        ++handled;
+        if (handled == 15) {
+            engine.setPaused(true);
+        } else if (engine.isPaused() && engine.onsetHeld() && resumeAt < 0) {
+            resumeAt = handled + 1;  // the next tick
+        } else if (handled == resumeAt) {
+            if (c.bySignal) {
+                engine.resumeFromSignal();
+            } else {
+                engine.setPaused(false);
+            }
+        }
+    });
+    const auto written = record(format, pcm);
+    EXPECT_EQ(resumeAt, 32);
+    const auto expected =
+        concat({std::vector<std::uint8_t>(pcm.begin(), pcm.begin() + 15 * block),
+                std::vector<std::uint8_t>(pcm.begin() + c.firstWrittenBlock * block, pcm.end())});
+    EXPECT_EQ(written, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SignalResume,
+                         ::testing::Values(ResumeCase{true, 0, 30}, ResumeCase{true, 300, 27},
+                                           ResumeCase{false, 300, 32}));
+
+// In signal-activated mode the file starts the pre-roll before the first loud sample, to within
+// a block: the blocks before the onset's own block, as many as cover the pre-roll.
+TEST_F(CaptureEngineTest, APreRollStartsTheFileBeforeTheOnset) {
+    const AudioFormat format{1, 8000, 16};
+    const std::size_t block = 1600;
+    const auto hum = measured(test::sinePcm(300, -60, 2.05, 8000, 1, 16), format);
+    const auto burst = measured(test::sinePcm(500, -6, 1.0, 8000, 1, 16), format);
+    const auto pcm = concat({hum, burst});
+    ProcessingSettings settings;
+    settings.signalActivated = true;
+    settings.threshold = 20;
+    settings.silenceDelaySeconds = 5;
+    settings.preRollMs = 500;
+    engine.setProcessing(settings);
+    const auto written = record(format, pcm);
+
+    const std::size_t onset = hum.size();
+    const std::size_t start = (onset / block - 5) * block;
+    ASSERT_EQ(written.size(), pcm.size() - start);
+    EXPECT_TRUE(std::equal(written.begin(), written.end(), pcm.begin() + start));
+    const double lead = static_cast<double>(onset - start) / format.bytesPerSecond();
+    EXPECT_NEAR(lead, 0.5, 0.1);
 }
 
 TEST_F(CaptureEngineTest, SignalActivatedModeQueuesOnlyWhileTheSignalFlagIsSet) {

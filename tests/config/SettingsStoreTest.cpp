@@ -141,6 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{"NewFileDelay", 26, &SettingsStore::readNewFileDelay, 0},
                       LoadCase{"NewFileDelay", -1, &SettingsStore::readNewFileDelay, 0},
                       LoadCase{"NewFileDelay", 25, &SettingsStore::readNewFileDelay, 25},
+                      LoadCase{"PreRoll", 2500, &SettingsStore::readPreRoll, 2000},
+                      LoadCase{"PreRoll", -5, &SettingsStore::readPreRoll, 0},
                       // Indexes into the rate, bit-rate and mode tables.
                       LoadCase{"Freq", 9, &SettingsStore::readFreq, 7},
                       LoadCase{"Freq", -1, &SettingsStore::readFreq, 7},

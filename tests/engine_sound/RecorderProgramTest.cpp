@@ -5,9 +5,15 @@
 #include <QThread>
 #include <chrono>
 
+#include <sys/stat.h>
+
+#include <QDir>
+
 #include "EngineSoundSupport.h"
+#include "audio/WavWriter.h"
 #include "config/SettingsStore.h"
 #include "devices/MixerControl.h"
+#include "platform_sound/SoundTestSupport.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
 
@@ -119,22 +125,122 @@ private:
     bool m_running = false;
 };
 
-TEST_F(RecorderProgram, AKilledRecorderLeavesAFileWhoseHeaderLagsByLessThanASecond) {
-    RunningRecorder recorder(file("killed.wav"));
+// A recorder killed at any moment leaves a file that decodes and misses at most about a second
+// of what was captured: counted from the moment the first sound reached the file, three
+// seconds later at least two are in it.
+class KilledRecorder : public RecorderProgram, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(KilledRecorder, LeavesAFileThatMissesAtMostASecond) {
+    const QString path = file(std::string("killed.") + GetParam());
+    RunningRecorder recorder(path);
     ASSERT_TRUE(recorder.running()) << recorder.err();
+    const qint64 startSize = QFileInfo(path).size();
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (QFileInfo(path).size() <= startSize && std::chrono::steady_clock::now() < deadline) {
+        QThread::msleep(20);
+    }
+    ASSERT_GT(QFileInfo(path).size(), startSize) << "no sound reached the file";
     QThread::sleep(3);
     recorder.process().kill();
     ASSERT_TRUE(recorder.process().waitForFinished(10000));
 
-    const WavInfo info = WavReader::readFile(m_dir.file("killed.wav"));
-    ASSERT_TRUE(info.ok());
-    const auto length = static_cast<std::uint64_t>(QFileInfo(file("killed.wav")).size());
-    ASSERT_GE(length, info.dataOffset);
-    const std::uint64_t inFile = length - info.dataOffset;
-    const std::uint64_t inHeader = info.sizeRecovered ? 0 : info.dataSize;
-    EXPECT_GT(inHeader, 0u) << "the header was never brought up to date";
-    EXPECT_LE(inHeader, inFile);
-    EXPECT_LE(inFile - inHeader, info.bytesPerSecond) << inFile << " bytes, header " << inHeader;
+    const std::vector<double> decoded = test::decodeWithFfmpeg(path.toStdString(), 44100);
+    EXPECT_GE(static_cast<double>(decoded.size()) / 44100, 2.0);
+    if (std::string(GetParam()) == "wav") {
+        // The header lags the samples by at most the chunk being written: two blocks.
+        const WavInfo info = WavReader::readFile(path.toStdString());
+        ASSERT_TRUE(info.ok());
+        const auto length = static_cast<std::uint64_t>(QFileInfo(path).size());
+        ASSERT_GE(length, info.dataOffset + info.dataSize);
+        EXPECT_FALSE(info.sizeRecovered);
+        EXPECT_LE(length - info.dataOffset - info.dataSize, 2u * 17640);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, KilledRecorder, ::testing::Values("wav", "mp3", "wma"));
+
+// A line that delivers seconds at once (the server's sine source does, after a backlog): a timed
+// recording holds every sample and exactly its length, and nothing is reported lost.
+TEST_F(RecorderProgram, ABurstyLineLosesNothing) {
+    test::LoadedModule burst({"module-sine-source", "source_name=orvel_burst", "rate=44100"});
+    ASSERT_TRUE(burst.loaded());
+    std::string error;
+    std::unique_ptr<platform::SoundServer> server = platform::connectSoundServer(&error);
+    ASSERT_NE(server, nullptr) << error;
+    const auto line = test::findLineIndexes(*server, "orvel_burst");
+    ASSERT_TRUE(line);
+    const test::ProcessRun run =
+        test::runRecorder({"record", "--device", QString::number(line->first), "--line",
+                           QString::number(line->second), "--seconds", "3", file("burst.wav")});
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_FALSE(contains(run.err, "lost")) << run.err;
+    const test::WavSamples wav = test::readWav(m_dir.file("burst.wav"));
+    ASSERT_TRUE(wav.info.ok());
+    EXPECT_EQ(wav.info.dataSize, 3u * 176400);
+    const std::vector<double> middle(wav.channels[0].begin() + 4410, wav.channels[0].end() - 4410);
+    EXPECT_NEAR(test::zeroCrossingFrequency(middle, 44100), 440.0, 2.0);
+}
+
+// A recording on a small file system of its own (a private mount namespace), as full as a test
+// makes it. False when such a mount cannot be made here.
+bool recordOnSmallDisk(const QString& folder, int sizeKb, int fillKb, const QStringList& record,
+                       test::ProcessRun* run) {
+    const QString script = QStringLiteral(
+                               "mount -t tmpfs -o size=%1k tmpfs \"$1\" || exit 99; shift; "
+                               "dd if=/dev/zero of=\"$0/fill\" bs=1k count=%2 2>/dev/null; "
+                               "\"$@\"; status=$?; ls \"$0\"; exit $status")
+                               .arg(sizeKb)
+                               .arg(fillKb);
+    *run = test::runProgram(
+        "unshare",
+        QStringList{"-m", "sh", "-c", script, folder, folder, test::recorderPath()} + record);
+    return run->finished && run->exitCode != 99;
+}
+
+TEST_F(RecorderProgram, AFullDiskIsNamedAsTheCause) {
+    const QString disk = file("disk");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    test::ProcessRun run;
+    {
+        SCOPED_TRACE("full at the start");
+        if (!recordOnSmallDisk(disk, 64, 1024, {"record", "--seconds", "1", disk + "/x.wav"},
+                               &run)) {
+            GTEST_SKIP() << "no private file system can be mounted here: " << run.err;
+        }
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(contains(run.err, "No space left on device")) << run.err;
+        EXPECT_EQ(run.out, "fill\n") << "the refused recording's file stayed behind";
+    }
+    {
+        SCOPED_TRACE("filled by a WMA recording");
+        ASSERT_TRUE(
+            recordOnSmallDisk(disk, 96, 48, {"record", "--seconds", "20", disk + "/x.wma"}, &run));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(contains(run.err, "No space left on device")) << run.err;
+    }
+}
+
+// Files that are no plain files, or hold no sound, are refused at once with a message.
+TEST_F(RecorderProgram, OddFilesAreRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo(m_dir.file("fifo.wav").c_str(), 0600), 0);
+    test::ProcessRun run = test::runRecorder({"play", file("fifo.wav")}, 20s);
+    ASSERT_TRUE(run.finished) << "playing a FIFO hangs";
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(contains(run.err, "not a plain file")) << run.err;
+
+    run = test::runRecorder({"record", "--line", "0", "--seconds", "1", "--background",
+                             file("fifo.wav"), file("take.wav")},
+                            30s);
+    ASSERT_TRUE(run.finished) << "a FIFO as background music hangs";
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(contains(run.err, "cannot be played")) << run.err;
+
+    const auto header = WavWriter::header({2, 44100, 16}, 176400);
+    m_dir.write("hollow.wav", std::string(header.begin(), header.end()));
+    run = test::runRecorder({"play", file("hollow.wav")}, 20s);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(contains(run.err, "holds no sound")) << run.err;
 }
 
 TEST_F(RecorderProgram, SigtermCompletesTheFileAndSucceeds) {

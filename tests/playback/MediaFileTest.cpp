@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 
 #include "TestMedia.h"
+#include "audio/WavWriter.h"
 #include "playback/PcmConverter.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
@@ -145,7 +148,14 @@ TEST(MediaFileErrors, MissingAndDamagedFilesFailWithAReason) {
     EXPECT_EQ(file.open(dir.file("empty.mp3")), MediaError::NotMedia);
     dir.write("garbage.WMA", std::string(5000, '\x01'));
     EXPECT_EQ(file.open(dir.file("garbage.WMA")), MediaError::NotMedia);
-    EXPECT_EQ(file.open(dir.path()), MediaError::NotMedia);  // a folder
+    EXPECT_EQ(file.open(dir.path()), MediaError::NotAFile);  // a folder
+    // A FIFO is refused before it is opened: opening it would wait for a writer for ever.
+    ASSERT_EQ(::mkfifo(dir.file("fifo.wav").c_str(), 0600), 0);
+    EXPECT_EQ(file.open(dir.file("fifo.wav")), MediaError::NotAFile);
+    // A header that promises a second of sound the file does not hold.
+    const auto header = WavWriter::header(kCd, kCd.bytesPerSecond());
+    dir.write("hollow.wav", std::string(header.begin(), header.end()));
+    EXPECT_EQ(file.open(dir.file("hollow.wav")), MediaError::NoAudio);
     EXPECT_FALSE(file.isOpen());
     DecodedAudio run;
     EXPECT_EQ(file.next(run), MediaFile::Read::Error);
