@@ -15,9 +15,10 @@ namespace orvel {
 // Use, settings mode: not while a recording is in progress; Mp3Window::runSettings(face), and
 // when it returns, whatever the way it closed, the caller reads the values again for the next
 // recording (EncoderSettings::fromStore).
-// Use, tag mode (the history browser): Mp3Window::runTag(parent, file, file being recorded or
-// ""), which returns what it wrote to the file (nothing on Cancel or when it refused the file),
-// for the caller to show.
+// Use, tag mode (the history browser): Mp3Window::runTag(parent, file, recordingPath), where
+// recordingPath is the file being recorded (RecorderController::runPath() while it is
+// recording(), else ""). It returns what it wrote to the file (nothing on Cancel or when it
+// refused the file), for the caller to show.
 //
 // Thread contract: GUI thread only; the run functions run a nested modal loop, so call them
 // from a button's click, never from a timer tick or a posted event.

@@ -16,9 +16,12 @@ namespace orvel {
 // Use, settings mode: not while a recording is in progress, and not when the WMA writer is
 // missing (the caller shows "WMASupport" on the info line instead); WmaWindow::runSettings(face),
 // and when it returns, whatever the way it closed, the caller reads the attributes and the
-// profile again for the next recording (EncoderSettings::fromStore).
-// Use, tag mode (the history browser): WmaWindow::runTag(parent, file, file being recorded or
-// ""), which returns what it wrote to the file (nothing on Cancel or when it refused the file).
+// profile again for the next recording (EncoderSettings::fromStore); with the recording
+// controller, the view calls RecorderController::wmaSettingsClosed().
+// Use, tag mode (the history browser): WmaWindow::runTag(parent, file, recordingPath), where
+// recordingPath is the file being recorded (RecorderController::runPath() while it is
+// recording(), else ""). It returns what it wrote to the file (nothing on Cancel or when it
+// refused the file).
 //
 // Thread contract: GUI thread only; the run functions run a nested modal loop, so call them
 // from a button's click, never from a timer tick or a posted event.

@@ -18,7 +18,9 @@ namespace orvel {
 //
 // Use: before it opens the caller writes the face's file-name field and switches to the store
 // (OutputNaming::store); then OutputWindow::run(face); when it returns, whatever the way it
-// closed, the caller reads them back (OutputNaming::load) and shows them.
+// closed, the caller reads them back (OutputNaming::load) and shows them. With the recording
+// controller: RecorderController::eject() stores them and asks its view to open the window;
+// the view runs it (deferred out of the command) and calls outputSettingsClosed().
 //
 // Thread contract: GUI thread only; run() runs a nested modal loop, so call it from a button's
 // click, never from a timer tick or a posted event.

@@ -18,9 +18,10 @@ class MixerControl;
 //
 // Use: DeviceWindow::choose(face, ...). It returns the choice OK applied, or nothing (Cancel,
 // read-only, nothing highlighted, the device gone meanwhile). With a choice the caller makes
-// `device` and `line` its current `Device` and `AudoLine` (storing them as it stores them at
-// close) and shows the line; the DeviceList then has that device selected, and for a new
-// device the server records from its first line already.
+// `device` and `line` its current line choice (LineChoice::of(devices.devices(), device, line),
+// stored as it stores it at close) and shows the line; the DeviceList then has that device
+// selected, and for a new device the server records from its first line already.
+// `captureRunning` is whether a capture runs now (recording, or the line test).
 //
 // Thread contract: GUI thread only; choose() runs a nested modal loop, so call it from a
 // button's click, never from a timer tick or a posted event.

@@ -16,7 +16,9 @@ class SkinLineEdit;
 // Use: TrackSplitterWindow::run(face). When it returns, whatever the way it closed, the caller
 // takes the returned values (read back from the store, held to their ranges) as the recorder's
 // own: the face's threshold slider shows `threshold`, and a running signal recording gets the
-// new threshold and delay at once (CaptureEngine::setProcessing), not at its next start.
+// new threshold and delay at once, not at its next start. RecorderController::
+// signalSettingsClosed() does both from the store (it re-reads the values and hands them to a
+// running recording's engine).
 //
 // Thread contract: GUI thread only; run() runs a nested modal loop, so call it from a button's
 // click, never from a timer tick or a posted event.
