@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
-
 #include "config/FolderCheck.h"
 #include "config/SettingsStore.h"
 #include "support/TempDir.h"
@@ -39,18 +37,6 @@ INSTANTIATE_TEST_SUITE_P(Folders, FolderValidity, ::testing::Values(
     FolderCase{"/tmp/a:b", false}, FolderCase{"/tmp/a\\b", false}, FolderCase{"/tmp/a|b", false},
     FolderCase{"/tmp/a*b", false}, FolderCase{"/tmp/a\"b", false}, FolderCase{"/tmp/a<b>", false}));
 // clang-format on
-
-TEST(FolderCheck, CreatesEveryMissingLevelAndReportsWhatCannotBeMade) {
-    TempDir dir;
-    const std::string nested = dir.file("a/b/c");
-    EXPECT_EQ(FolderCheck::check(nested), FolderCheck::Verdict::Missing);
-    EXPECT_TRUE(FolderCheck::create(nested));
-    EXPECT_EQ(FolderCheck::check(nested), FolderCheck::Verdict::Exists);
-    dir.write("file", "x");
-    EXPECT_EQ(FolderCheck::check(dir.file("file")), FolderCheck::Verdict::Missing);
-    EXPECT_FALSE(FolderCheck::create(dir.file("file/sub")));
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.file("file/sub"))));
-}
 
 class OutputSettingsTest : public ::testing::Test {
 protected:
@@ -97,36 +83,6 @@ TEST_F(OutputSettingsTest, FormatButtonsRewriteTheExtension) {
         EXPECT_EQ(s.fileName, c.expected) << c.name;
         EXPECT_FALSE(s.chooseFormat(c.format)) << "pressing the lit button changed something";
     }
-}
-
-TEST_F(OutputSettingsTest, TimeStampedNamesNeedMultipleFiles) {
-    OutputSettings s;
-    s.toggleTimeStamped();
-    EXPECT_TRUE(s.multiFile && s.timeStamped);
-    s.toggleMultiFile();
-    EXPECT_FALSE(s.multiFile || s.timeStamped);
-    s.toggleMultiFile();
-    EXPECT_TRUE(s.multiFile && !s.timeStamped);
-}
-
-// Saving creates the folder; a folder that is relative or cannot be created writes nothing.
-TEST_F(OutputSettingsTest, SaveCreatesTheFolderOrWritesNothing) {
-    OutputSettings s = load("/old/take.wav");
-    s.multiFile = s.alert = true;
-    s.folder = "recordings/";
-    EXPECT_EQ(s.save(store), OutputSettings::SaveResult::FolderInvalid);
-    dir.write("file", "x");
-    s.folder = dir.file("file/sub");
-    EXPECT_EQ(s.save(store), OutputSettings::SaveResult::FolderNotCreated);
-    EXPECT_EQ(store.readLastName(), "/old/take.wav");
-    EXPECT_EQ(store.readMultiFileStatus(), 0);
-
-    s.folder = dir.file("new/deeper") + "  ";
-    EXPECT_EQ(s.save(store), OutputSettings::SaveResult::Saved);
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(dir.file("new/deeper"))).isDir());
-    EXPECT_EQ(store.readLastName(), dir.file("new/deeper/take.WAV"));
-    EXPECT_EQ(store.readMultiFileStatus(), 1);
-    EXPECT_EQ(store.readNumber(setting::kAlert), 1);
 }
 
 }  // namespace

@@ -64,6 +64,9 @@ TEST_F(OutputWindowTest, ShowsTheStoredChoicesAndOkStoresTheEditedOnes) {
     EXPECT_TRUE(latched(kWma) && !latched(kMp3));
     test::click(*window, kTimeStamped);
     EXPECT_TRUE(latched(kTimeStamped) && latched(kMultiFile));
+    test::click(*window, kMultiFile);
+    EXPECT_FALSE(latched(kTimeStamped) || latched(kMultiFile)) << "time stamps need multiple files";
+    test::click(*window, kTimeStamped);
     test::click(*window, kAlert);
     window->edit(kFolder)->setText(qs(dir.file("live")));
 

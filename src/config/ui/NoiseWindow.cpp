@@ -3,6 +3,7 @@
 #include "skin/SkinButton.h"
 #include "skin/SkinLineEdit.h"
 #include "skin/SkinSlider.h"
+#include "skin/SkinStrings.h"
 #include "skin/layout/SkinStyle.h"
 
 namespace orvel {
@@ -32,9 +33,8 @@ NoiseWindow::NoiseWindow(const SettingsStore& store, QWidget* parent)
         // The small displays' condensed font: five digits fit the narrow fields.
         edit->setFont(skin::SkinStyle::font(skin::FontRole::Display));
         edit->setAlignment(Qt::AlignRight);
-        edit->setCheck([range](const QString& text) {
-            return QString::fromUtf8(range.check(text.toStdString()).data());
-        });
+        edit->setCheck(
+            [range](const QString& text) { return toQString(range.check(text.toStdString())); });
         connect(edit, &SkinLineEdit::accepted, slider, [slider, field](const QString& text) {
             NoiseSettings value;
             value.shown[field] = NumberField::parse(text.toStdString());

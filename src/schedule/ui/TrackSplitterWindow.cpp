@@ -3,6 +3,7 @@
 #include "skin/SkinButton.h"
 #include "skin/SkinLineEdit.h"
 #include "skin/SkinSlider.h"
+#include "skin/SkinStrings.h"
 #include "skin/layout/SkinStyle.h"
 
 namespace orvel {
@@ -30,9 +31,8 @@ void bindField(SkinLineEdit* edit, const NumberField& field, SkinSlider* slider,
     // The small displays' condensed font: five digits fit the narrow fields.
     edit->setFont(skin::SkinStyle::font(skin::FontRole::Display));
     edit->setAlignment(Qt::AlignRight);
-    edit->setCheck([field](const QString& text) {
-        return QString::fromUtf8(field.check(text.toStdString()).data());
-    });
+    edit->setCheck(
+        [field](const QString& text) { return toQString(field.check(text.toStdString())); });
     QObject::connect(edit, &SkinLineEdit::accepted, slider, [=](const QString& text) {
         slider->setValue(NumberField::parse(text.toStdString()) + toSlider);
     });
