@@ -4,26 +4,20 @@
 
 namespace orvel {
 
-namespace {
-
-// The same device in two readings of the server: a card by its stable name, the card-less
-// "Sound server" device by its name.
-bool sameDevice(const platform::SoundDevice& a, const platform::SoundDevice& b) {
+bool DeviceList::sameDevice(const platform::SoundDevice& a, const platform::SoundDevice& b) {
     if (!a.cardName.empty() || !b.cardName.empty()) {
         return a.cardName == b.cardName;
     }
     return a.name == b.name;
 }
 
-int findDevice(const std::vector<platform::SoundDevice>& devices,
-               const platform::SoundDevice& wanted) {
+int DeviceList::rowOf(const std::vector<platform::SoundDevice>& devices,
+                      const platform::SoundDevice& wanted) {
     const auto it =
         std::find_if(devices.begin(), devices.end(),
                      [&](const platform::SoundDevice& d) { return sameDevice(d, wanted); });
-    return it == devices.end() ? DeviceList::kNone : static_cast<int>(it - devices.begin());
+    return it == devices.end() ? kNone : static_cast<int>(it - devices.begin());
 }
-
-}  // namespace
 
 DeviceList::DeviceList(platform::SoundServer& server) : m_server(server) {}
 
@@ -31,7 +25,7 @@ void DeviceList::refresh() {
     std::vector<platform::SoundDevice> fresh = m_server.devices();
     int selected = kNone;
     if (const platform::SoundDevice* previous = selectedDevice()) {
-        selected = findDevice(fresh, *previous);
+        selected = rowOf(fresh, *previous);
     }
     m_devices = std::move(fresh);
     m_selected = selected;
@@ -55,7 +49,7 @@ bool DeviceList::selectRow(int row) {
     }
     platform::SoundDevice& device = m_devices[static_cast<std::size_t>(row)];
     const std::vector<platform::SoundDevice> fresh = m_server.devices();
-    const int now = findDevice(fresh, device);
+    const int now = rowOf(fresh, device);
     if (now == kNone) {
         device.lines.clear();
         m_selected = kNone;

@@ -42,6 +42,12 @@ public:
     // The names of the selected device's lines, in line-index order; empty without a device.
     std::vector<std::string> lineNames() const;
 
+    // Whether two readings of the server name the same device (a card by its stable name,
+    // "Sound server" by its name), and where a device is in a reading (kNone when it is not).
+    static bool sameDevice(const platform::SoundDevice& a, const platform::SoundDevice& b);
+    static int rowOf(const std::vector<platform::SoundDevice>& devices,
+                     const platform::SoundDevice& wanted);
+
 private:
     platform::SoundServer& m_server;
     std::vector<platform::SoundDevice> m_devices;

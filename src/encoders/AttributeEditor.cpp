@@ -11,7 +11,6 @@
 #include "config/Text.h"
 #include "encoders/GenreTable.h"
 #include "encoders/Id3v1Tag.h"
-#include "encoders/Mp3Encoder.h"
 #include "encoders/WmaAttributeNames.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcWma)
@@ -121,7 +120,7 @@ void writeAttribute(TagLib::ASF::Tag& tag, std::string_view name, std::string_vi
     }
 }
 
-bool readFrom(TagLib::ASF::File& file, TagRecord& record) {
+bool readFrom(TagLib::ASF::File& file, TagRecord& record, AttributeEditor::Texts texts) {
     record = TagRecord{};
     TagLib::ASF::Tag* tag = file.isValid() ? file.tag() : nullptr;
     if (tag == nullptr) {
@@ -134,8 +133,10 @@ bool readFrom(TagLib::ASF::File& file, TagRecord& record) {
     record.description = readAttribute(*tag, wma::kDescription);
     record.genre = readAttribute(*tag, wma::kGenre);
     record.copyright = readAttribute(*tag, wma::kCopyright);
-    record.fitTexts();
-    const int number = record.genre.empty() ? -1 : genre::findByPrefix(record.genre);
+    if (texts == AttributeEditor::Texts::Cut) {
+        record.fitTexts();
+    }
+    const int number = genre::findByName(record.genre);
     record.genreNumber = number < 0 ? kNoGenre : static_cast<std::uint8_t>(number);
     record.hasTag = true;
     return true;
@@ -147,22 +148,22 @@ bool AttributeEditor::isMp3Path(const std::string& path) {
     return text::endsWithIgnoreCaseAscii(text::trimTrailingBlanks(path), "mp3");
 }
 
-bool AttributeEditor::read(const std::string& path, TagRecord& record) {
-    return isMp3Path(path) ? readMp3(path, record) : readWma(path, record);
+bool AttributeEditor::read(const std::string& path, TagRecord& record, Texts texts) {
+    return isMp3Path(path) ? readMp3(path, record) : readWma(path, record, texts);
 }
 
-bool AttributeEditor::write(const std::string& path, const TagRecord& record) {
-    return isMp3Path(path) ? writeMp3(path, record) : writeWma(path, record);
+bool AttributeEditor::write(const std::string& path, const TagRecord& record, unsigned fields) {
+    return isMp3Path(path) ? writeMp3(path, record, fields) : writeWma(path, record, fields);
 }
 
-bool AttributeEditor::readWma(const std::string& path, TagRecord& record) {
+bool AttributeEditor::readWma(const std::string& path, TagRecord& record, Texts texts) {
     // Opening anything but a plain file could wait for ever (a FIFO waits for a writer).
     if (file::kindOf(path) != file::Kind::Regular) {
         record = TagRecord{};
         return false;
     }
     TagLib::ASF::File file(path.c_str(), false);
-    return readFrom(file, record);
+    return readFrom(file, record, texts);
 }
 
 bool AttributeEditor::readWmaContents(std::span<const std::uint8_t> contents, TagRecord& record) {
@@ -170,10 +171,10 @@ bool AttributeEditor::readWmaContents(std::span<const std::uint8_t> contents, Ta
                              static_cast<unsigned int>(contents.size()));
     TagLib::ByteVectorStream stream(bytes);
     TagLib::ASF::File file(&stream, false);
-    return readFrom(file, record);
+    return readFrom(file, record, Texts::Cut);
 }
 
-bool AttributeEditor::writeWma(const std::string& path, const TagRecord& input) {
+bool AttributeEditor::writeWma(const std::string& path, const TagRecord& input, unsigned fields) {
     TagRecord record = input;
     record.fitTexts();
     if (file::kindOf(path) != file::Kind::Regular) {
@@ -186,13 +187,18 @@ bool AttributeEditor::writeWma(const std::string& path, const TagRecord& input) 
         qCWarning(lcWma) << "cannot edit the attributes of" << path.c_str();
         return false;
     }
-    writeAttribute(*tag, wma::kAuthor, record.artist);
-    writeAttribute(*tag, wma::kTitle, record.title);
-    writeAttribute(*tag, wma::kAlbumTitle, record.album);
-    writeAttribute(*tag, wma::kCopyright, record.copyright);
-    writeAttribute(*tag, wma::kDescription, record.description);
-    writeAttribute(*tag, wma::kComposer, record.composer);
-    writeAttribute(*tag, wma::kGenre, record.genre);
+    const auto put = [&](TagRecord::Field field, std::string_view name, const std::string& value) {
+        if (fields & field) {
+            writeAttribute(*tag, name, value);
+        }
+    };
+    put(TagRecord::Artist, wma::kAuthor, record.artist);
+    put(TagRecord::Title, wma::kTitle, record.title);
+    put(TagRecord::Album, wma::kAlbumTitle, record.album);
+    put(TagRecord::Copyright, wma::kCopyright, record.copyright);
+    put(TagRecord::Description, wma::kDescription, record.description);
+    put(TagRecord::Composer, wma::kComposer, record.composer);
+    put(TagRecord::Genre, wma::kGenre, record.genre);
     if (!file.save()) {
         qCWarning(lcWma) << "cannot save the attributes of" << path.c_str();
         return false;
@@ -217,14 +223,29 @@ bool AttributeEditor::readMp3(const std::string& path, TagRecord& record) {
     return true;
 }
 
-bool AttributeEditor::writeMp3(const std::string& path, const TagRecord& record) {
-    Mp3Options options;
-    options.setArtist(record.artist);
-    options.setTitle(record.title);
-    options.setAlbum(record.album);
-    options.setYear(record.description);
-    options.genre = record.genreNumber;
-    return Mp3Encoder::writeTag(path, options);
+bool AttributeEditor::writeMp3(const std::string& path, const TagRecord& record, unsigned fields) {
+    Id3v1Tag tag;
+    if (const auto present = Id3v1Tag::readFile(path)) {
+        tag = *present;
+    } else {
+        tag.genre = kNoGenre;
+    }
+    if (fields & TagRecord::Artist) {
+        tag.artist = record.artist;
+    }
+    if (fields & TagRecord::Title) {
+        tag.title = record.title;
+    }
+    if (fields & TagRecord::Album) {
+        tag.album = record.album;
+    }
+    if (fields & TagRecord::Description) {
+        tag.year = record.description;
+    }
+    if (fields & TagRecord::Genre) {
+        tag.genre = record.genreNumber;
+    }
+    return Id3v1Tag::writeFile(path, tag);
 }
 
 }  // namespace orvel

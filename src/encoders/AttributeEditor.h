@@ -25,18 +25,28 @@ namespace orvel {
 // Thread contract: self-contained calls, any thread; not on a file being recorded.
 class AttributeEditor {
 public:
+    // Whether texts are read cut to the record's capacity (what the tag panel shows) or whole
+    // (what a tag window edits, so that a long text the user leaves alone is not cut).
+    enum class Texts { Cut, Whole };
+
     // The record is cleared first; false (with empty texts) when the file cannot be read or,
     // for MP3, has no tag.
-    static bool read(const std::string& path, TagRecord& record);
-    // False when the file cannot be read or written.
-    static bool write(const std::string& path, const TagRecord& record);
+    static bool read(const std::string& path, TagRecord& record, Texts texts = Texts::Cut);
+    // Writes the record's fields of the set `fields` (TagRecord::Field bits), each text cut to
+    // the record's capacity; the file's other fields stay as they are. For MP3 a file without a
+    // tag gets one, with no genre (255) unless the genre is written. False when the file cannot
+    // be read or written.
+    static bool write(const std::string& path, const TagRecord& record,
+                      unsigned fields = TagRecord::kAllFields);
 
-    static bool readWma(const std::string& path, TagRecord& record);
+    static bool readWma(const std::string& path, TagRecord& record, Texts texts = Texts::Cut);
     // The attributes of WMA file contents held in memory.
     static bool readWmaContents(std::span<const std::uint8_t> contents, TagRecord& record);
-    static bool writeWma(const std::string& path, const TagRecord& record);
+    static bool writeWma(const std::string& path, const TagRecord& record,
+                         unsigned fields = TagRecord::kAllFields);
     static bool readMp3(const std::string& path, TagRecord& record);
-    static bool writeMp3(const std::string& path, const TagRecord& record);
+    static bool writeMp3(const std::string& path, const TagRecord& record,
+                         unsigned fields = TagRecord::kAllFields);
 
     static bool isMp3Path(const std::string& path);
 };

@@ -49,4 +49,17 @@ int findByPrefix(std::string_view prefix) {
     return -1;
 }
 
+int findByName(std::string_view text) {
+    const std::string_view wanted = text::trimBlanks(text);
+    if (wanted.empty()) {
+        return -1;
+    }
+    for (int number = 0; number < kCount; ++number) {
+        if (text::equalsIgnoreCaseAscii(name(number), wanted)) {
+            return number;
+        }
+    }
+    return -1;
+}
+
 }  // namespace orvel::genre

@@ -21,5 +21,9 @@ std::string_view listEntry(int number);
 // The first genre whose list entry begins with `text`, case ignored (an empty text matches
 // genre 0); -1 when none does.
 int findByPrefix(std::string_view text);
+// The genre whose name is `text` as a whole, blanks around it and letter case ignored; -1 when
+// none is (an empty text, a genre of another table). The tag windows select by this, so that a
+// genre they do not know is never taken for the first genre that happens to begin with it.
+int findByName(std::string_view text);
 
 }  // namespace orvel::genre

@@ -203,6 +203,19 @@ bool Id3v1Tag::writeFile(const std::string& path, const Id3v1Tag& tag) {
         // change: they stay as they were.
         std::copy(block->begin() + kCommentAt, block->begin() + kGenreAt,
                   bytes.begin() + kCommentAt);
+        // A text that reads the same keeps its bytes: a field written elsewhere in Latin-1,
+        // or padded with blanks, is not rewritten when only another field changed.
+        const auto keep = [&](std::size_t at, std::size_t size, const std::string& value) {
+            if (readField(*block, at, size) == value) {
+                std::copy(block->begin() + static_cast<std::ptrdiff_t>(at),
+                          block->begin() + static_cast<std::ptrdiff_t>(at + size),
+                          bytes.begin() + static_cast<std::ptrdiff_t>(at));
+            }
+        };
+        keep(kTitleAt, kTextField, tag.title);
+        keep(kArtistAt, kTextField, tag.artist);
+        keep(kAlbumAt, kTextField, tag.album);
+        keep(kYearAt, kYearField, tag.year);
     }
     if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
         return false;

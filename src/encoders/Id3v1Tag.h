@@ -44,7 +44,8 @@ public:
     // The tag at the end of the file; none when the file cannot be read or has no tag.
     static std::optional<Id3v1Tag> readFile(const std::string& path);
     // Replaces the file's tag when its last 128 bytes start with "TAG" (keeping that tag's
-    // comment and track number, which the recorder does not edit), otherwise appends one.
+    // comment and track number, which the recorder does not edit, and the bytes of every text
+    // that reads as the new one), otherwise appends one.
     // False when the file cannot be opened or written.
     static bool writeFile(const std::string& path, const Id3v1Tag& tag);
 

@@ -11,4 +11,21 @@ void TagRecord::fitTexts() {
     }
 }
 
+unsigned TagRecord::differences(const TagRecord& other) const {
+    unsigned fields = 0;
+    auto note = [&](bool differs, Field field) {
+        if (differs) {
+            fields |= field;
+        }
+    };
+    note(artist != other.artist, Artist);
+    note(title != other.title, Title);
+    note(album != other.album, Album);
+    note(composer != other.composer, Composer);
+    note(description != other.description, Description);
+    note(genre != other.genre || genreNumber != other.genreNumber, Genre);
+    note(copyright != other.copyright, Copyright);
+    return fields;
+}
+
 }  // namespace orvel

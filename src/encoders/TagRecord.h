@@ -13,6 +13,19 @@ namespace orvel {
 struct TagRecord {
     static constexpr std::size_t kTextCapacity = 127;  // counting a terminating zero
 
+    // The fields of a record, as bits of a field set. Genre stands for the genre text and, for
+    // MP3, its number.
+    enum Field : unsigned {
+        Artist = 1u << 0,
+        Title = 1u << 1,
+        Album = 1u << 2,
+        Composer = 1u << 3,
+        Description = 1u << 4,
+        Genre = 1u << 5,
+        Copyright = 1u << 6,
+    };
+    static constexpr unsigned kAllFields = (1u << 7) - 1;
+
     std::string artist;
     std::string title;
     std::string album;
@@ -25,6 +38,8 @@ struct TagRecord {
 
     // Every text cut to the capacity.
     void fitTexts();
+    // The fields whose values differ from `other`'s.
+    unsigned differences(const TagRecord& other) const;
 
     friend bool operator==(const TagRecord&, const TagRecord&) = default;
 };

@@ -37,4 +37,15 @@ BackgroundSettings BackgroundSettings::fromStore(const SettingsStore& store) {
     return s.normalised();
 }
 
+void BackgroundSettings::write(const SettingsStore& store) const {
+    store.writeText(setting::kBackgroundFile, file);
+    store.writeNumber(setting::kBackgroundScale, scale);
+    store.writeNumber(setting::kBackgroundChannel, backgroundChannel);
+    store.writeNumber(setting::kRecordingChannel, recordingChannel);
+    store.writeNumber(setting::kVocalChannel, vocalChannel);
+    store.writeNumber(setting::kRemoveVoice, removeVoice ? 1 : 0);
+    store.writeNumber(setting::kBackgroundEnablePreview, preview ? 1 : 0);
+    store.writeNumber(setting::kBackgroundAction, action);
+}
+
 }  // namespace orvel

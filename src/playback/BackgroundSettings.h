@@ -38,6 +38,8 @@ struct BackgroundSettings {
     // "Background File", "Background Scale", "Background Channel", "Recording Channel",
     // "Vocal Channel", "Remove Voice", "Background Enable Preview", "Background Action".
     static BackgroundSettings fromStore(const SettingsStore& store);
+    // Writes the same values (the file whole: a cut path would name another file).
+    void write(const SettingsStore& store) const;
 };
 
 }  // namespace orvel

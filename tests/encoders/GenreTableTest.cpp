@@ -38,6 +38,19 @@ TEST(GenreTable, PrefixLookupIgnoresCase) {
     EXPECT_EQ(genre::findByPrefix(""), 0);
 }
 
+// The tag windows select by the whole name: a genre the table does not have, or none, selects
+// nothing instead of the first genre that begins with it.
+TEST(GenreTable, WholeNameLookupIgnoresOnlyBlanksAroundAndCase) {
+    EXPECT_EQ(genre::findByName("Blues"), 0);
+    EXPECT_EQ(genre::findByName(" blues "), 0);
+    EXPECT_EQ(genre::findByName("HARD ROCK"), 79);
+    EXPECT_EQ(genre::findByName("Rock"), 17);
+    EXPECT_EQ(genre::findByName("Roc"), -1);
+    EXPECT_EQ(genre::findByName("Electronica"), -1);
+    EXPECT_EQ(genre::findByName(""), -1);
+    EXPECT_EQ(genre::findByName("  "), -1);
+}
+
 TEST(EncoderSettings, ReadsTheStoredChoices) {
     test::TempDir dir(test::TempDir::Xdg::Redirect);
     const SettingsStore store;

@@ -126,5 +126,32 @@ TEST(Id3v1Tag, ReplacingAForeignTagKeepsItsCommentAndTrack) {
     EXPECT_EQ(file.ID3v1Tag()->track(), 9u);
 }
 
+// Rewriting one text leaves the others' bytes alone: a Latin-1 artist written elsewhere stays
+// Latin-1 and a blank-padded album keeps its padding.
+TEST(Id3v1Tag, TextsThatReadTheSameKeepTheirBytes) {
+    TempDir dir;
+    Id3v1Tag foreign;
+    foreign.title = "Old";
+    auto block = foreign.bytes();
+    const std::string artist = "Caf\xE9";
+    const std::string album = "Album        ";
+    std::copy(artist.begin(), artist.end(), block.begin() + 33);
+    std::copy(album.begin(), album.end(), block.begin() + 63);
+    dir.write("foreign.mp3", std::string(300, '\x11') + std::string(block.begin(), block.end()));
+    const std::string path = dir.file("foreign.mp3");
+
+    Id3v1Tag edited = *Id3v1Tag::readFile(path);
+    EXPECT_EQ(edited.artist, "Caf\xC3\xA9");
+    EXPECT_EQ(edited.album, "Album");
+    edited.title = "New";
+    ASSERT_TRUE(Id3v1Tag::writeFile(path, edited));
+    const std::vector<std::uint8_t> bytes = test::readBytes(path);
+    ASSERT_EQ(bytes.size(), 428u);
+    const auto* tag = bytes.data() + 300;
+    EXPECT_EQ(std::string(tag + 3, tag + 6), "New");
+    EXPECT_EQ(std::string(tag + 33, tag + 33 + artist.size()), artist);
+    EXPECT_EQ(std::string(tag + 63, tag + 63 + album.size()), album);
+}
+
 }  // namespace
 }  // namespace orvel

@@ -51,6 +51,7 @@ constexpr ControlSpec kDeviceControls[] = {ok(kSmallOk), cancel(kSmallCancel)};
 constexpr AreaSpec kDeviceAreas[] = {
     {AreaId::DeviceRows, {18, 48, 250, 28}, FontRole::Small, 8, 30},
     {AreaId::LineRows, {330, 48, 129, 23}, FontRole::Small, 10, 24},
+    {AreaId::DeviceNote, {14, 298, 250, 20}, FontRole::Note},
 };
 constexpr ArtSpec kDeviceArt[] = {
     art(ArtKind::Title, {18, 20, 250, 16}, "CAPTURE DEVICE"),

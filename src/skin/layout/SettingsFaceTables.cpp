@@ -26,6 +26,9 @@ constexpr ControlSpec kMp3Controls[] = {
     ok(kSmallOk),
     cancel(kSmallCancel),
 };
+constexpr AreaSpec kMp3Areas[] = {
+    {AreaId::TagFile, {30, 258, 425, 16}, FontRole::Note},
+};
 constexpr ArtSpec kMp3Art[] = {
     art(ArtKind::Title, {20, 16, 300, 16}, "MP3 SETTINGS"),
     caption({30, 61, 106, 17}, "BITRATE kbit/s", Align::Right),
@@ -54,6 +57,9 @@ constexpr ControlSpec kWmaControls[] = {
     field(ControlKind::Combo, 1178, "COMBO_FORMAT", edges(100, 200, 458, 217), "Profile"),
     ok(kSmallOk),
     cancel(kSmallCancel),
+};
+constexpr AreaSpec kWmaAreas[] = {
+    {AreaId::TagFile, {20, 250, 438, 16}, FontRole::Note},
 };
 constexpr ArtSpec kWmaArt[] = {
     art(ArtKind::Title, {20, 16, 300, 16}, "WMA SETTINGS"),
@@ -242,12 +248,10 @@ constexpr ArtSpec kScheduleArt[] = {
 };
 // clang-format on
 
-constexpr FaceSpec kMp3{
-    FaceId::Mp3, "mp3", "MP3 settings", "IDR_MP3FACE", kSmallFaceOutline, {}, kMp3Controls,
-    {},          {},    kMp3Art};
-constexpr FaceSpec kWma{
-    FaceId::Wma, "wma", "WMA settings", "IDR_WMAFACE", kSmallFaceOutline, {}, kWmaControls,
-    {},          {},    kWmaArt};
+constexpr FaceSpec kMp3{FaceId::Mp3,  "mp3", "MP3 settings", "IDR_MP3FACE", kSmallFaceOutline, {},
+                        kMp3Controls, {},    kMp3Areas,      kMp3Art};
+constexpr FaceSpec kWma{FaceId::Wma,  "wma", "WMA settings", "IDR_WMAFACE", kSmallFaceOutline, {},
+                        kWmaControls, {},    kWmaAreas,      kWmaArt};
 constexpr FaceSpec kOutput{
     FaceId::Output,  "output", "Output", "IDR_OUTPUTFACE", kSmallFaceOutline, {},
     kOutputControls, {},       {},       kOutputArt};

@@ -157,6 +157,8 @@ enum class AreaId {
     AboutVersion,     // about window: version text, white, centred, top at the top
     DeviceRows,       // device window: IDR_BTNDEVICENAMEUP / ...DOWN rows
     LineRows,         // device window: IDR_DEVICESOCKET rows
+    DeviceNote,       // device window: why the device cannot be changed now (engraved text)
+    TagFile,          // MP3 and WMA windows in tag mode: the file whose tag is edited
     DayField,         // schedule window: the day field on light grey
     BackgroundShare,  // background window: "%d%%" of the background
     RecordingShare,   // background window: "%d%%" of the recording

@@ -1,6 +1,5 @@
 #include "GalleryFace.h"
 
-#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QListWidget>
@@ -62,13 +61,6 @@ void setEdit(SkinFace& face, int id, const QString& s) {
     }
 }
 
-void setCombo(SkinFace& face, int id, const QStringList& items, int current = 0) {
-    if (QComboBox* c = face.combo(id)) {
-        c->addItems(items);
-        c->setCurrentIndex(current);
-    }
-}
-
 void setSlider(SkinFace& face, skin::SliderId id, int value) {
     if (SkinSlider* s = face.slider(id)) {
         s->setValue(value);
@@ -78,9 +70,8 @@ void setSlider(SkinFace& face, skin::SliderId id, int value) {
 }  // namespace
 
 QStringList GalleryFace::variants() {
-    return {"front",   "front-signal", "front-lines", "front-history", "front-startup",
-            "startup", "about",        "device",      "background",    "mp3",
-            "wma",     "output",       "noise",       "splitter",      "schedule"};
+    return {"front",         "front-signal", "front-lines", "front-history",
+            "front-startup", "startup",      "about",       "schedule"};
 }
 
 GalleryFace* GalleryFace::make(const QString& variant) {
@@ -106,55 +97,6 @@ void GalleryFace::stage() {
         case skin::FaceId::Startup:
             setLatched(*this, {skin::kIdAutoConfigure});
             break;
-        case skin::FaceId::Background:
-            setEdit(*this, 1156, "/home/ann/Music/Rain on the roof.mp3");
-            setLatched(*this, {1159, 1162, 1181, 1167, 1164});
-            setSlider(*this, SliderId::Mix, 50);
-            break;
-        case skin::FaceId::Mp3:
-            setCombo(*this, 1144, {"Default", "8", "16", "24", "32", "64", "128", "160", "192"}, 6);
-            setCombo(*this, 1150, {"Default", "Mono", "Stereo"}, 2);
-            setCombo(*this, 1151, {"Blues ", "Classic Rock", "Country", "Dance "}, 1);
-            setLatched(*this, {1146, 1149});
-            setEdit(*this, 1141, "The Night Owls");
-            setEdit(*this, 1183, "Live at the Harbour");
-            setEdit(*this, 1140, "Morning Train");
-            setEdit(*this, 1142, "2024");
-            break;
-        case skin::FaceId::Wma:
-            setEdit(*this, 1173, "The Night Owls");
-            setEdit(*this, 1140, "Morning Train");
-            setEdit(*this, 1141, "Live at the Harbour");
-            setCombo(*this, 1151, {"Blues", "Classic Rock", "Country"}, 1);
-            setEdit(*this, 1175, "A. Composer");
-            setEdit(*this, 1176, "(c) 2024 The Night Owls");
-            setEdit(*this, 1177, "Recorded live on the pier");
-            setCombo(*this, 1178, {"Audio for broadband (128 kbit/s, 44.1 kHz stereo)"});
-            break;
-        case skin::FaceId::Output:
-            setEdit(*this, 1132, "Orvel.WAV");
-            setEdit(*this, 1182, "/home/ann/Music/");
-            setLatched(*this, {1170, 1133, 1135});
-            break;
-        case skin::FaceId::Noise:
-            setEdit(*this, 1125, "-36");
-            setEdit(*this, 1128, "8");
-            setEdit(*this, 1129, "2");
-            setEdit(*this, 1130, "20000");
-            setEdit(*this, 1131, "80");
-            setSlider(*this, SliderId::NoiseThreshold, 12);
-            setSlider(*this, SliderId::Release, 8);
-            setSlider(*this, SliderId::Attack, 2);
-            setSlider(*this, SliderId::LowPass, 10000);
-            setSlider(*this, SliderId::HighPass, 80);
-            break;
-        case skin::FaceId::TrackSplitter:
-            setEdit(*this, 1125, "-30");
-            setEdit(*this, 1126, "5");
-            setLatched(*this, {1122});
-            setSlider(*this, SliderId::SplitThreshold, 18);
-            setSlider(*this, SliderId::SplitDelay, 5);
-            break;
         case skin::FaceId::Schedule: {
             setLatched(*this, {1112, 1088, 1092, 1104});
             const QString times[] = {"08", "30", "00", "09", "45", "00"};
@@ -178,8 +120,7 @@ void GalleryFace::stage() {
             }
             break;
         }
-        case skin::FaceId::About:
-        case skin::FaceId::Device:
+        default:
             break;
     }
 }
@@ -344,40 +285,6 @@ void GalleryFace::paintOther(QPainter& p) {
             text(p, areaRect(AreaId::AboutVersion), FontRole::Display, white,
                  Qt::AlignHCenter | Qt::AlignTop, "RL 4.01");
             break;
-        case skin::FaceId::Device: {
-            const QStringList devices = {"Built-in Audio", "USB Microphone", "Sound server"};
-            for (int i = 0; i < devices.size(); ++i) {
-                const QRect row = areaRect(AreaId::DeviceRows, i);
-                FacePicture(i == 0 ? "IDR_BTNDEVICENAMEDOWN" : "IDR_BTNDEVICENAMEUP")
-                    .renderNatural(p, row.topLeft());
-                text(p,
-                     QRect(row.x() + skin::kDeviceRowTextInset.x,
-                           row.y() + skin::kDeviceRowTextInset.y, row.width() - 16, 20),
-                     FontRole::Small, Qt::black, left, devices[i]);
-            }
-            const QStringList lines = {"Microphone", "Line In", "Monitor of Built-in Audio"};
-            for (int i = 0; i < lines.size(); ++i) {
-                const QRect row = areaRect(AreaId::LineRows, i);
-                FacePicture("IDR_DEVICESOCKET").renderNatural(p, row.topLeft());
-                const skin::Rect box = skin::kLineRowTextBox;
-                p.save();
-                p.setClipRect(row.adjusted(box.x, box.y, box.right() - row.width(),
-                                           box.bottom() - row.height()));
-                text(p, QRect(row.x() + box.x, row.y() + box.y, box.width, box.height),
-                     FontRole::Small, Qt::white, left, lines[i]);
-                p.restore();
-            }
-            break;
-        }
-        case skin::FaceId::Background: {
-            FacePicture("IDR_SCALEBACKGROUNDNAME").render(p, areaRect(AreaId::BackgroundPlate));
-            FacePicture("IDR_SCALERECORDINGNAME").render(p, areaRect(AreaId::RecordingPlate));
-            const QColor ink = colour(palette::kEngraving);
-            text(p, areaRect(AreaId::BackgroundShare), FontRole::Display, ink,
-                 Qt::AlignRight | Qt::AlignVCenter, "50%");
-            text(p, areaRect(AreaId::RecordingShare), FontRole::Display, ink, left, "50%");
-            break;
-        }
         case skin::FaceId::Schedule: {
             const QRect day = areaRect(AreaId::DayField);
             p.fillRect(day, colour(palette::kDayField));

@@ -4,9 +4,10 @@
 
 #include "skin/SkinFace.h"
 
-// A face of the gallery: the face with its controls laid out from the table and sample
-// contents in its display areas, drawn with the skin's fonts and colours the way the windows
-// draw them. No logic stands behind it.
+// A face of the gallery whose window is not built yet: the face with its controls laid out
+// from the table and sample contents in its display areas, drawn with the skin's fonts and
+// colours the way the windows draw them. No logic stands behind it. Faces whose windows exist
+// are shown as those windows (RealWindows).
 //
 // Thread contract: GUI thread only.
 namespace orvel::gallery {
@@ -16,7 +17,7 @@ class GalleryFace : public SkinFace {
 
 public:
     // A variant of a face: "front", "front-signal", "front-lines", "front-history",
-    // "front-startup", or the key of any other face.
+    // "front-startup", "startup", "about" or "schedule".
     static GalleryFace* make(const QString& variant);
     static QStringList variants();
 

@@ -1,5 +1,7 @@
-// orvel-skin-gallery: every face of the skin with its controls laid out from the layout table
-// and sample contents in its displays, no logic behind them.
+// orvel-skin-gallery: every face of the skin. The recorder's windows that exist are shown as
+// themselves, reading sample settings from a private settings folder (the user's own are never
+// touched); the faces whose windows are still to come are laid out from the layout table with
+// sample contents in their displays, no logic behind them.
 //
 //   orvel-skin-gallery                       every face, one after the other (close to go on)
 //   orvel-skin-gallery <variant>             one face; --list names the variants
@@ -9,18 +11,35 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QPainter>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
 
 #include "GalleryFace.h"
+#include "RealWindows.h"
 #include "skin/SkinImageCache.h"
 
 namespace {
 
 using orvel::gallery::GalleryFace;
+using orvel::gallery::RealWindows;
+
+QString s_samples;  // the private folder the sample settings and files go to
+
+QStringList allVariants() {
+    return GalleryFace::variants() + RealWindows::variants();
+}
+
+QDialog* makeWindow(const QString& variant) {
+    if (QDialog* real = RealWindows::make(variant, s_samples)) {
+        return real;
+    }
+    return GalleryFace::make(variant);
+}
 
 // A plain screen-wide window behind the faces: their cut-off corners show it in the grabs.
 class Backdrop : public QWidget {
@@ -41,7 +60,7 @@ void settle(int ms) {
 
 int shoot(const QString& folder, const QString& suffix, QStringList variants) {
     if (variants.isEmpty()) {
-        variants = GalleryFace::variants();
+        variants = allVariants();
     }
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "orvel-skin-gallery: cannot create %s\n", qPrintable(folder));
@@ -53,7 +72,7 @@ int shoot(const QString& folder, const QString& suffix, QStringList variants) {
     backdrop.show();
     settle(200);
     for (const QString& variant : variants) {
-        GalleryFace* face = GalleryFace::make(variant);
+        QDialog* face = makeWindow(variant);
         if (!face) {
             std::fprintf(stderr, "orvel-skin-gallery: no face %s\n", qPrintable(variant));
             return 2;
@@ -79,10 +98,18 @@ int shoot(const QString& folder, const QString& suffix, QStringList variants) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QTemporaryDir samples;
+    if (!samples.isValid()) {
+        std::fprintf(stderr, "orvel-skin-gallery: no temporary folder\n");
+        return 1;
+    }
+    s_samples = samples.path();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(samples.filePath("config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(samples.filePath("data")));
     QApplication::setWindowIcon(orvel::SkinImageCache::programIcon());
     QStringList args = app.arguments().mid(1);
     if (args.value(0) == "--list") {
-        for (const QString& variant : GalleryFace::variants()) {
+        for (const QString& variant : allVariants()) {
             std::printf("%s\n", qPrintable(variant));
         }
         return 0;
@@ -97,9 +124,9 @@ int main(int argc, char** argv) {
         }
         return folder.isEmpty() ? 2 : shoot(folder, suffix, args);
     }
-    const QStringList variants = args.isEmpty() ? GalleryFace::variants() : args;
+    const QStringList variants = args.isEmpty() ? allVariants() : args;
     for (const QString& variant : variants) {
-        GalleryFace* face = GalleryFace::make(variant);
+        QDialog* face = makeWindow(variant);
         if (!face) {
             std::fprintf(stderr, "orvel-skin-gallery: no face %s (see --list)\n",
                          qPrintable(variant));

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "Decoded.h"
+#include "Recording.h"
+#include "TagWindowDriver.h"
+#include "archive/ui/Mp3Window.h"
+#include "config/SettingsStore.h"
+#include "skin/SkinButton.h"
+#include "support/Signal.h"
+#include "support/TempDir.h"
+#include "support/WindowDriver.h"
+
+namespace orvel {
+namespace {
+
+constexpr int kBitrate = 1144;
+constexpr int kMode = 1150;
+constexpr int kCrc = 1145;
+constexpr int kId3 = 1149;
+constexpr int kArtist = 1141;
+constexpr int kAlbum = 1183;
+constexpr int kTitle = 1140;
+constexpr int kYear = 1142;
+constexpr int kGenre = 1151;
+constexpr int kOk = 1032;
+constexpr int kCancel = 1033;
+
+TEST(Mp3Settings, ShowsTheStoredChoicesAndOkStoresTheEditedOnes) {
+    test::TempDir dir(test::TempDir::Xdg::Redirect);
+    SettingsStore store;
+    store.writeMp3Bitrate(14);
+    store.writeNumber(setting::kCrc, 1);
+    store.writeText(setting::kArtist, "Ann");
+    store.writeNumber(setting::kGenre, 79);
+    Mp3Window window(store);
+    window.show();
+    EXPECT_EQ(window.combo(kBitrate)->count(), 16);
+    EXPECT_EQ(window.combo(kBitrate)->currentText(), "256");
+    EXPECT_EQ(window.combo(kMode)->currentText(), "Default");
+    EXPECT_EQ(window.combo(kGenre)->count(), 80);
+    EXPECT_EQ(window.combo(kGenre)->currentText(), "Hard Rock ");
+    EXPECT_TRUE(window.button(kCrc)->latched());
+    EXPECT_EQ(window.edit(kArtist)->text(), "Ann");
+    for (int id : {kArtist, kAlbum, kTitle, kYear, kGenre}) {
+        EXPECT_FALSE(window.control(id)->isEnabled()) << id << " enabled with ID3 off";
+    }
+    test::click(window, kId3);
+    EXPECT_TRUE(window.control(kGenre)->isEnabled() && window.control(kTitle)->isEnabled());
+
+    window.combo(kMode)->setCurrentText("Mono");
+    window.edit(kTitle)->setText(QString(35, 'T'));
+    window.edit(kYear)->setText("19845");
+    test::click(window, kCrc);
+    test::click(window, kCancel);
+    EXPECT_EQ(store.readMp3Mode(), 0);
+    EXPECT_EQ(store.readNumber(setting::kId3), 0);
+
+    window.show();
+    test::click(window, kOk);
+    EXPECT_EQ(store.readMp3Mode(), 1);
+    EXPECT_EQ(store.readMp3Bitrate(), 14);
+    EXPECT_EQ(store.readNumber(setting::kId3), 1);
+    EXPECT_EQ(store.readNumber(setting::kCrc), 0);
+    EXPECT_EQ(store.readText(setting::kTitle), std::string(30, 'T'));
+    EXPECT_EQ(store.readText(setting::kYear), "1984");
+    EXPECT_EQ(store.readNumber(setting::kGenre), 79);
+}
+
+class Mp3Tag : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EncoderSettings settings;
+        settings.mp3.writeId3 = true;
+        settings.mp3.setArtist("Night Owls");
+        settings.mp3.setTitle("Morning Train");
+        settings.mp3.setAlbum("Harbour");
+        settings.mp3.setYear("2024");
+        settings.mp3.genre = 255;  // no genre
+        const auto pcm = test::sinePcm(440.0, -6.0, 0.5, 44100, 2, 16);
+        ASSERT_EQ(test::recordThroughEngine(pcm, {2, 44100, 16}, path, OutputFormat::Mp3, settings)
+                      .result,
+                  StartResult::Ok);
+    }
+    void TearDown() override { test::dismissMessages(); }
+
+    test::TempDir dir;
+    const std::string path = dir.file("take.mp3");
+};
+
+// Tag mode on a real MP3 file: the changed title reaches the file, the genre the file never
+// had is not replaced by the first of the list, and the file still plays.
+TEST_F(Mp3Tag, WritesTheChangedFieldsAndLeavesTheUntouchedGenreAlone) {
+    test::whenOpen<Mp3Window>([](Mp3Window& window) {
+        EXPECT_FALSE(window.button(kCrc)->isEnabled() || window.combo(kBitrate)->isEnabled());
+        EXPECT_EQ(window.edit(kTitle)->text(), "Morning Train");
+        EXPECT_EQ(window.combo(kGenre)->currentIndex(), -1);
+        window.edit(kTitle)->setText("Evening Train");
+        test::click(window, kOk);
+    });
+    const auto written = Mp3Window::runTag(nullptr, path, dir.file("other.mp3"));
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(written->written, unsigned{TagRecord::Title});
+    const test::Decoded decoded = test::decodeFile(path);
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_GT(decoded.seconds(), 0.4);
+    EXPECT_EQ(decoded.metadata.at("title"), "Evening Train");
+    EXPECT_EQ(decoded.metadata.at("artist"), "Night Owls");
+    EXPECT_EQ(decoded.metadata.at("album"), "Harbour");
+    EXPECT_EQ(decoded.metadata.count("genre"), 0u) << decoded.metadata.at("genre");
+
+    // A genre the user picks is written; Cancel writes nothing.
+    test::whenOpen<Mp3Window>([](Mp3Window& window) {
+        window.combo(kGenre)->setCurrentText("Jazz");
+        test::click(window, kOk);
+    });
+    ASSERT_TRUE(Mp3Window::runTag(nullptr, path, ""));
+    EXPECT_EQ(test::decodeFile(path).metadata.at("genre"), "Jazz");
+    const auto before = test::readBytes(path);
+    test::whenOpen<Mp3Window>([](Mp3Window& window) {
+        window.edit(kArtist)->setText("Someone else");
+        test::click(window, kCancel);
+    });
+    EXPECT_FALSE(Mp3Window::runTag(nullptr, path, ""));
+    EXPECT_EQ(test::readBytes(path), before);
+}
+
+TEST_F(Mp3Tag, RefusesTheFileBeingRecorded) {
+    const auto before = test::readBytes(path);
+    EXPECT_FALSE(Mp3Window::runTag(nullptr, path, path));
+    QMessageBox* box = test::awaitMessage();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), TagFace::beingRecordedMessage(QString::fromStdString(path)));
+    EXPECT_EQ(test::readBytes(path), before);
+}
+
+}  // namespace
+}  // namespace orvel

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <taglib/asffile.h>
+#include <taglib/asftag.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "Decoded.h"
+#include "Recording.h"
+#include "TagWindowDriver.h"
+#include "archive/ui/WmaWindow.h"
+#include "config/SettingsStore.h"
+#include "encoders/WmaProfile.h"
+#include "support/Signal.h"
+#include "support/TempDir.h"
+#include "support/WindowDriver.h"
+
+namespace orvel {
+namespace {
+
+constexpr int kArtist = 1173;
+constexpr int kTitle = 1140;
+constexpr int kGenre = 1151;
+constexpr int kDescription = 1177;
+constexpr int kProfile = 1178;
+constexpr int kOk = 1032;
+constexpr int kCancel = 1033;
+
+// The profile list is whole before the window shows: OK at once keeps the chosen profile, and a
+// stored profile the list lacks leaves the first one chosen, which OK then stores.
+TEST(WmaSettings, ProfileListIsCompleteBeforeTheWindowShows) {
+    test::TempDir dir(test::TempDir::Xdg::Redirect);
+    SettingsStore store;
+    store.writeNumber(setting::kWmaFormat, 16);
+    {
+        WmaWindow window(store);
+        const QComboBox* list = window.combo(kProfile);
+        ASSERT_EQ(list->count(), static_cast<int>(WmaProfile::all().size()));
+        for (int i = 1; i < list->count(); ++i) {
+            EXPECT_LE(list->itemText(i - 1), list->itemText(i)) << "not sorted by name";
+        }
+        EXPECT_EQ(list->currentText().toStdString(), WmaProfile::at(16)->name);
+        window.show();
+        test::click(window, kOk);
+    }
+    EXPECT_EQ(store.readNumber(setting::kWmaFormat), 16);
+    store.writeNumber(setting::kWmaFormat, 99);
+    WmaWindow window(store);
+    window.show();
+    test::click(window, kOk);
+    const int first = window.combo(kProfile)->itemData(0).toInt();
+    EXPECT_EQ(store.readNumber(setting::kWmaFormat), first);
+}
+
+TEST(WmaSettings, OkStoresTheAttributesCutAndCancelNothing) {
+    test::TempDir dir(test::TempDir::Xdg::Redirect);
+    SettingsStore store;
+    store.writeNumber(setting::kWmaGenre, 80);
+    store.writeText(setting::kWmaArtist, "Ann");
+    WmaWindow window(store);
+    window.show();
+    EXPECT_EQ(window.combo(kGenre)->currentIndex(), -1);
+    EXPECT_EQ(window.edit(kArtist)->text(), "Ann");
+    window.edit(kDescription)->setText(QString(200, 'd'));
+    window.combo(kGenre)->setCurrentIndex(8);
+    test::click(window, kCancel);
+    EXPECT_EQ(store.readText(setting::kWmaDescription), "");
+    window.show();
+    test::click(window, kOk);
+    EXPECT_EQ(store.readText(setting::kWmaDescription), std::string(126, 'd'));
+    EXPECT_EQ(store.readNumber(setting::kWmaGenre), 8);
+}
+
+class WmaTag : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EncoderSettings settings;
+        settings.wmaAttributes.artist = "Night Owls";
+        settings.wmaAttributes.title = "Morning Train";
+        settings.wmaAttributes.genre = "Electronica";
+        const auto pcm = test::sinePcm(440.0, -6.0, 0.5, 44100, 2, 16);
+        ASSERT_EQ(test::recordThroughEngine(pcm, {2, 44100, 16}, path, OutputFormat::Wma, settings)
+                      .result,
+                  StartResult::Ok);
+        // A description longer than the recorder ever writes, as other programs write them.
+        TagLib::ASF::File file(path.c_str());
+        ASSERT_TRUE(file.isValid());
+        const TagLib::String text(longDescription, TagLib::String::UTF8);
+        file.tag()->setComment(text);
+        file.tag()->setAttribute("Description", TagLib::ASF::Attribute(text));
+        ASSERT_TRUE(file.save());
+        ASSERT_EQ(test::decodeFile(path).metadata.at("comment"), longDescription);
+    }
+
+    test::TempDir dir;
+    const std::string path = dir.file("take.wma");
+    const std::string longDescription = std::string(150, 'a') + " " + std::string(149, 'b');
+};
+
+// Tag mode on a real WMA file: a changed title reaches the file; the long description and the
+// genre no list knows, both left alone, stay exactly as they were.
+TEST_F(WmaTag, WritesTheChangedTitleAndKeepsWhatWasLeftAlone) {
+    test::whenOpen<WmaWindow>([this](WmaWindow& window) {
+        EXPECT_FALSE(window.combo(kProfile)->isEnabled());
+        EXPECT_EQ(window.combo(kGenre)->currentIndex(), -1);
+        EXPECT_EQ(window.combo(kGenre)->placeholderText(), "Electronica");
+        EXPECT_EQ(window.edit(kDescription)->text().toStdString(), longDescription);
+        window.edit(kTitle)->setText("Evening Train");
+        test::click(window, kOk);
+    });
+    const auto written = WmaWindow::runTag(nullptr, path, "");
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(written->written, unsigned{TagRecord::Title});
+    const test::Decoded decoded = test::decodeFile(path);
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_GT(decoded.seconds(), 0.4);
+    EXPECT_EQ(decoded.metadata.at("title"), "Evening Train");
+    EXPECT_EQ(decoded.metadata.at("artist"), "Night Owls");
+    EXPECT_EQ(decoded.metadata.at("comment"), longDescription);
+    EXPECT_EQ(decoded.metadata.at("genre"), "Electronica");
+
+    test::whenOpen<WmaWindow>([](WmaWindow& window) {
+        window.combo(kGenre)->setCurrentText("Jazz");
+        test::click(window, kOk);
+    });
+    ASSERT_TRUE(WmaWindow::runTag(nullptr, path, ""));
+    EXPECT_EQ(test::decodeFile(path).metadata.at("genre"), "Jazz");
+}
+
+}  // namespace
+}  // namespace orvel
