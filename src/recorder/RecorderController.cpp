@@ -1477,6 +1477,28 @@ bool RecorderController::deviceWindowAllowed() {
     return false;
 }
 
+void RecorderController::deviceChosen(int deviceRow, int lineIndex) {
+    m_line = LineChoice::of(m_s.devices.devices(), deviceRow, lineIndex);
+    m_line.write(m_s.settings);
+    refreshLines();
+    publish();
+}
+
+bool RecorderController::encoderWindowAllowed(OutputFormat format) {
+    if (recording()) {
+        return false;
+    }
+    if (format == OutputFormat::Wma && !WmaWriter::probe()) {
+        showMessage(OutputNaming::kWmaSupportMessage);
+        return false;
+    }
+    return true;
+}
+
+void RecorderController::mp3SettingsClosed() {
+    m_mp3BitrateIndex = m_s.settings.readMp3Bitrate();
+}
+
 void RecorderController::setSocket(int line, SocketState state) {
     if (line >= 0 && static_cast<std::size_t>(line) < m_sockets.size()) {
         m_sockets[static_cast<std::size_t>(line)] = state;

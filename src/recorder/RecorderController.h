@@ -146,6 +146,13 @@ public:
     // in signal or schedule mode, which would change the line under a running capture. A
     // refusal says so on the info line.
     bool deviceWindowAllowed();
+    // The device window chose a device row and a line of it (-1: the device has no line).
+    void deviceChosen(int deviceRow, int lineIndex);
+    // Whether the MP3 or WMA settings window may open now: not while recording; the WMA window
+    // not without the WMA writer, which "WMASupport" on the info line then says.
+    bool encoderWindowAllowed(OutputFormat format);
+    // The MP3 settings window has closed: its bit rate is the recorder's from now on.
+    void mp3SettingsClosed();
     // Windows that have closed.
     void startupClosed(int result);  // StartupChoice::Result
     void signalSettingsClosed();

@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
 #include <QTime>
+#include <QTimer>
 #include <QToolTip>
 
 #include "../platform_sound/SoundTestSupport.h"
 #include "FaceHarness.h"
 #include "app/CommandLine.h"
+#include "archive/ui/Mp3Window.h"
 #include "audio/WavReader.h"
 #include "recorder/ui/StartupFace.h"
 #include "skin/SkinButton.h"
@@ -62,6 +65,22 @@ std::string info(const TestFace& face) {
 // The recording display as the face shows it.
 std::string recordingShown(FaceHarness& h) {
     return h.face().displays().recordingText().toStdString();
+}
+
+// Runs `act` on the modal window of type T once it is open. Settings windows run their own
+// modal loop, so the test acts from inside it.
+template <class T>
+void whenOpen(std::function<void(T*)> act) {
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        if (T* window = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(window);
+        }
+    });
+    poll->start();
 }
 
 // A point of bare face: no control, slider or display.
@@ -454,6 +473,34 @@ TEST(FrontFace, CloseWaitsForTheFileAndItsLogLine) {
     EXPECT_EQ(path, h.file("take.MP3"));
     EXPECT_TRUE(test::mp3Complete(path));
     EXPECT_TRUE(face.isHidden());
+}
+
+// The MP3 window opens from its key (not under a recording), and the bit rate chosen there is
+// the recorder's own from then on: closing the program keeps it instead of writing back the
+// bit rate it had at start-up.
+TEST(FrontFace, Mp3WindowsChoiceOutlivesTheCloseOrder) {
+    FaceHarness h;
+    ASSERT_TRUE(h.make());
+    TestFace& face = h.face();
+    constexpr int kMusicSet = 1046;
+    h.click(kRecord);
+    h.click(kMusicSet);
+    h.run(300ms);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    h.click(kStop);
+
+    bool opened = false;
+    whenOpen<Mp3Window>([&](Mp3Window* window) {
+        opened = true;
+        window->combo(1144)->setCurrentIndex(13);
+        QTest::mouseClick(window->button(1032), Qt::LeftButton);
+    });
+    h.click(kMusicSet);
+    ASSERT_TRUE(h.waitFor([&] { return opened && !QApplication::activeModalWidget(); }, 5s));
+    QSignalSpy closed(&face, &FrontFace::programClosed);
+    h.click(kSysClose);
+    ASSERT_TRUE(h.waitFor([&] { return closed.count() == 1; }, 15s));
+    EXPECT_EQ(h.settings().readMp3Bitrate(), 13);
 }
 
 }  // namespace

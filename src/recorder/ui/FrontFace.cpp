@@ -13,15 +13,22 @@
 #include <QUrl>
 
 #include "app/StartupActions.h"
+#include "archive/ui/Mp3Window.h"
+#include "archive/ui/WmaWindow.h"
 #include "config/HotKeyScript.h"
 #include "config/LanguageTable.h"
 #include "config/SettingNames.h"
 #include "config/SettingsStore.h"
 #include "config/TagDocument.h"
+#include "config/ui/NoiseWindow.h"
+#include "config/ui/OutputWindow.h"
 #include "devices/MixerControl.h"
+#include "devices/ui/DeviceWindow.h"
 #include "playback/BackgroundSettings.h"
+#include "playback/ui/BackgroundWindow.h"
 #include "recorder/ui/HotKeyFilter.h"
 #include "recorder/ui/StartupFace.h"
+#include "schedule/ui/TrackSplitterWindow.h"
 #include "skin/AboutFace.h"
 #include "skin/PlainMessage.h"
 #include "skin/PostedInput.h"
@@ -326,9 +333,31 @@ void FrontFace::buttonClicked(int id) {
             c.close();
             break;
         case kSignalSet:
-            // The track splitter's window comes with the settings windows; the values it
-            // would have changed are read again all the same.
-            c.signalSettingsClosed();
+            runWindow([this] {
+                TrackSplitterWindow::run(this, m_services.settings);
+                m_controller->signalSettingsClosed();
+            });
+            break;
+        case kNoiseSetting:
+            runWindow([this] {
+                NoiseWindow::run(this, m_services.settings);
+                // The gate and the filters take the new values from the store at once.
+                m_controller->setEffects(m_noiseGate, m_lowPass, m_highPass);
+            });
+            break;
+        case kBackgroundSet:
+            runWindow([this] {
+                const BackgroundWindow::Outcome outcome =
+                    BackgroundWindow::run(this, m_services.settings);
+                slider(skin::SliderId::Balance)->setValue(100 - outcome.settings.scale);
+                refreshDashboard();
+            });
+            break;
+        case kMusicSet:
+            openEncoderWindow(OutputFormat::Mp3);
+            break;
+        case kWmaSet:
+            openEncoderWindow(OutputFormat::Wma);
             break;
         case kClockSet:
             openScheduleWindow();
@@ -446,6 +475,9 @@ void FrontFace::runCommand(int id) {
         case kSelectDevice:
             openDeviceWindow();
             break;
+        case kMp3Settings:
+            openEncoderWindow(OutputFormat::Mp3);
+            break;
         case kAddToStartup: {
             const SettingsStore& s = m_services.settings;
             if (!s.writeAutostart(s.autostartProgramPath())) {
@@ -468,11 +500,44 @@ void FrontFace::openAbout() {
     about->open();
 }
 
+void FrontFace::runWindow(std::function<void()> window) {
+    // Settings windows run their own modal loop: never inside a command or a tick, so they are
+    // opened from the event loop, after the click that asked for them.
+    later([this, window = std::move(window)] {
+        if (!m_closed && !m_controller->closing()) {
+            window();
+        }
+    });
+}
+
 void FrontFace::openDeviceWindow() {
+    // Never while a capture runs: the device must not change under it.
     if (!m_controller->deviceWindowAllowed()) {
         return;
     }
-    qCDebug(lcFace) << "the device window is not part of the face";
+    runWindow([this] {
+        const std::optional<DeviceChooser::Choice> choice =
+            DeviceWindow::choose(this, m_services.server, m_services.devices, m_services.mixer,
+                                 m_state.lineIndex, false);
+        if (choice) {
+            m_controller->deviceChosen(choice->device, choice->line);
+        }
+    });
+}
+
+void FrontFace::openEncoderWindow(OutputFormat format) {
+    if (!m_controller->encoderWindowAllowed(format)) {
+        return;
+    }
+    runWindow([this, format] {
+        if (format == OutputFormat::Mp3) {
+            Mp3Window::runSettings(this, m_services.settings);
+            m_controller->mp3SettingsClosed();
+        } else {
+            WmaWindow::runSettings(this, m_services.settings);
+            m_controller->wmaSettingsClosed();
+        }
+    });
 }
 
 void FrontFace::openRecordingControl() {
@@ -666,14 +731,18 @@ void FrontFace::openScheduleWindow() {
 }
 
 void FrontFace::openOutputSettings() {
-    later([this] {
+    runWindow([this] {
+        OutputWindow::run(this, m_services.settings);
         m_controller->outputSettingsClosed();
         refreshDashboard();
     });
 }
 
 void FrontFace::openWmaSettings() {
-    later([this] { m_controller->wmaSettingsClosed(); });
+    runWindow([this] {
+        WmaWindow::runSettings(this, m_services.settings);
+        m_controller->wmaSettingsClosed();
+    });
 }
 
 void FrontFace::openDocument(const std::string& path) {

@@ -123,7 +123,9 @@ private:
     void setLogPanelOpen(bool open);
     void toggleEffect(int id);
     void openAbout();
+    void runWindow(std::function<void()> window);
     void openDeviceWindow();
+    void openEncoderWindow(OutputFormat format);
     void openRecordingControl();
     void later(std::function<void()> call);
     bool idle() const;
