@@ -26,6 +26,8 @@
 #include "devices/ui/DeviceWindow.h"
 #include "playback/BackgroundSettings.h"
 #include "playback/ui/BackgroundWindow.h"
+#include "recorder/DisplayTexts.h"
+#include "recorder/RecorderClock.h"
 #include "recorder/ui/HotKeyFilter.h"
 #include "recorder/ui/StartupFace.h"
 #include "schedule/ui/TrackSplitterWindow.h"
@@ -163,6 +165,9 @@ void FrontFace::initialise() {
     }
     m_displays.setStartupLines(lines);
     m_controller->initialise();
+    // The clock shows from the first paint, not a second later.
+    const QTime now = m_services.clock.now().time();
+    showClock(display::clockText(now.hour(), now.minute(), now.second()));
     refreshDashboard();
     m_tray->show();
 }

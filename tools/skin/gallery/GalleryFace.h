@@ -7,7 +7,7 @@
 // A face of the gallery whose window is not built yet: the face with its controls laid out
 // from the table and sample contents in its display areas, drawn with the skin's fonts and
 // colours the way the windows draw them. No logic stands behind it. Faces whose windows exist
-// are shown as those windows (RealWindows).
+// are shown as those windows (RealWindows, RealFront).
 //
 // Thread contract: GUI thread only.
 namespace orvel::gallery {
@@ -16,8 +16,7 @@ class GalleryFace : public SkinFace {
     Q_OBJECT
 
 public:
-    // A variant of a face: "front", "front-signal", "front-lines", "front-history",
-    // "front-startup", "startup", "about" or "schedule".
+    // A variant of a face: "schedule".
     static GalleryFace* make(const QString& variant);
     static QStringList variants();
 
@@ -27,9 +26,6 @@ protected:
 private:
     GalleryFace(skin::FaceId face, const QString& variant);
     void stage();
-    void stageFront();
-    void paintFront(QPainter& painter);
-    void paintOther(QPainter& painter);
 
     QString m_variant;
 };
