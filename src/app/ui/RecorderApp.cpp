@@ -41,6 +41,7 @@ int RecorderApp::run(int argc, char** argv) {
                                           "or played.\n\n%1")
                                .arg(QString::fromStdString(error)),
                            QMessageBox::Ok, [](QMessageBox::StandardButton) { qApp->quit(); });
+        connect(&stopSignals, &StopSignals::received, qApp, &QCoreApplication::quit);
         QApplication::exec();
         return 1;
     }

@@ -758,6 +758,11 @@ void FrontFace::openDocument(const std::string& path) {
 // Painting and the mouse
 
 void FrontFace::paintContents(QPainter& painter) {
+    if (!m_painted) {
+        // The launch benchmark waits for this line.
+        m_painted = true;
+        qCDebug(lcFace) << "first paint";
+    }
     const FaceState& s = m_state;
     FaceDisplays::Shown shown;
     shown.startupFace = s.startupFace;

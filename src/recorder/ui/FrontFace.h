@@ -148,6 +148,7 @@ private:
     bool m_lowPass = false;
     bool m_highPass = false;
     bool m_closed = false;
+    bool m_painted = false;
 };
 
 }  // namespace orvel
