@@ -18,6 +18,18 @@ bool before(const ScheduleDraft::Entry& a, const ScheduleDraft::Entry& b) {
 ScheduleList::LoadReport ScheduleDraft::load(const std::string& path) {
     ScheduleList list;
     ScheduleList::LoadReport report = list.load(path);
+    take(list, report);
+    return report;
+}
+
+ScheduleList::LoadReport ScheduleDraft::read(std::string_view contents) {
+    ScheduleList list;
+    ScheduleList::LoadReport report = list.read(contents);
+    take(list, report);
+    return report;
+}
+
+void ScheduleDraft::take(const ScheduleList& list, const ScheduleList::LoadReport& report) {
     m_entries.clear();
     for (const ScheduleItem& item : list.items()) {
         insert({item.text(), item, ScheduleItem::Error::None});
@@ -25,7 +37,6 @@ ScheduleList::LoadReport ScheduleDraft::load(const std::string& path) {
     for (const std::string& line : report.skippedLines) {
         insert({line, std::nullopt, ScheduleItem::parse(line).error});
     }
-    return report;
 }
 
 ScheduleList::SaveResult ScheduleDraft::save(const std::string& path) const {

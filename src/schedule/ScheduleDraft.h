@@ -43,6 +43,8 @@ public:
 
     // Replaces the draft with the file's lines; a missing or unreadable file gives none.
     ScheduleList::LoadReport load(const std::string& path);
+    // The same from a file's contents.
+    ScheduleList::LoadReport read(std::string_view contents);
     ScheduleList::SaveResult save(const std::string& path) const;
     std::string contents() const;
 
@@ -63,6 +65,7 @@ public:
     static std::optional<Editors> editorsOf(const Entry& entry);
 
 private:
+    void take(const ScheduleList& list, const ScheduleList::LoadReport& report);
     int insert(Entry entry);
 
     std::vector<Entry> m_entries;
