@@ -1,9 +1,7 @@
 #include "GalleryFace.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPainter>
 #include <QTreeWidget>
 
@@ -155,31 +153,9 @@ void GalleryFace::stage() {
             setSlider(*this, SliderId::SplitThreshold, 18);
             setSlider(*this, SliderId::SplitDelay, 5);
             break;
-        case skin::FaceId::Schedule: {
-            setLatched(*this, {1112, 1088, 1092, 1104});
-            const QString times[] = {"08", "30", "00", "09", "45", "00"};
-            const int fields[] = {1106, 1107, 1108, 1109, 1110, 1111};
-            for (int i = 0; i < 6; ++i) {
-                setEdit(*this, fields[i], times[i]);
-            }
-            setEdit(*this, 1153, "https://radio.example.org/stream");
-            setEdit(*this, 1154, "10");
-            setSlider(*this, SliderId::StartHour, 8);
-            setSlider(*this, SliderId::StartMinute, 30);
-            setSlider(*this, SliderId::EndHour, 9);
-            setSlider(*this, SliderId::EndMinute, 45);
-            if (auto* list = qobject_cast<QListWidget*>(control(1101))) {
-                list->addItems({"08:30:00 - 09:45:00|Mon,Fri",
-                                "12:00:00 - 12:30:00||https://radio.example.org/stream|10",
-                                "18:00:00 - 19:00:00|6/21/2025"});
-            }
-            if (auto* date = qobject_cast<QDateEdit*>(control(1075))) {
-                date->setDate(QDate(2025, 6, 21));
-            }
-            break;
-        }
         case skin::FaceId::About:
         case skin::FaceId::Device:
+        case skin::FaceId::Schedule:  // the real window (RealWindows)
             break;
     }
 }
@@ -376,12 +352,6 @@ void GalleryFace::paintOther(QPainter& p) {
             text(p, areaRect(AreaId::BackgroundShare), FontRole::Display, ink,
                  Qt::AlignRight | Qt::AlignVCenter, "50%");
             text(p, areaRect(AreaId::RecordingShare), FontRole::Display, ink, left, "50%");
-            break;
-        }
-        case skin::FaceId::Schedule: {
-            const QRect day = areaRect(AreaId::DayField);
-            p.fillRect(day, colour(palette::kDayField));
-            text(p, day.adjusted(3, 0, 0, 0), FontRole::Small, Qt::black, left, "Mon,Fri");
             break;
         }
         default:

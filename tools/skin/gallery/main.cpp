@@ -16,11 +16,13 @@
 #include <cstdio>
 
 #include "GalleryFace.h"
+#include "RealWindows.h"
 #include "skin/SkinImageCache.h"
 
 namespace {
 
 using orvel::gallery::GalleryFace;
+using orvel::gallery::RealWindows;
 
 // A plain screen-wide window behind the faces: their cut-off corners show it in the grabs.
 class Backdrop : public QWidget {
@@ -53,7 +55,7 @@ int shoot(const QString& folder, const QString& suffix, QStringList variants) {
     backdrop.show();
     settle(200);
     for (const QString& variant : variants) {
-        GalleryFace* face = GalleryFace::make(variant);
+        orvel::SkinFace* face = RealWindows::make(variant);
         if (!face) {
             std::fprintf(stderr, "orvel-skin-gallery: no face %s\n", qPrintable(variant));
             return 2;
@@ -99,7 +101,7 @@ int main(int argc, char** argv) {
     }
     const QStringList variants = args.isEmpty() ? GalleryFace::variants() : args;
     for (const QString& variant : variants) {
-        GalleryFace* face = GalleryFace::make(variant);
+        orvel::SkinFace* face = RealWindows::make(variant);
         if (!face) {
             std::fprintf(stderr, "orvel-skin-gallery: no face %s (see --list)\n",
                          qPrintable(variant));
