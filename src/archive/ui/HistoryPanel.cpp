@@ -228,9 +228,12 @@ void HistoryPanel::pickFiles() {
     if (start.isEmpty() || !QFileInfo(start).isDir()) {
         start = QDir::homePath();
     }
-    auto* dialog = new QFileDialog(&m_face, tr("Files for playing"), start,
-                                   tr("Recordings (*.wav *.mp3 *.wma);;WMA File (*.wma);;"
-                                      "MP3 File (*.mp3);;WAV File (*.wav);;All Files (*)"));
+    // Numbered and time-stamped recordings end in upper case (".WAV"); a desktop's own dialog
+    // may match case-sensitively.
+    auto* dialog = new QFileDialog(
+        &m_face, tr("Files for playing"), start,
+        tr("Recordings (*.wav *.mp3 *.wma *.WAV *.MP3 *.WMA);;WMA File (*.wma *.WMA);;"
+           "MP3 File (*.mp3 *.MP3);;WAV File (*.wav *.WAV);;All Files (*)"));
     dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QFileDialog::filesSelected, this, &HistoryPanel::showFiles);

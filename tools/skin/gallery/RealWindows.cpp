@@ -1,6 +1,8 @@
 #include "RealWindows.h"
 
+#include <QDateEdit>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <QTemporaryDir>
 
 #include "GalleryFace.h"
@@ -32,6 +34,10 @@ SkinFace* scheduleWindow() {
     auto* window = new ScheduleWindow(SettingsStore(kSettingsProduct), path);
     // An item with a day field and a streaming address fills every editor.
     qobject_cast<QListWidget*>(window->control(1101))->setCurrentRow(1);
+    // The picker starts at today's date; a fixed one keeps the picture the same every day.
+    auto* date = qobject_cast<QDateEdit*>(window->control(1075));
+    const QSignalBlocker quiet(date);
+    date->setDate(QDate(2025, 6, 21));
     return window;
 }
 
