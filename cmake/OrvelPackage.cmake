@@ -18,7 +18,7 @@ if(TARGET orvel)
   install(TARGETS orvel RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
   install(FILES "${PROJECT_SOURCE_DIR}/src/resources/orvel.desktop"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-  # The artwork generator draws the icon in every size at build time.
+  # The artwork generator draws the icon in every size at build time (skin::kIconSizes).
   foreach(size 16 22 24 32 48 64 128 256)
     install(FILES "${ORVEL_SKIN_ART_DIR}/icons/orvel-${size}.png"
             DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
