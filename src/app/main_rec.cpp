@@ -7,6 +7,7 @@
 #include "app/PlayCommand.h"
 #include "app/RecorderArguments.h"
 #include "app/RecordingBackground.h"
+#include "app/RunCommand.h"
 #include "app/StopSignals.h"
 
 // orvel-rec: the recorder without a window (see RecorderArguments.h for its command line).
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (!arguments.empty() && arguments.front() == "play") {
         return orvel::PlayCommand(std::cout, std::cerr).run(arguments);
+    }
+    if (!arguments.empty() && arguments.front() == "run") {
+        return orvel::RunCommand(std::cout, std::cerr).run(arguments);
     }
     orvel::RecordingBackground background(std::cerr);
     const std::string backgroundError = background.takeOptions(arguments);
@@ -30,7 +34,7 @@ int main(int argc, char** argv) {
     const orvel::RecorderCommand command = orvel::RecorderArguments::parse(arguments);
     const int status = recorder.run(command);
     if (command.ok() && command.kind == orvel::RecorderCommand::Kind::Help) {
-        std::cout << orvel::PlayCommand::usage();
+        std::cout << orvel::PlayCommand::usage() << orvel::RunCommand::usage();
     }
     return status;
 }

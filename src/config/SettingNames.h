@@ -47,6 +47,10 @@ inline constexpr TextSetting kLastName{"LastName", kTextCapacity};
 inline constexpr TextSetting kLanguage{"Language", kTextCapacity};
 inline constexpr TextSetting kInstallPath{"InstallPath", kInstallPathCapacity};
 inline constexpr TextSetting kAbility{"Ability", kAbilityCapacity};
+// The server's stable names of the chosen device and line beside their indexes `Device` and
+// `AudoLine`, which move when devices come and go.
+inline constexpr TextSetting kDeviceName{"DeviceName", kTextCapacity};
+inline constexpr TextSetting kLineName{"LineName", kTextCapacity};
 
 // Ranges that the readers enforce. Out of range, Threshold and Volume are clamped (they are
 // levels); the others read as their default, because they index tables or lists of that size.

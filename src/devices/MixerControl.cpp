@@ -99,8 +99,10 @@ int MixerControl::measureTestFile(const std::string& path) {
         ::close(fd);
         return kUnreadable;
     }
-    // Bytes the file does not have read as 0, as if the recording had stopped short.
-    std::array<unsigned char, kMeasureBytes> bytes{};
+    // Bytes the file does not have count as silence: a test recording that delivered no sound
+    // must not pass for a loud line.
+    std::array<unsigned char, kMeasureBytes> bytes;
+    bytes.fill(kSilentByte);
     std::size_t got = 0;
     while (got < bytes.size()) {
         const ssize_t n = ::pread(fd, bytes.data() + got, bytes.size() - got,

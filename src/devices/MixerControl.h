@@ -25,6 +25,10 @@ public:
     // Where the measured bytes begin and how many are read.
     static constexpr long kMeasureOffset = 4096;
     static constexpr int kMeasureBytes = 1000;
+    // The 8-bit sample value of silence.
+    static constexpr unsigned char kSilentByte = 128;
+    // The level from which a tested line counts as carrying sound.
+    static constexpr int kFoundLevel = 6;
 
     MixerControl(platform::SoundServer& server, const DeviceList& devices);
 
@@ -48,8 +52,9 @@ public:
     bool announceLine(int index) const;
 
     // The test recording's level: from byte 4096 on, 1000 bytes (a byte past the end of the
-    // file counts as 0), the integer mean of |byte - 128|; so a file of at most 4096 bytes
-    // measures 128. kUnreadable when the file cannot be opened.
+    // file counts as silence, 128), the integer mean of |byte - 128|; so a file of at most 4096
+    // bytes measures 0, as a line that delivered nothing. kUnreadable when the file cannot be
+    // opened.
     static int measureTestFile(const std::string& path);
 
     // Selects and announces the line; with `measure` set, measures the test file and deletes

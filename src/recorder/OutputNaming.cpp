@@ -174,6 +174,17 @@ bool OutputNaming::toggleMultiFile(bool busy) {
     return true;
 }
 
+void OutputNaming::setMultiFile(bool on) {
+    if (on != m_multiFile) {
+        toggleMultiFile(false);
+    }
+}
+
+void OutputNaming::setFieldText(std::string path) {
+    m_format = formatOfName(path);
+    m_field = std::move(path);
+}
+
 bool OutputNaming::toggleTimeStamped(bool busy) {
     if (busy) {
         return false;

@@ -70,6 +70,15 @@ public:
     // A format button. wmaWriterAvailable is the WMA writer's probe result from start-up.
     FormatResult chooseFormat(OutputFormat format, bool recording, bool wmaWriterAvailable);
 
+    // Switches multi-file on or off whatever runs: the track splitter and the mode switches need
+    // numbered names for their automatic restarts even when a recording runs, or the next track
+    // would overwrite the one just closed. Off restores the field as the switch does.
+    void setMultiFile(bool on);
+
+    // A file name given from outside (the command line) becomes the field text; the selected
+    // format follows its extension.
+    void setFieldText(std::string path);
+
     // The two switches; ignored (returning false) while recording or playing. Returns true when
     // the switch changed; the field and the output path may have been restored with it.
     bool toggleMultiFile(bool busy);

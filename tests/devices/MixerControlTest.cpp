@@ -152,11 +152,16 @@ TEST_F(MeasureTest, SilenceMeasuresZeroAndTheMeanIsTruncated) {
     EXPECT_EQ(MixerControl::measureTestFile(fileOf(bytes)), 0);
 }
 
-TEST_F(MeasureTest, BytesPastTheEndCountAsZero) {
-    EXPECT_EQ(MixerControl::measureTestFile(fileOf(std::string(4096, '\x80'))), 128);
-    EXPECT_EQ(MixerControl::measureTestFile(fileOf("")), 128);
-    // 500 silent bytes and 500 missing ones.
-    EXPECT_EQ(MixerControl::measureTestFile(fileOf(std::string(4596, '\x80'))), 64);
+// A test recording that delivered no sound must not pass for a loud line: what the file lacks
+// counts as silence.
+TEST_F(MeasureTest, BytesPastTheEndCountAsSilence) {
+    EXPECT_LT(MixerControl::measureTestFile(fileOf(std::string(4096, '\x80'))),
+              MixerControl::kFoundLevel);
+    EXPECT_EQ(MixerControl::measureTestFile(fileOf("")), 0);
+    // 500 loud bytes and 500 missing ones.
+    EXPECT_EQ(
+        MixerControl::measureTestFile(fileOf(std::string(4096, '\x80') + std::string(500, '\xa0'))),
+        16);
 }
 
 TEST_F(MeasureTest, AFileThatCannotBeOpenedMeasuresMinusOne) {

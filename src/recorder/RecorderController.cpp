@@ -1,0 +1,1475 @@
+#include "recorder/RecorderController.h"
+
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <algorithm>
+#include <cmath>
+
+#include "audio/BlockRing.h"
+#include "config/FormatTables.h"
+#include "config/LanguageTable.h"
+#include "config/SettingsStore.h"
+#include "devices/DeviceList.h"
+#include "devices/MixerControl.h"
+#include "encoders/EncoderOutputFactory.h"
+#include "encoders/LameLibrary.h"
+#include "encoders/WmaWriter.h"
+#include "playback/BackgroundMixer.h"
+#include "playback/BackgroundMusic.h"
+#include "playback/MediaPlayer.h"
+#include "recorder/CapabilityReport.h"
+#include "recorder/DisplayTexts.h"
+#include "recorder/RecorderClock.h"
+#include "recorder/StartupChoice.h"
+
+Q_LOGGING_CATEGORY(lcRecorder, "orvel.recorder")
+
+namespace orvel {
+
+namespace {
+
+// The longest info-line text the face draws.
+constexpr std::size_t kInfoCapacity = 201;
+
+using Tick = TickSource::Tick;
+
+}  // namespace
+
+RecorderController::RecorderController(RecorderServices services, RecorderView& view,
+                                       QObject* parent)
+    : QObject(parent),
+      m_s(std::move(services)),
+      m_view(view),
+      m_naming(m_s.settings, [this] { return m_s.clock.now(); }),
+      m_log(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
+      m_time([this] { return m_s.clock.steadyMs(); }),
+      m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources) {
+    if (!m_s.sources) {
+        platform::SoundServer* server = &m_s.server;
+        m_s.sources = [server](const platform::SoundLine& line) {
+            return server->createCaptureSource(line);
+        };
+    }
+    RecorderClock* clock = &m_s.clock;
+    m_s.engine.setClock([clock] {
+        return std::chrono::steady_clock::time_point(std::chrono::milliseconds(clock->steadyMs()));
+    });
+    m_s.ticks.setHandler([this](Tick tick) { onTick(tick); });
+    m_launches = std::make_unique<LaunchTable>(
+        m_s.viewers, StreamingPage(m_s.settings.effectiveInstallFolder()));
+
+    m_backgroundWait.setSingleShot(true);
+    connect(&m_backgroundWait, &QTimer::timeout, this, &RecorderController::backgroundReady);
+    m_waitTimer.setSingleShot(true);
+    connect(&m_waitTimer, &QTimer::timeout, this, [this] {
+        if (m_waitingStart) {
+            m_waitingStart.reset();
+            m_transport = Transport::Idle;
+            refuseStart(messageKey(StartResult::DeviceUnavailable));
+            runQueued();
+        }
+    });
+    m_restartTimer.setSingleShot(true);
+    connect(&m_restartTimer, &QTimer::timeout, this, &RecorderController::restartDelayPassed);
+    m_closeTimer.setSingleShot(true);
+    connect(&m_closeTimer, &QTimer::timeout, this, &RecorderController::finishClose);
+
+    connect(&m_s.engine, &CaptureEngine::finished, this, &RecorderController::onEngineFinished);
+    connect(&m_s.engine, &CaptureEngine::captureEnded, this,
+            [this](CaptureEnd reason, const QString& detail) {
+                qCWarning(lcRecorder)
+                    << "the capture ended by itself:" << static_cast<int>(reason) << detail;
+                onRunEnded(reason == CaptureEnd::EndOfInput
+                               ? std::string_view()
+                               : messageKey(StartResult::DeviceUnavailable));
+            });
+    connect(&m_s.engine, &CaptureEngine::writeFailed, this, [this](const QString& message) {
+        qCWarning(lcRecorder) << "writing the recording failed:" << message;
+        onRunEnded(messageKey(StartResult::FileError));
+    });
+    connect(&m_s.background, &BackgroundMusic::firstBlock, this,
+            &RecorderController::backgroundReady);
+    connect(&m_s.background, &BackgroundMusic::stopRecordingRequested, this, [this] {
+        if (recording()) {
+            stop();
+        }
+    });
+    connect(&m_s.background, &BackgroundMusic::playbackFinished, this, [this] {
+        if (playing()) {
+            stop();
+        }
+    });
+    connect(&m_lineTest, &LineTest::done, this, &RecorderController::onLineTestDone);
+    connect(&m_s.server, &platform::SoundServer::devicesChanged, this,
+            &RecorderController::devicesChanged, Qt::QueuedConnection);
+}
+
+RecorderController::~RecorderController() {
+    m_s.ticks.setHandler({});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and close
+
+void RecorderController::initialise() {
+    const SettingsStore& s = m_s.settings;
+    m_naming.load();
+    m_line = LineChoice::read(s);
+    m_choice.rateIndex = std::clamp(s.readFreq(), 0, format::kRateCount - 1);
+    m_choice.sixteenBits = s.readBit() != 0;
+    m_choice.stereo = s.readChannel() != 0;
+    m_mp3BitrateIndex = s.readMp3Bitrate();
+    m_alert = s.readNumber(setting::kAlert) != 0;
+    readSignalSettings();
+    loadSchedule();
+    refreshLines();
+
+    m_s.ticks.start(Tick::Clock1000, 1000);
+    m_s.ticks.start(Tick::Common100, 100);
+    m_s.ticks.start(Tick::Display50, 50);
+
+    if (s.readDevice() < 0) {
+        // The first run: the start-up window comes once the initialisation is over.
+        m_startupFace = true;
+        post([this] { m_view.openStartupWindow(StartupChoice::versionText()); });
+    }
+    showInfo(m_info1, m_info2);
+    publish();
+}
+
+void RecorderController::startupClosed(int result) {
+    if (!m_startupFace) {
+        return;
+    }
+    m_startupFace = false;
+    if (result != StartupChoice::ContinueAutomatic && result != StartupChoice::ContinueManual) {
+        close();
+        return;
+    }
+    // No device was chosen yet: the first device of the list is the device selection.
+    if (m_line.deviceRow < 0) {
+        m_line.deviceRow = 0;
+    }
+    refreshLines();
+    if (m_lineCount < 1) {
+        showMessage("PlayBackSupport");
+    } else if (result == StartupChoice::ContinueAutomatic) {
+        m_firstRunSearch = true;
+        autoConfigure();
+    } else if (m_line.lineIndex < 0) {
+        // Without the search the device's first line is the line, not none at all.
+        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
+    }
+    publish();
+    runQueued();
+}
+
+void RecorderController::close() {
+    if (m_closing) {
+        return;
+    }
+    m_closing = true;
+    const SettingsStore& s = m_s.settings;
+    m_line.write(s);
+    s.writeChannel(m_choice.stereo ? 1 : 0);
+    s.writeBit(m_choice.sixteenBits ? 1 : 0);
+    s.writeFreq(m_choice.rateIndex);
+    if (m_question != 0) {
+        m_question = 0;
+    }
+    m_queued.clear();
+    stopAll();
+    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_finishing) {
+        finishClose();
+    } else {
+        m_closeTimer.start(kWaitForFileMs);
+    }
+}
+
+void RecorderController::finishClose() {
+    m_closeTimer.stop();
+    if (m_closed) {
+        return;
+    }
+    m_closed = true;
+    if (m_finishing) {
+        qCWarning(lcRecorder) << "closing before" << QString::fromStdString(m_finishing->path)
+                              << "was complete: it is completed as the program ends";
+        m_finishing.reset();
+    }
+    writeClosingSettings();
+    m_launches->endAll();
+    m_s.ticks.stop(Tick::Clock1000);
+    m_s.ticks.stop(Tick::Common100);
+    m_s.ticks.stop(Tick::Display50);
+    m_view.closeProgram();
+}
+
+void RecorderController::writeClosingSettings() {
+    const SettingsStore& s = m_s.settings;
+    m_naming.store();
+    s.writeMp3Bitrate(m_mp3BitrateIndex);
+    s.writeThreshold(m_threshold);
+    s.writeSignalType(m_splitter.type());
+    s.writeNewFileDelay(m_newFileDelay);
+    s.writeScheduleType(m_scheduleRelative ? 1 : 0);
+}
+
+void RecorderController::readSignalSettings() {
+    const SettingsStore& s = m_s.settings;
+    m_threshold = s.readThreshold();
+    m_splitter.setType(s.readSignalType());
+    m_newFileDelay = s.readNewFileDelay();
+}
+
+void RecorderController::signalSettingsClosed() {
+    readSignalSettings();
+    if (recording()) {
+        m_s.engine.setProcessing(processing());
+    }
+    publish();
+}
+
+ProcessingSettings RecorderController::processing() const {
+    const SettingsStore& s = m_s.settings;
+    ProcessingSettings p;
+    p.threshold = m_threshold;
+    p.signalActivated = m_signalMode;
+    p.silenceDelaySeconds = m_newFileDelay;
+    p.noiseGate = m_noiseGate;
+    p.gateThreshold = std::clamp(s.readNumber(setting::kNoiseThreshold), 0, setting::kThresholdMax);
+    p.gateReleaseSeconds =
+        std::clamp(s.readNumber(setting::kReleaseTime), 0, setting::kNewFileDelayMax);
+    p.lowPass = m_lowPass;
+    p.lowPassHz = std::clamp(s.readNumber(setting::kLowPass), 10000, 20000);
+    p.highPass = m_highPass;
+    p.highPassHz = std::clamp(s.readNumber(setting::kHighPass), 0, 10000);
+    p.preRollMs = s.readPreRoll();
+    return p;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands and questions
+
+bool RecorderController::deferred(std::function<void()> command) {
+    if (m_closing) {
+        return true;
+    }
+    if (!waitingForAnswer()) {
+        return false;
+    }
+    m_queued.push_back(std::move(command));
+    return true;
+}
+
+bool RecorderController::waitingForAnswer() const {
+    // The first-run window and the line search it asks for come before any command: the
+    // command line's presses are posted at start-up and must find the line chosen.
+    return m_question != 0 || m_waitingStart || m_startupFace || m_firstRunSearch;
+}
+
+void RecorderController::runQueued() {
+    while (!m_queued.empty() && !waitingForAnswer()) {
+        std::function<void()> command = std::move(m_queued.front());
+        m_queued.pop_front();
+        command();
+    }
+}
+
+void RecorderController::post(std::function<void()> call) {
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
+void RecorderController::record() {
+    if (deferred([this] { record(); })) {
+        return;
+    }
+    cancelRestart();
+    startRecording({StartKind::User, false});
+}
+
+void RecorderController::stop() {
+    if (m_closing) {
+        return;
+    }
+    // Stop answers an open question "No" and wins over every start that is waiting.
+    m_question = 0;
+    m_queued.clear();
+    stopAll();
+    showInfo(kReadyText, "");
+}
+
+void RecorderController::togglePause() {
+    if (deferred([this] { togglePause(); })) {
+        return;
+    }
+    m_pauseDown = !m_pauseDown;
+    pauseChanged();
+}
+
+void RecorderController::pauseChanged(bool bySignal) {
+    if (m_pauseDown) {
+        m_time.pause();
+        if (playing()) {
+            m_s.background.pause();
+        } else if (recording()) {
+            m_s.engine.setPaused(true);
+            m_s.background.pause();
+        }
+    } else {
+        m_time.resume();
+        if (playing()) {
+            m_s.background.resume();
+        } else if (m_transport == Transport::PlayArmed) {
+            startPlayback();
+        }
+        if (recording()) {
+            // Sound that ended a signal pause is kept, with the pre-roll before it; a pause the
+            // user or the schedule lifts starts from now.
+            if (bySignal) {
+                m_s.engine.resumeFromSignal();
+            } else {
+                m_s.engine.setPaused(false);
+            }
+            m_s.background.resume();
+        } else if (m_transport == Transport::RecordArmed) {
+            startRecording({StartKind::User, false});
+        }
+    }
+    if (m_signalMode || recording() || m_scheduleMode) {
+        showTimes();
+    }
+    publish();
+}
+
+void RecorderController::eject() {
+    if (deferred([this] { eject(); })) {
+        return;
+    }
+    if (recording() || playing() || m_lineTest.running()) {
+        return;
+    }
+    m_naming.store();
+    m_view.openOutputSettings();
+}
+
+void RecorderController::outputSettingsClosed() {
+    m_naming.load();
+    m_alert = m_s.settings.readNumber(setting::kAlert) != 0;
+    publish();
+}
+
+void RecorderController::wmaSettingsClosed() {
+    publish();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Recording
+
+bool RecorderController::lineUsable() {
+    if (!m_s.devices.selectRow(m_line.deviceRow)) {
+        return false;
+    }
+    return m_s.mixer.line(m_line.lineIndex) != nullptr && m_s.mixer.selectLine(m_line.lineIndex);
+}
+
+void RecorderController::startRecording(StartRequest request) {
+    if (m_lineCount < 1 || recording() || playing() || m_playDown || m_lineTest.running() ||
+        m_closing) {
+        return;
+    }
+    if (m_transport == Transport::Confirming || m_transport == Transport::Waiting) {
+        return;
+    }
+    if (m_s.engine.state() != CaptureEngine::State::Idle) {
+        // The previous recording's file is still being completed (an MP3 flush, a large
+        // ring): the start runs once it is, rather than being refused by a busy engine.
+        m_transport = Transport::Waiting;
+        m_waitingStart = request;
+        m_waitTimer.start(kWaitForFileMs);
+        publish();
+        return;
+    }
+    m_time.reset();
+    if (!lineUsable()) {
+        m_transport = Transport::Idle;
+        refuseStart(messageKey(StartResult::DeviceUnavailable));
+        return;
+    }
+    const std::string path = m_naming.pathForRecording();
+    if (request.kind == StartKind::Restart && path == m_closedPath) {
+        // No new name could be formed: a restart would overwrite the track just closed.
+        qCWarning(lcRecorder) << "no new file name can be formed from"
+                              << QString::fromStdString(m_naming.fieldText());
+        m_transport = Transport::Idle;
+        refuseStart(messageKey(StartResult::FileError));
+        return;
+    }
+    m_runPath = path;
+    if (m_alert && QFileInfo::exists(QString::fromStdString(path))) {
+        m_transport = Transport::Confirming;
+        const int question = ++m_questionCounter;
+        m_question = question;
+        publish();
+        QPointer<RecorderController> self(this);
+        m_view.askOverwrite(path, [self, request, question](bool overwrite) {
+            if (self) {
+                self->post([self, request, question, overwrite] {
+                    if (self) {
+                        self->askedOverwrite(request, overwrite, question);
+                    }
+                });
+            }
+        });
+        return;
+    }
+    askedOverwrite(request, true, 0);
+}
+
+void RecorderController::askedOverwrite(StartRequest request, bool overwrite, int question) {
+    if (question != 0) {
+        if (question != m_question) {
+            return;  // Stop answered it already
+        }
+        m_question = 0;
+        m_transport = Transport::Idle;
+    }
+    if (!overwrite) {
+        refuseStart({});
+        runQueued();
+        return;
+    }
+    m_recordDown = true;
+    if (m_pauseDown && !request.pauseOnStart) {
+        m_transport = Transport::RecordArmed;
+        publish();
+        runQueued();
+        return;
+    }
+    startEngine(request);
+    runQueued();
+}
+
+void RecorderController::startEngine(StartRequest request) {
+    const bool background = m_backgroundOn && m_choice.sixteenBits;
+    const std::size_t budget = RecordStart::memoryBudget(background, availablePhysicalMemory());
+    if (budget == 0) {
+        m_transport = Transport::Confirming;
+        const int question = ++m_questionCounter;
+        m_question = question;
+        publish();
+        QPointer<RecorderController> self(this);
+        m_view.tellNoMemory([self, question] {
+            if (self) {
+                self->post([self, question] {
+                    if (self && self->m_question == question) {
+                        self->m_question = 0;
+                        self->m_transport = Transport::Idle;
+                        self->refuseStart({});
+                        self->runQueued();
+                    }
+                });
+            }
+        });
+        return;
+    }
+
+    const EncoderSettings encoders = EncoderSettings::fromStore(m_s.settings);
+    RecordStart plan = RecordStart::plan(m_choice, encoders, m_runPath, m_s.lame.available());
+    const BackgroundSettings backgroundSettings = BackgroundSettings::fromStore(m_s.settings);
+    const platform::SoundLine* line = m_s.mixer.line(m_line.lineIndex);
+    // The log names the file the run really writes, with its folder even when the name was
+    // given relative to the working folder.
+    m_log.begin(QFileInfo(QString::fromStdString(m_runPath)).absoluteFilePath().toStdString(),
+                m_line.lineIndex, line != nullptr ? line->name : std::string(), background,
+                backgroundSettings.file);
+    StartResult result = plan.refusal;
+    if (plan.ok()) {
+        if (plan.switchedTo16Bits) {
+            m_choice.sixteenBits = true;
+        }
+        plan.options.ringCapacity = budget;
+        plan.options.monitor = m_monitor;
+        if (background && plan.options.format.is16Bit()) {
+            plan.options.background = std::make_shared<BackgroundMixer>(backgroundSettings);
+        }
+        m_s.engine.setOutputFactory(makeEncoderOutputFactory(encoders, &m_s.lame));
+        m_s.engine.setProcessing(processing());
+        result = m_s.engine.start(m_s.sources(*line), plan.options);
+    }
+    if (result != StartResult::Ok) {
+        if (result == StartResult::FormatError) {
+            const std::string report =
+                CapabilityReport::write(m_s.settings.effectiveInstallFolder(), [](int code) {
+                    const format::FormatChoice c = format::formatOfCode(code);
+                    return AudioFormat::fromChoice(c.rateIndex, c.stereo, c.sixteenBits).isValid();
+                });
+            if (!report.empty()) {
+                m_view.openDocument(report);
+            }
+        }
+        m_transport = Transport::Idle;
+        refuseStart(messageKey(result));
+        return;
+    }
+
+    m_transport = Transport::Recording;
+    m_pauseDown = m_pauseDown || request.pauseOnStart;
+    if (m_pauseDown) {
+        m_s.engine.setPaused(true);
+    }
+    m_closedPath.clear();
+    m_runBackground = m_s.engine.mixesBackground();
+    showInfo(kRecordingText, "");
+    if (m_runBackground) {
+        const StartResult music = m_s.background.startRecording(backgroundSettings, m_s.engine);
+        if (music != StartResult::Ok) {
+            showMessage(messageKey(music));
+            m_runBackground = false;
+        } else {
+            // The background comes in as its first block arrives; the writer keeps the two
+            // aligned, so nothing waits for it here.
+            m_preparingBackground = true;
+            showMessage("PrepareBackground");
+            m_backgroundWait.start(kBackgroundWaitMs);
+        }
+        if (m_pauseDown) {
+            m_s.background.pause();
+        }
+    }
+    if (m_scheduleLine2) {
+        showInfo(m_info1, *m_scheduleLine2);
+        m_scheduleLine2.reset();
+    }
+    m_s.ticks.start(Tick::Recording50, 50);
+    m_splitter.clearDivider();
+    m_time.reset();
+    if (m_pauseDown) {
+        m_time.pause();
+    }
+    showTimes();
+    publish();
+}
+
+void RecorderController::backgroundReady() {
+    m_backgroundWait.stop();
+    if (m_preparingBackground) {
+        m_preparingBackground = false;
+        if (recording()) {
+            showInfo(kRecordingText, "");
+        }
+    }
+}
+
+void RecorderController::refuseStart(std::string_view messageKey) {
+    if (!messageKey.empty()) {
+        showMessage(messageKey);
+    }
+    m_recordDown = false;
+    if (m_transport != Transport::Recording) {
+        m_transport = Transport::Idle;
+    }
+    // A mode that wanted this recording ends with it: it would otherwise show as on while
+    // nothing records.
+    if (m_signalMode || m_scheduleMode) {
+        const std::string line1 = m_info1;
+        const std::string line2 = m_info2;
+        stopAll();
+        showInfo(line1, line2);
+        return;
+    }
+    publish();
+}
+
+void RecorderController::stopAll(bool keepSchedule) {
+    m_s.ticks.stop(Tick::Recording50);
+    m_s.ticks.stop(Tick::Timer1);
+    cancelRestart();
+    m_waitTimer.stop();
+    m_waitingStart.reset();
+    m_question = 0;
+    m_autoConfigPending = false;
+    if (m_lineTest.running()) {
+        const int tested = m_lineTest.line();
+        m_lineTest.cancel();
+        if (tested >= 0) {
+            setSocket(tested,
+                      tested == m_line.lineIndex ? SocketState::Current : SocketState::Normal);
+        }
+    }
+    m_searching = false;
+    m_firstRunSearch = false;
+    m_backgroundWait.stop();
+    m_preparingBackground = false;
+
+    if (m_playDown) {
+        m_s.background.stop();
+    }
+    if (m_transport == Transport::Recording) {
+        if (m_runBackground) {
+            m_s.background.stop();
+        }
+        m_finishing = Finishing{m_runPath, m_finishing ? m_finishing->keepMessage : false};
+        m_closedPath = m_runPath;
+        m_s.engine.stop();
+        m_playSource = 0;
+        m_positionSlider = 0;
+    }
+    m_runBackground = false;
+    m_transport = Transport::Idle;
+    m_recordDown = false;
+    m_playDown = false;
+    m_pauseDown = false;
+    m_signalMode = false;
+    m_scheduleMode = false;
+    m_scheduleLine2.reset();
+    if (!keepSchedule) {
+        m_runner.disarm();
+    }
+    m_splitter.restart();
+    showTimes();
+    publish();
+}
+
+void RecorderController::onRunEnded(std::string_view messageKey) {
+    if (!recording()) {
+        return;
+    }
+    if (!messageKey.empty()) {
+        showMessage(messageKey);
+        m_finishing = Finishing{m_runPath, true};
+    }
+    stopAll();
+}
+
+void RecorderController::onEngineFinished(bool ok, const QString& error) {
+    if (m_finishing) {
+        const Finishing finishing = *m_finishing;
+        m_finishing.reset();
+        if (!ok) {
+            qCWarning(lcRecorder) << "the recording could not be completed:" << error;
+        }
+        judge(finishing, ok);
+    }
+    if (m_closing) {
+        if (m_s.engine.state() == CaptureEngine::State::Idle) {
+            finishClose();
+        }
+        return;
+    }
+    if (m_waitingStart && m_s.engine.state() == CaptureEngine::State::Idle) {
+        const StartRequest request = *m_waitingStart;
+        m_waitingStart.reset();
+        m_waitTimer.stop();
+        m_transport = Transport::Idle;
+        startRecording(request);
+        runQueued();
+    }
+    if (m_restart != kNoRestart && m_restartDelayOver) {
+        fireRestart();
+    }
+}
+
+void RecorderController::judge(const Finishing& finishing, bool ok) {
+    FinishedFile file;
+    file.path = finishing.path;
+    file.ok = ok;
+    const QFileInfo info(QString::fromStdString(finishing.path));
+    file.bytes = info.exists() ? static_cast<std::uint64_t>(info.size()) : 0;
+    MediaPlayer::durationText(finishing.path, &file.durationMs);
+    if (!ok) {
+        showMessage(messageKey(StartResult::FileError));
+    } else if (!finishing.keepMessage &&
+               static_cast<std::int64_t>(file.bytes) <= kUnfinishedBytes) {
+        showMessage("RecordNotFinished");
+    }
+    m_fileDurationMs = file.durationMs;
+    file.logged = m_log.write(std::max<std::int64_t>(file.durationMs, 0));
+    showTimes();
+    m_view.fileFinished(file);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Playback
+
+std::string RecorderController::playFile() const {
+    switch (m_playSource) {
+        case 1:
+            return BackgroundSettings::fromStore(m_s.settings).file;
+        case 2:
+            return m_s.settings.readText(setting::kPlayFile);
+        default:
+            return m_naming.fieldText();
+    }
+}
+
+void RecorderController::play() {
+    if (deferred([this] { play(); })) {
+        return;
+    }
+    if (m_lineCount <= 0) {
+        showMessage("DeviceError");
+        return;
+    }
+    if (recording() || playing() || m_recordDown || m_lineTest.running() ||
+        m_transport == Transport::PlayArmed) {
+        return;
+    }
+    cancelRestart();
+    m_playDown = true;
+    if (m_pauseDown) {
+        m_transport = Transport::PlayArmed;
+        publish();
+        return;
+    }
+    startPlayback();
+}
+
+void RecorderController::startPlayback() {
+    m_transport = Transport::Playing;
+    showInfo(kPlayingText, "");
+    m_commonDivider = 0;
+    m_s.ticks.start(Tick::Timer1, 50);
+    const std::string file = playFile();
+    const QFileInfo info(QString::fromStdString(file));
+    if (info.exists() && info.size() > kUnfinishedBytes) {
+        MediaPlayer::durationText(file, &m_fileDurationMs);
+        const std::int64_t startMs =
+            m_fileDurationMs > 0 ? m_fileDurationMs * m_positionSlider / 100 : 0;
+        const AudioFormat tap =
+            AudioFormat::fromChoice(m_choice.rateIndex, m_choice.stereo, m_choice.sixteenBits);
+        const MediaError opened = m_s.background.startPlayback(file, tap, startMs);
+        if (opened != MediaError::None) {
+            // The play button stays down until Stop, with the file named.
+            const LanguageTable::MessageLines lines =
+                m_s.language.Message("InvalidFile", kInfoCapacity);
+            showInfo(file, lines.line2);
+        } else {
+            m_time.reset();
+        }
+    } else {
+        showMessage("RecordNotFinished");
+        m_playDown = false;
+        m_transport = Transport::Idle;
+        m_s.ticks.stop(Tick::Timer1);
+    }
+    showTimes();
+    publish();
+}
+
+void RecorderController::choosePlaySource(int source) {
+    if (recording() || playing() || m_signalMode || m_scheduleMode || source < 0 || source > 2) {
+        return;
+    }
+    m_playSource = source;
+    MediaPlayer::durationText(playFile(), &m_fileDurationMs);
+    showTimes();
+    publish();
+}
+
+void RecorderController::positionSliderMoved(int position, bool endOfDrag) {
+    if (m_signalMode || recording() || m_scheduleMode) {
+        return;
+    }
+    m_positionSlider = std::clamp(position, 0, 100);
+    if (playing()) {
+        m_s.player.sliderScrolled(m_positionSlider, endOfDrag);
+    }
+    showTimes();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The face's choices
+
+void RecorderController::setSixteenBits(bool on) {
+    m_choice.sixteenBits = on;
+    publish();
+}
+
+void RecorderController::setStereo(bool on) {
+    m_choice.stereo = on;
+    publish();
+}
+
+void RecorderController::setRateIndex(int index) {
+    if (recording() || playing() || !format::isRateIndex(index)) {
+        return;
+    }
+    m_choice.rateIndex = index;
+    publish();
+}
+
+void RecorderController::setMp3BitrateIndex(int index) {
+    m_mp3BitrateIndex = format::isMp3BitrateIndex(index) ? index : 0;
+    m_s.settings.writeMp3Bitrate(m_mp3BitrateIndex);
+}
+
+void RecorderController::setFieldText(const std::string& path) {
+    if (!path.empty()) {
+        m_naming.setFieldText(path);
+        publish();
+    }
+}
+
+void RecorderController::chooseFormat(OutputFormat format) {
+    switch (m_naming.chooseFormat(format, recording(), WmaWriter::probe())) {
+        case OutputNaming::FormatResult::WmaUnavailable:
+            showMessage(OutputNaming::kWmaSupportMessage);
+            break;
+        case OutputNaming::FormatResult::WmaSettingsNeeded:
+            m_view.openWmaSettings();
+            break;
+        default:
+            break;
+    }
+    publish();
+}
+
+void RecorderController::toggleMultiFile() {
+    m_naming.toggleMultiFile(recording() || playing());
+    publish();
+}
+
+void RecorderController::toggleTimeStamped() {
+    m_naming.toggleTimeStamped(recording() || playing());
+    publish();
+}
+
+void RecorderController::setMonitor(bool on) {
+    m_monitor = on;
+    if (recording()) {
+        m_s.engine.setMonitor(on);
+    }
+    publish();
+}
+
+void RecorderController::setBackgroundEnabled(bool on) {
+    m_backgroundOn = on;
+    publish();
+}
+
+void RecorderController::setEffects(bool noiseGate, bool lowPass, bool highPass) {
+    m_noiseGate = noiseGate;
+    m_lowPass = lowPass;
+    m_highPass = highPass;
+    if (recording()) {
+        m_s.engine.setProcessing(processing());
+    }
+}
+
+void RecorderController::thresholdChanged(int threshold) {
+    m_threshold = std::clamp(threshold, 0, setting::kThresholdMax);
+    if (recording()) {
+        m_s.engine.setProcessing(processing());
+    }
+    publish();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Signal recording
+
+void RecorderController::toggleSignal() {
+    if (deferred([this] { toggleSignal(); })) {
+        return;
+    }
+    if (playing() || m_playDown || m_lineTest.running()) {
+        return;
+    }
+    cancelRestart();
+    switchSignal(!m_signalMode, false);
+}
+
+void RecorderController::switchSignal(bool on, bool restart) {
+    if (on) {
+        m_signalMode = true;
+        if (recording()) {
+            m_s.engine.setProcessing(processing());
+        }
+        if (m_splitter.type() == SignalSplitter::NewFileOnSilence && !m_naming.multiFile()) {
+            // Forced even under a running recording: every track needs a name of its own.
+            m_naming.setMultiFile(true);
+        }
+        m_splitter.restart();
+        if (!recording()) {
+            startRecording({restart ? StartKind::Restart : StartKind::User, false});
+            if (m_signalMode && m_transport == Transport::Idle) {
+                // Nothing started, not even a question: no line to record from.
+                refuseStart(messageKey(StartResult::DeviceUnavailable));
+                return;
+            }
+        }
+        publish();
+        return;
+    }
+    const bool schedule = m_scheduleMode;
+    stopAll();
+    if (schedule) {
+        // Schedule mode goes on in a file of its own: the one just closed is never reused.
+        m_naming.setMultiFile(true);
+        scheduleRestart(kScheduleRearm);
+    }
+}
+
+void RecorderController::startNewFile() {
+    switchSignal(false, false);
+    m_splitter.forgetHeard();
+    scheduleRestart(kSignalRestart);
+}
+
+void RecorderController::scheduleRestart(unsigned kind, int delayMs) {
+    m_restart |= kind;
+    m_restartDelayOver = false;
+    m_restartTimer.start(
+        std::max(delayMs, m_restartTimer.isActive() ? m_restartTimer.remainingTime() : 0));
+    publish();
+}
+
+void RecorderController::restartDelayPassed() {
+    m_restartDelayOver = true;
+    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_finishing) {
+        fireRestart();
+    }
+}
+
+void RecorderController::fireRestart() {
+    const unsigned kind = m_restart;
+    m_restart = kNoRestart;
+    m_restartDelayOver = false;
+    m_restartTimer.stop();
+    if (kind & kScheduleRearm) {
+        armSchedule(true);
+    }
+    if (kind & kSignalRestart) {
+        m_time.reset();
+        switchSignal(true, true);
+    }
+}
+
+void RecorderController::cancelRestart() {
+    m_restart = kNoRestart;
+    m_restartDelayOver = false;
+    m_restartTimer.stop();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Schedule recording
+
+void RecorderController::loadSchedule() {
+    const ScheduleList::LoadReport report =
+        m_scheduleList.load(ScheduleList::pathIn(m_s.settings.effectiveInstallFolder()));
+    if (report.skipped > 0 || report.withoutLaunch > 0 || report.cutShort) {
+        qCWarning(lcRecorder) << "schedule file:" << report.skipped << "lines skipped,"
+                              << report.withoutLaunch << "items without a viewer launch"
+                              << (report.cutShort ? "(the file was cut short)" : "");
+    }
+    m_scheduleRelative = m_s.settings.readScheduleType() == 1;
+    m_launches->rebuild(m_scheduleList);
+    applySchedule(
+        m_runner.reload(m_scheduleList, m_scheduleRelative, m_s.clock.now(), m_pauseDown));
+}
+
+void RecorderController::scheduleWindowClosed() {
+    if (m_closing) {
+        return;
+    }
+    loadSchedule();
+    publish();
+}
+
+void RecorderController::toggleSchedule() {
+    if (deferred([this] { toggleSchedule(); })) {
+        return;
+    }
+    if (m_lineTest.running()) {
+        return;
+    }
+    cancelRestart();
+    armSchedule(false);
+}
+
+void RecorderController::armSchedule(bool rearm) {
+    if (playing() || m_playDown) {
+        return;
+    }
+    if (m_scheduleList.empty()) {
+        m_view.openScheduleWindow();
+        return;
+    }
+    if (m_scheduleMode) {
+        scheduleOff();
+        return;
+    }
+    m_scheduleMode = true;
+    const QDateTime now = m_s.clock.now();
+    const std::optional<ScheduleRunner::InfoLine> next =
+        rearm ? m_runner.rearm(now, m_naming.multiFile())
+              : m_runner.arm(now, m_scheduleRelative, m_naming.multiFile());
+    m_scheduleLine2 = next ? std::optional(next->text(m_s.language)) : std::nullopt;
+    if (!recording()) {
+        if (m_pauseDown) {
+            // A pause down without a recording would only arm the start, and releasing it later
+            // would record outside every window: the schedule takes the pause over.
+            m_pauseDown = false;
+            m_recordDown = false;
+            m_transport = Transport::Idle;
+        }
+        startRecording({rearm ? StartKind::Restart : StartKind::User, true});
+        if (!m_scheduleMode) {
+            return;  // refused, and schedule mode with it
+        }
+        if (m_transport == Transport::Idle) {
+            // Nothing started, not even a question: no line to record from.
+            refuseStart(messageKey(StartResult::DeviceUnavailable));
+            return;
+        }
+    } else {
+        if (m_scheduleLine2) {
+            showInfo(m_info1, *m_scheduleLine2);
+            m_scheduleLine2.reset();
+        }
+        if (!m_pauseDown) {
+            m_pauseDown = true;
+            pauseChanged();
+        }
+    }
+    publish();
+}
+
+void RecorderController::scheduleOff() {
+    const bool signal = m_signalMode;
+    stopAll();
+    if (signal) {
+        // Signal recording goes on in a new file of its own.
+        m_naming.setMultiFile(true);
+        scheduleRestart(kSignalRestart);
+    }
+}
+
+bool RecorderController::applySchedule(const ScheduleRunner::TickResult& result) {
+    m_launches->endViewers(result.viewersToClose);
+    if (result.line2) {
+        showInfo(m_info1, result.line2->text(m_s.language));
+    }
+    for (const ScheduleRunner::Action action : result.actions) {
+        switch (action) {
+            case ScheduleRunner::Action::Pause:
+                if (!m_pauseDown && (recording() || playing())) {
+                    m_pauseDown = true;
+                    pauseChanged();
+                }
+                break;
+            case ScheduleRunner::Action::Resume:
+                if (m_pauseDown && (recording() || playing())) {
+                    m_pauseDown = false;
+                    pauseChanged();
+                }
+                break;
+            case ScheduleRunner::Action::EndFileAndRearm: {
+                // The window's file ends; a new one is armed once it is complete.
+                const std::string line1 = m_info1;
+                const std::string line2 = m_info2;
+                stopAll(true);
+                showInfo(line1, line2);
+                scheduleRestart(kScheduleRearm, result.rearmDelayMs);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+SignalSplitter::Input RecorderController::signalInput() const {
+    SignalSplitter::Input in;
+    in.signalMode = m_signalMode;
+    in.recording = recording();
+    in.paused = m_pauseDown;
+    in.scheduleMode = m_scheduleMode;
+    in.windowActive = m_runner.windowActive();
+    in.insideWindow = m_runner.insideWindow();
+    in.strongBlock = recording() && m_s.engine.levels().strong;
+    in.signalFlag = recording() && m_s.engine.signalPresent();
+    return in;
+}
+
+void RecorderController::resumeFromSignal() {
+    m_pauseDown = false;
+    pauseChanged(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ticks
+
+void RecorderController::onTick(TickSource::Tick tick) {
+    commonTick();
+    switch (tick) {
+        case Tick::Clock1000:
+            clockTick();
+            break;
+        case Tick::Common100:
+            break;
+        case Tick::Display50:
+            displayTick();
+            break;
+        case Tick::Recording50:
+            recordingTick();
+            break;
+        case Tick::Timer1:
+            timer1Tick();
+            break;
+    }
+}
+
+void RecorderController::commonTick() {
+    if (!playing() || m_pauseDown) {
+        return;
+    }
+    m_commonDivider = (m_commonDivider + 1) % 20;
+    if (m_commonDivider == 0 && !m_s.player.dragging() && m_fileDurationMs > 0) {
+        m_positionSlider = static_cast<int>(
+            std::clamp<std::int64_t>(m_s.player.position() * 100 / m_fileDurationMs, 0, 100));
+        showTimes();
+    }
+}
+
+void RecorderController::clockTick() {
+    const QTime now = m_s.clock.now().time();
+    m_view.showClock(display::clockText(now.hour(), now.minute(), now.second()));
+}
+
+void RecorderController::displayTick() {
+    if (!recording() && !playing()) {
+        return;
+    }
+    m_displayHalf = !m_displayHalf;
+    if (m_displayHalf) {
+        const bool waiting = m_signalMode && !m_s.engine.signalPresent();
+        if (m_time.tick(m_pauseDown, recording() && waiting)) {
+            showTimes();
+        }
+    }
+    LevelFrame frame;
+    if (recording()) {
+        const CaptureEngine::Levels levels = m_s.engine.levels();
+        const std::vector<std::uint8_t>& block = m_s.engine.latestBlock();
+        frame = m_levelDisplay.tick(levels.left, levels.right, m_s.engine.format(),
+                                    block.empty() ? nullptr : block.data(), block.size(),
+                                    m_s.engine.signalPresent());
+    } else {
+        const BackgroundMusic::Levels levels = m_s.background.levels();
+        const std::vector<std::uint8_t>& block = m_s.background.latestBlock();
+        frame = m_levelDisplay.tick(
+            levels.left, levels.right,
+            AudioFormat::fromChoice(m_choice.rateIndex, m_choice.stereo, m_choice.sixteenBits),
+            block.empty() ? nullptr : block.data(), block.size(), m_s.background.signalPresent());
+    }
+    m_view.showLevels(frame);
+}
+
+void RecorderController::timer1Tick() {
+    if (m_autoConfigPending) {
+        if (m_lineCount > 0 && m_line.lineIndex < 0 && idleForLineTest()) {
+            m_autoConfigPending = false;
+            m_s.ticks.stop(Tick::Timer1);
+            m_lineWindowOpen = true;
+            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
+            m_searching = true;
+            publish();
+            post([this] { testCurrentLine(); });
+        }
+        return;
+    }
+    recordingTick();
+}
+
+void RecorderController::recordingTick() {
+    if (m_lineTest.running()) {
+        return;
+    }
+    const SignalSplitter::Action first = m_splitter.perTick(signalInput(), m_s.clock.now());
+    if (first == SignalSplitter::Action::Resume) {
+        resumeFromSignal();
+    } else if (first == SignalSplitter::Action::NewFile) {
+        startNewFile();
+        return;
+    }
+    if ((recording() || playing()) && m_scheduleMode) {
+        const QDateTime now = m_s.clock.now();
+        m_launches->check(now, m_runner.timeBase());
+        if (applySchedule(m_runner.tick(now, m_pauseDown))) {
+            return;
+        }
+    }
+    if (!recording() || m_pauseDown || !m_splitter.secondPassed()) {
+        return;
+    }
+    if (!m_signalMode || m_s.engine.signalPresent()) {
+        return;
+    }
+    switch (m_splitter.perSecond(signalInput())) {
+        case SignalSplitter::Action::Pause:
+            m_pauseDown = true;
+            pauseChanged();
+            break;
+        case SignalSplitter::Action::StopSignal:
+            switchSignal(false, false);
+            m_splitter.forgetHeard();
+            break;
+        case SignalSplitter::Action::NewFile:
+            startNewFile();
+            break;
+        default:
+            break;
+    }
+}
+
+void RecorderController::showTimes() {
+    // The writer's count as the display has always shown it: 32 bits, wrapping past 4 GiB.
+    const auto bytes = static_cast<std::uint32_t>(m_s.engine.bytesWritten());
+    const std::int64_t position =
+        playing() ? m_s.player.position() : (m_fileDurationMs * m_positionSlider) / 100;
+    m_view.showTimes(display::recordingText(bytes, m_time.seconds()),
+                     display::playbackText(position, std::max<std::int64_t>(m_fileDurationMs, 0)),
+                     m_positionSlider);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lines and the line test
+
+void RecorderController::refreshLines() {
+    m_s.devices.refresh();
+    bool moved = false;
+    m_line = m_line.resolve(m_s.devices.devices(), &moved);
+    if (moved) {
+        qCInfo(lcRecorder) << "the stored line" << QString::fromStdString(m_line.lineName)
+                           << "is now line" << m_line.lineIndex << "of device" << m_line.deviceRow;
+    }
+    m_lineCount = 0;
+    if (m_line.deviceRow >= 0 && m_s.devices.selectRow(m_line.deviceRow)) {
+        m_lineCount = m_s.mixer.countLines();
+        if (!moved && m_line.lineName.empty()) {
+            // A choice from before names were kept learns its names now.
+            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, m_line.lineIndex);
+        }
+    }
+    const std::size_t sockets =
+        std::min<std::size_t>(static_cast<std::size_t>(m_lineCount), FaceState::kMaxSockets);
+    m_sockets.assign(sockets, SocketState::Normal);
+    if (m_line.lineIndex >= 0 && static_cast<std::size_t>(m_line.lineIndex) < sockets) {
+        m_sockets[static_cast<std::size_t>(m_line.lineIndex)] = SocketState::Current;
+    }
+}
+
+void RecorderController::devicesChanged() {
+    if (m_closing) {
+        return;
+    }
+    const bool searching = m_searching;
+    if (m_lineTest.running() && m_lineTest.automatic()) {
+        m_lineTest.cancel();
+    }
+    refreshLines();
+    if (searching) {
+        m_line.lineIndex = std::clamp(m_line.lineIndex, 0, std::max(m_lineCount - 1, 0));
+        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, m_line.lineIndex);
+        endSearch("LineNotFound");
+    }
+    publish();
+}
+
+bool RecorderController::idleForLineTest() const {
+    return m_transport == Transport::Idle && !m_recordDown && !m_playDown && !m_signalMode &&
+           !m_scheduleMode && !m_lineTest.running() &&
+           m_s.engine.state() == CaptureEngine::State::Idle;
+}
+
+void RecorderController::autoConfigure() {
+    if (!idleForLineTest()) {
+        return;
+    }
+    showMessage("AutoConfig");
+    // The search starts from the first line whether a line was chosen before or not.
+    m_line.lineIndex = -1;
+    m_line.lineName.clear();
+    m_autoConfigPending = true;
+    m_s.ticks.start(Tick::Timer1, kAutoConfigDelayMs);
+    publish();
+}
+
+void RecorderController::openLineWindow() {
+    m_lineWindowOpen = true;
+    publish();
+}
+
+void RecorderController::closeLineWindow() {
+    m_lineWindowOpen = false;
+    publish();
+}
+
+void RecorderController::autodetect() {
+    if (!m_lineWindowOpen || m_searching || !idleForLineTest() || m_lineCount < 1) {
+        return;
+    }
+    setSocket(m_line.lineIndex, SocketState::Normal);
+    m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
+    m_searching = true;
+    publish();
+    post([this] { testCurrentLine(); });
+}
+
+void RecorderController::testCurrentLine() {
+    if (!m_searching || !idleForLineTest()) {
+        endSearch({});
+        return;
+    }
+    const int line = m_line.lineIndex;
+    setSocket(line, SocketState::UnderTest);
+    const LanguageTable::MessageLines test = m_s.language.Message("RecordingTest", kInfoCapacity);
+    showInfo(test.line1, test.line2 + " " + std::to_string(line + 1));
+    m_s.mixer.setVolume(line, kTestVolume);
+    const StartResult result = m_lineTest.start(line, true);
+    if (result != StartResult::Ok) {
+        // Never counted as a line without sound: the line was not tested.
+        setSocket(line, SocketState::Normal);
+        endSearch(messageKey(result));
+    }
+    publish();
+}
+
+void RecorderController::onLineTestDone(int line, int level) {
+    qCDebug(lcRecorder) << "line" << line << "measured" << level;
+    m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
+    for (SocketState& socket : m_sockets) {
+        if (socket == SocketState::Current) {
+            socket = SocketState::Normal;
+        }
+    }
+    setSocket(line, SocketState::Current);
+    const LanguageTable::MessageLines finish = m_s.language.Message("TestFinish", kInfoCapacity);
+    showInfo(finish.line1, finish.line2 + " " + std::to_string(line + 1) + "  " + finish.line3);
+    if (!m_searching) {
+        publish();
+        return;
+    }
+    if (level < MixerControl::kFoundLevel) {
+        if (line < m_lineCount - 1) {
+            setSocket(line, SocketState::Normal);
+            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line + 1);
+            publish();
+            post([this] { testCurrentLine(); });
+            return;
+        }
+        endSearch("LineNotFound");
+    } else {
+        endSearch(line < m_lineCount ? "LineFound" : "LineNotFound");
+    }
+    publish();
+}
+
+void RecorderController::endSearch(std::string_view messageKey) {
+    m_searching = false;
+    if (!messageKey.empty()) {
+        showMessage(messageKey);
+    }
+    if (m_firstRunSearch) {
+        m_firstRunSearch = false;
+        post([this] { runQueued(); });
+    }
+}
+
+void RecorderController::socketClicked(int line) {
+    if (!m_lineWindowOpen || m_lineTest.running() || line < 0 ||
+        line >= std::min<int>(m_lineCount, static_cast<int>(FaceState::kMaxSockets)) ||
+        line == m_line.lineIndex) {
+        return;
+    }
+    setSocket(m_line.lineIndex, SocketState::Normal);
+    setSocket(line, SocketState::UnderTest);
+    m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
+    const bool idle = idleForLineTest();
+    if (idle) {
+        const LanguageTable::MessageLines test =
+            m_s.language.Message("RecordingTest", kInfoCapacity);
+        showInfo(test.line1, test.line2 + " " + std::to_string(line + 1));
+    }
+    // A running recording keeps its line; the choice applies from the next start.
+    m_s.mixer.selectLine(line);
+    if (idle) {
+        const std::optional<int> speakers = m_s.server.defaultSinkVolume();
+        if (speakers) {
+            m_s.server.setDefaultSinkVolume(0);
+        }
+        const StartResult result = m_lineTest.start(line, false);
+        if (speakers) {
+            m_s.server.setDefaultSinkVolume(*speakers);
+        }
+        if (result != StartResult::Ok) {
+            setSocket(line, SocketState::Current);
+            showMessage(messageKey(result));
+        }
+    } else {
+        setSocket(line, SocketState::Current);
+    }
+    publish();
+}
+
+void RecorderController::setSocket(int line, SocketState state) {
+    if (line >= 0 && static_cast<std::size_t>(line) < m_sockets.size()) {
+        m_sockets[static_cast<std::size_t>(line)] = state;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The view
+
+void RecorderController::showInfo(const std::string& line1, const std::string& line2) {
+    m_info1 = line1;
+    m_info2 = line2;
+    m_view.showInfo(m_info1, m_info2);
+}
+
+void RecorderController::showMessage(std::string_view key) {
+    const LanguageTable::MessageLines lines = m_s.language.Message(key, kInfoCapacity);
+    showInfo(lines.line1, lines.line2);
+}
+
+void RecorderController::publish() {
+    FaceState s;
+    s.transport = m_transport;
+    s.recordDown = m_recordDown || recording();
+    s.pauseDown = m_pauseDown;
+    s.playDown = m_playDown;
+    s.signalDown = m_signalMode;
+    s.scheduleDown = m_scheduleMode;
+    s.multiFileDown = m_naming.multiFile();
+    s.timeStampedDown = m_naming.timeStamped();
+    s.transportEnabled = !recording() && !playing();
+    s.sixteenBits = m_choice.sixteenBits;
+    s.stereo = m_choice.stereo;
+    s.rateIndex = m_choice.rateIndex;
+    s.monitor = m_monitor;
+    s.backgroundOn = m_backgroundOn;
+    s.outputFormat = m_naming.selectedFormat();
+    s.fieldText = m_naming.fieldText();
+    s.playSource = m_playSource;
+    s.threshold = m_threshold;
+    s.thresholdVisible = m_signalMode;
+    s.backgroundBalanceVisible = !m_signalMode && recording() && m_runBackground;
+    s.startupFace = m_startupFace;
+    s.lineWindowOpen = m_lineWindowOpen;
+    s.lineIndex = m_line.lineIndex;
+    const std::vector<std::string> names = m_s.devices.lineNames();
+    for (std::size_t i = 0; i < m_sockets.size() && i < names.size(); ++i) {
+        s.lineNames.push_back(names[i]);
+        s.sockets.push_back(m_sockets[i]);
+    }
+    s.dataRateText = RecordStart::dataRateText(m_choice);
+    if (m_published && s == m_state) {
+        return;
+    }
+    m_state = std::move(s);
+    m_published = true;
+    m_view.showState(m_state);
+}
+
+}  // namespace orvel

@@ -1,0 +1,344 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "archive/RecordingLog.h"
+#include "audio/CaptureEngine.h"
+#include "audio/LevelDisplay.h"
+#include "devices/LineChoice.h"
+#include "recorder/FaceState.h"
+#include "recorder/LineTest.h"
+#include "recorder/OutputNaming.h"
+#include "recorder/RecordStart.h"
+#include "recorder/RecordedTime.h"
+#include "recorder/RecorderServices.h"
+#include "recorder/RecorderView.h"
+#include "recorder/SignalSplitter.h"
+#include "recorder/TickSource.h"
+#include "schedule/LaunchTable.h"
+#include "schedule/ScheduleList.h"
+#include "schedule/ScheduleRunner.h"
+
+namespace orvel {
+
+// The recorder's state and everything its buttons do, without a window: the transport (record,
+// pause, stop, play, eject), signal recording and the track splitter, the recording-line test
+// and search, the first-run choice, the ticks, and the close order. It drives the capture
+// engine, the player and background music, the output naming, the log and the devices given
+// in RecorderServices, and tells its RecorderView what to show.
+//
+// Life cycle of the transport (see Transport; pause is a button of its own):
+//   Idle --record--> Recording            (or RecordArmed with pause down, Idle when refused)
+//   Idle --record--> Confirming --yes--> Recording / --no--> Idle   (overwrite question)
+//   Idle --record--> Waiting --previous file complete--> (the start runs again)
+//   RecordArmed --pause released--> Recording;  PlayArmed --pause released--> Playing
+//   Idle --play--> Playing (or PlayArmed with pause down; Idle when the file is too short)
+//   any --stop--> Idle, "Ready to record"
+// A recording ends in two steps: stop-all releases the buttons at once and stops the engine;
+// the file is judged (its size, its length, the log line, the messages) only when the engine
+// reports it complete. A run the engine ends by itself (line or server lost, disk full) is
+// stopped the same way with its message, and nothing restarts after it.
+//
+// Schedule mode starts a recording and pauses it at once; the ScheduleRunner, asked on every
+// recording tick, resumes it inside the schedule's windows and pauses it (or, with multi-file
+// naming on, ends its file and re-arms on a new one) when a window is over. A start that is
+// refused ends the mode that asked for it, so a mode never shows as on while nothing records.
+//
+// Automatic restarts (the track splitter's next file, the schedule's re-arm) wait on one
+// single-shot timer that fires once the least delay (300 ms) has passed and the previous file
+// is complete; Stop, stop-all, a mode switch and close cancel it. Questions are asked without
+// waiting: commands that arrive meanwhile run in order once the question is answered, and Stop
+// answers it "No" and then runs. Nothing here waits on the GUI thread: the background music's first
+// block, the restart delay and the line test are timers and signals.
+//
+// Thread contract: created and called on the GUI thread, which runs the Qt event loop; the
+// ticks arrive there too (onTick).
+class RecorderController : public QObject {
+    Q_OBJECT
+public:
+    // The info-line texts that are not messages of the language table.
+    static constexpr char kReadyText[] = "Ready to record";
+    static constexpr char kRecordingText[] = "Recording";
+    static constexpr char kPlayingText[] = "Playing";
+    // A recorded file of this size or less is reported as not completed.
+    static constexpr std::int64_t kUnfinishedBytes = 6143;
+    // How long the track splitter waits at least between two files.
+    static constexpr int kRestartDelayMs = 300;
+    // How long a record start waits for the previous file to be completed before it gives up
+    // with "DeviceAvailabity"; and how long close waits for the last file.
+    static constexpr int kWaitForFileMs = 10000;
+    // How long the start of a recording with background music waits for the first background
+    // block before it shows "Recording".
+    static constexpr int kBackgroundWaitMs = 100;
+    // How long after the automatic configuration is asked for the line search starts.
+    static constexpr int kAutoConfigDelayMs = 150;
+    // The line's recording volume the automatic test sets: 64000 of 65535.
+    static constexpr double kTestVolume = 64000.0 / 65535.0;
+
+    RecorderController(RecorderServices services, RecorderView& view, QObject* parent = nullptr);
+    ~RecorderController() override;
+
+    // Start-up: reads the settings, finds the stored line (by its name when its indexes have
+    // moved), starts the clock and display ticks. On the first run (no device stored) the
+    // start-up window is asked for.
+    void initialise();
+
+    // The transport.
+    void record();
+    void togglePause();
+    void stop();
+    void play();
+    void eject();  // opens the output settings window while nothing runs
+
+    // Signal recording (the track splitter) on or off; ignored while playing.
+    void toggleSignal();
+    // Schedule recording on or off.
+    void toggleSchedule();
+
+    // The face's choices for the next recording and its switches.
+    void setSixteenBits(bool on);
+    void setStereo(bool on);
+    void setRateIndex(int index);
+    void setMp3BitrateIndex(int index);  // also stored at once
+    void setFieldText(const std::string& path);
+    void chooseFormat(OutputFormat format);
+    void toggleMultiFile();
+    void toggleTimeStamped();
+    void setMonitor(bool on);
+    void setBackgroundEnabled(bool on);
+    void setEffects(bool noiseGate, bool lowPass, bool highPass);
+    void choosePlaySource(int source);
+    void thresholdChanged(int threshold);
+    // The playback position slider (0..100) moved by the user.
+    void positionSliderMoved(int position, bool endOfDrag);
+
+    // The line window and the line test.
+    void openLineWindow();
+    void closeLineWindow();
+    void autoConfigure();  // "AutoConfig", then the search starts from the first line
+    void autodetect();     // the search again from the first line (the line window's button)
+    void socketClicked(int line);  // a manual test of the line
+
+    // Windows that have closed.
+    void startupClosed(int result);  // StartupChoice::Result
+    void signalSettingsClosed();
+    void scheduleWindowClosed();
+    void outputSettingsClosed();
+    void wmaSettingsClosed();
+
+    // The close order: stops everything, waits (without blocking) until the last file is
+    // complete and its log line written, at most kWaitForFileMs, writes the settings and then
+    // asks the view to close the program.
+    void close();
+
+    void onTick(TickSource::Tick tick);
+
+    // What the face shows.
+    const FaceState& state() const { return m_state; }
+    Transport transport() const { return m_transport; }
+    bool recording() const { return m_transport == Transport::Recording; }
+    bool playing() const { return m_transport == Transport::Playing; }
+    bool pauseDown() const { return m_pauseDown; }
+    bool signalMode() const { return m_signalMode; }
+    bool scheduleMode() const { return m_scheduleMode; }
+    bool restartPending() const { return m_restart != kNoRestart; }
+    bool questionOpen() const { return m_question != 0; }
+    bool closing() const { return m_closing; }
+    // The file the current or last recording went to.
+    const std::string& runPath() const { return m_runPath; }
+    const std::string& infoLine1() const { return m_info1; }
+    const std::string& infoLine2() const { return m_info2; }
+    const LineChoice& lineChoice() const { return m_line; }
+    int lineCount() const { return m_lineCount; }
+    const OutputNaming& naming() const { return m_naming; }
+    const LineTest& lineTest() const { return m_lineTest; }
+    const SignalSplitter& splitter() const { return m_splitter; }
+    const RecordedTime& recordedTime() const { return m_time; }
+    const ScheduleRunner& scheduleRunner() const { return m_runner; }
+    const ScheduleList& scheduleList() const { return m_scheduleList; }
+    const FaceChoice& choice() const { return m_choice; }
+
+private:
+    // What the restart timer starts again; both may wait (a track of a scheduled signal
+    // recording re-arms the schedule, then switches signal mode on).
+    static constexpr unsigned kNoRestart = 0;
+    static constexpr unsigned kSignalRestart = 1;
+    static constexpr unsigned kScheduleRearm = 2;
+    enum class StartKind {
+        User,     // the record button, or a mode that starts a recording
+        Restart,  // an automatic restart: never into the file just closed
+    };
+    struct StartRequest {
+        StartKind kind = StartKind::User;
+        bool pauseOnStart = false;  // the recording starts and is paused at once
+    };
+    // A stopped recording whose file the engine is still completing.
+    struct Finishing {
+        std::string path;
+        bool keepMessage = false;  // an error is on the info line already
+    };
+
+    // Commands.
+    bool deferred(std::function<void()> command);
+    bool waitingForAnswer() const;
+    void runQueued();
+    void post(std::function<void()> call);
+
+    // Recording.
+    void startRecording(StartRequest request);
+    void askedOverwrite(StartRequest request, bool overwrite, int question);
+    void startEngine(StartRequest request);
+    void refuseStart(std::string_view messageKey);
+    // keepSchedule: the schedule's window ended its file; the runner waits for the re-arm.
+    void stopAll(bool keepSchedule = false);
+    void pauseChanged(bool bySignal = false);
+    void onEngineFinished(bool ok, const QString& error);
+    void onRunEnded(std::string_view messageKey);
+    void judge(const Finishing& finishing, bool ok);
+    void backgroundReady();
+    bool lineUsable();
+
+    // Playback.
+    void startPlayback();
+    std::string playFile() const;
+
+    // Signal recording.
+    void switchSignal(bool on, bool restart);
+    void startNewFile();
+    SignalSplitter::Input signalInput() const;
+    void resumeFromSignal();
+    void scheduleRestart(unsigned kind, int delayMs = kRestartDelayMs);
+    void restartDelayPassed();
+    void fireRestart();
+    void cancelRestart();
+
+    // Schedule recording.
+    void loadSchedule();
+    void armSchedule(bool rearm);
+    void scheduleOff();
+    bool applySchedule(const ScheduleRunner::TickResult& result);
+    void showScheduleLine(const std::optional<ScheduleRunner::InfoLine>& line);
+
+    // Ticks.
+    void recordingTick();
+    void displayTick();
+    void commonTick();
+    void clockTick();
+    void timer1Tick();
+    void showTimes();
+
+    // Lines.
+    void refreshLines();
+    void devicesChanged();
+    void testCurrentLine();
+    void onLineTestDone(int line, int level);
+    void endSearch(std::string_view messageKey);
+    void setSocket(int line, SocketState state);
+    bool idleForLineTest() const;
+
+    // Settings.
+    void readSignalSettings();
+    ProcessingSettings processing() const;
+    void writeClosingSettings();
+    void finishClose();
+
+    // The view.
+    void showInfo(const std::string& line1, const std::string& line2);
+    void showMessage(std::string_view key);
+    void publish();
+
+    RecorderServices m_s;
+    RecorderView& m_view;
+    OutputNaming m_naming;
+    RecordingLog m_log;
+    RecordedTime m_time;
+    LevelDisplay m_levelDisplay;
+    SignalSplitter m_splitter;
+    LineTest m_lineTest;
+
+    // The face's choices and switches.
+    FaceChoice m_choice;
+    int m_mp3BitrateIndex = 0;
+    bool m_monitor = false;
+    bool m_backgroundOn = false;
+    bool m_noiseGate = false;
+    bool m_lowPass = false;
+    bool m_highPass = false;
+    int m_playSource = 0;
+    int m_threshold = 0;
+    int m_newFileDelay = 0;
+    bool m_alert = false;
+
+    // The transport and the modes.
+    Transport m_transport = Transport::Idle;
+    bool m_recordDown = false;
+    bool m_playDown = false;
+    bool m_pauseDown = false;
+    bool m_signalMode = false;
+    bool m_scheduleMode = false;
+
+    // The running or last recording.
+    std::string m_runPath;
+    std::string m_closedPath;  // the file the last stopped recording went to
+    bool m_runBackground = false;
+    bool m_preparingBackground = false;
+    QTimer m_backgroundWait;
+    std::optional<Finishing> m_finishing;
+
+    // Waiting for the previous file before a start, and the automatic restart.
+    std::optional<StartRequest> m_waitingStart;
+    QTimer m_waitTimer;
+    unsigned m_restart = kNoRestart;
+    bool m_restartDelayOver = false;
+    QTimer m_restartTimer;
+
+    // Schedule recording.
+    ScheduleList m_scheduleList;
+    ScheduleRunner m_runner;
+    std::unique_ptr<LaunchTable> m_launches;
+    bool m_scheduleRelative = false;
+    std::optional<std::string> m_scheduleLine2;  // shown once the armed recording has started
+
+    // A question the view is asking (0: none), and the commands that came meanwhile.
+    int m_question = 0;
+    int m_questionCounter = 0;
+    std::deque<std::function<void()>> m_queued;
+
+    // Playback.
+    std::int64_t m_fileDurationMs = -1;
+    int m_positionSlider = 0;
+    int m_commonDivider = 0;
+    bool m_displayHalf = false;
+
+    // Lines and the line test.
+    LineChoice m_line;
+    int m_lineCount = 0;
+    bool m_lineWindowOpen = false;
+    bool m_startupFace = false;
+    bool m_autoConfigPending = false;
+    bool m_firstRunSearch = false;  // the search the first-run window asked for
+    bool m_searching = false;
+    std::vector<SocketState> m_sockets;
+
+    // The info line as last shown.
+    std::string m_info1 = kReadyText;
+    std::string m_info2;
+
+    bool m_closing = false;
+    bool m_closed = false;
+    QTimer m_closeTimer;
+    FaceState m_state;
+    bool m_published = false;
+};
+
+}  // namespace orvel

@@ -1,0 +1,210 @@
+#include "RecorderHarness.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMetaObject>
+#include <thread>
+
+#include "../engine_sound/EngineSoundSupport.h"
+#include "../platform_sound/SoundTestSupport.h"
+#include "audio/WavFileCaptureSource.h"
+#include "audio/WavWriter.h"
+#include "platform/ViewerProcess.h"
+#include "support/Signal.h"
+
+namespace orvel::test {
+
+void FakeView::showInfo(const std::string& line1, const std::string& line2) {
+    infos.emplace_back(line1, line2);
+}
+
+void FakeView::askOverwrite(const std::string&, std::function<void(bool)> answer) {
+    if (overwriteAnswers.empty()) {
+        openQuestion = std::move(answer);
+        return;
+    }
+    const bool yes = overwriteAnswers.front();
+    overwriteAnswers.pop_front();
+    // Answered later, from the event loop, as a window would.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [answer = std::move(answer), yes] { answer(yes); },
+        Qt::QueuedConnection);
+}
+
+void FakeView::tellNoMemory(std::function<void()> done) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(done), Qt::QueuedConnection);
+}
+
+bool FakeView::shown(const std::string& line1) const {
+    for (const auto& info : infos) {
+        if (info.first == line1) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string FakeView::lastInfo() const {
+    return infos.empty() ? std::string() : infos.back().first;
+}
+
+std::unique_ptr<platform::ViewerProcess> FakeViewerLauncher::open(const std::string& target) {
+    std::unique_ptr<platform::ViewerProcess> viewer =
+        platform::ViewerProcess::start("sleep", {"600"});
+    std::lock_guard lock(m_mutex);
+    m_opened.emplace_back(target, viewer ? viewer->pid() : -1);
+    return viewer;
+}
+
+std::vector<std::pair<std::string, int>> FakeViewerLauncher::opened() const {
+    std::lock_guard lock(m_mutex);
+    return m_opened;
+}
+
+namespace {
+
+// Plays a prepared WAV file of the script at a sound card's pace.
+class ScriptedLine : public CaptureSource {
+public:
+    ScriptedLine(std::string folder, std::vector<Segment> script)
+        : m_folder(std::move(folder)), m_script(std::move(script)) {}
+
+    bool start(const AudioFormat& format, CaptureConsumer* consumer, std::string* error) override {
+        std::vector<std::uint8_t> pcm;
+        for (const Segment& segment : m_script) {
+            std::vector<std::uint8_t> part =
+                sinePcm(440, segment.tone ? -6 : -120, segment.seconds, format.sampleRate,
+                        format.channels, format.bitsPerSample);
+            if (!segment.tone) {
+                std::fill(part.begin(), part.end(), format.silenceByte());
+            }
+            pcm.insert(pcm.end(), part.begin(), part.end());
+        }
+        static int counter = 0;
+        const std::string path = m_folder + "/line" + std::to_string(++counter) + ".wav";
+        WavWriter writer;
+        if (writer.open(path, format) != WavWriter::Result::Ok ||
+            writer.append(pcm.data(), pcm.size()) != WavWriter::Result::Ok ||
+            writer.close() != WavWriter::Result::Ok) {
+            *error = "cannot write the script";
+            return false;
+        }
+        m_file =
+            std::make_unique<WavFileCaptureSource>(path, WavFileCaptureSource::Pacing::RealTime);
+        return m_file->start(format, consumer, error);
+    }
+    void stop() override {
+        if (m_file) {
+            m_file->stop();
+        }
+    }
+    void setMonitor(bool) override {}
+
+private:
+    std::string m_folder;
+    std::vector<Segment> m_script;
+    std::unique_ptr<WavFileCaptureSource> m_file;
+};
+
+}  // namespace
+
+CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script) {
+    return [folder = std::move(folder), script = std::move(script)](const platform::SoundLine&) {
+        return std::make_unique<ScriptedLine>(folder, script);
+    };
+}
+
+RecorderHarness::RecorderHarness() : m_folder(m_dir.path()) {
+    QDir(QString::fromStdString(m_folder)).mkpath("install");
+    m_settings.writeText(setting::kInstallPath, m_folder + "/install");
+    // Never the user's own music folder.
+    m_settings.writeLastName(m_folder + "/Orvel.wav");
+}
+
+RecorderHarness::~RecorderHarness() {
+    if (m_controller && m_engine) {
+        m_engine->stop();
+        m_engine->waitUntilIdle(std::chrono::seconds(10));
+    }
+    m_controller.reset();
+}
+
+bool RecorderHarness::make(Options options) {
+    if (m_controller) {
+        // A second start of the recorder on the same settings.
+        m_engine->waitUntilIdle(std::chrono::seconds(10));
+        m_controller.reset();
+    }
+    std::string error;
+    m_server = platform::connectSoundServer(&error);
+    if (m_server == nullptr) {
+        ADD_FAILURE() << "no sound server: " << error;
+        return false;
+    }
+    if (options.line) {
+        const auto indexes = findLineIndexes(*m_server, *options.line);
+        if (!indexes) {
+            ADD_FAILURE() << "the server has no line " << *options.line;
+            return false;
+        }
+        m_settings.writeDevice(indexes->first);
+        m_settings.writeAudioLine(indexes->second);
+    }
+    m_language.Load(LanguageTable::LanguageFolder(m_settings), "");
+    m_devices = std::make_unique<DeviceList>(*m_server);
+    m_mixer = std::make_unique<MixerControl>(*m_server, *m_devices);
+    m_engine = std::make_unique<CaptureEngine>();
+    m_player = std::make_unique<MediaPlayer>(MediaPlayer::streamsOf(*m_server));
+    m_music = std::make_unique<BackgroundMusic>(*m_player);
+    if (options.hideLame) {
+        m_noLame = LameLibrary::load({});
+    }
+    const LameLibrary& lame = m_noLame ? *m_noLame : LameLibrary::shared();
+    RecorderClock& clock = options.clock != nullptr ? *options.clock : m_systemClock;
+    TickSource& ticks = options.ticks != nullptr ? *options.ticks : m_qtTicks;
+    m_controller = std::make_unique<RecorderController>(
+        RecorderServices{*m_server, *m_devices, *m_mixer, *m_engine, *m_player, *m_music,
+                         m_settings, m_language, m_viewers, lame, clock, ticks, options.sources},
+        view);
+    m_controller->initialise();
+    return true;
+}
+
+void RecorderHarness::writeSchedule(const std::string& lines) const {
+    m_dir.write("install/TimeSchedule.txt", lines);
+}
+
+std::string RecorderHarness::logFolder() const {
+    return m_folder + "/install/Log";
+}
+
+std::vector<std::string> RecorderHarness::logLines() const {
+    std::vector<std::string> lines;
+    QDirIterator it(QString::fromStdString(logFolder()), {"*.txt"}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (!file.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (!line.trimmed().isEmpty()) {
+                lines.push_back(line.trimmed().toStdString());
+            }
+        }
+    }
+    return lines;
+}
+
+bool RecorderHarness::waitFor(const std::function<bool()>& condition,
+                              std::chrono::milliseconds timeout) {
+    return waitUntil(condition, timeout);
+}
+
+void RecorderHarness::run(std::chrono::milliseconds time) {
+    waitUntil([] { return false; }, time);
+}
+
+}  // namespace orvel::test
