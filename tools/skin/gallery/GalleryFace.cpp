@@ -1,8 +1,6 @@
 #include "GalleryFace.h"
 
-#include <QDateEdit>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPainter>
 #include <QTreeWidget>
 
@@ -71,7 +69,7 @@ void setSlider(SkinFace& face, skin::SliderId id, int value) {
 
 QStringList GalleryFace::variants() {
     return {"front",         "front-signal", "front-lines", "front-history",
-            "front-startup", "startup",      "about",       "schedule"};
+            "front-startup", "startup",      "about"};
 }
 
 GalleryFace* GalleryFace::make(const QString& variant) {
@@ -97,29 +95,6 @@ void GalleryFace::stage() {
         case skin::FaceId::Startup:
             setLatched(*this, {skin::kIdAutoConfigure});
             break;
-        case skin::FaceId::Schedule: {
-            setLatched(*this, {1112, 1088, 1092, 1104});
-            const QString times[] = {"08", "30", "00", "09", "45", "00"};
-            const int fields[] = {1106, 1107, 1108, 1109, 1110, 1111};
-            for (int i = 0; i < 6; ++i) {
-                setEdit(*this, fields[i], times[i]);
-            }
-            setEdit(*this, 1153, "https://radio.example.org/stream");
-            setEdit(*this, 1154, "10");
-            setSlider(*this, SliderId::StartHour, 8);
-            setSlider(*this, SliderId::StartMinute, 30);
-            setSlider(*this, SliderId::EndHour, 9);
-            setSlider(*this, SliderId::EndMinute, 45);
-            if (auto* list = qobject_cast<QListWidget*>(control(1101))) {
-                list->addItems({"08:30:00 - 09:45:00|Mon,Fri",
-                                "12:00:00 - 12:30:00||https://radio.example.org/stream|10",
-                                "18:00:00 - 19:00:00|6/21/2025"});
-            }
-            if (auto* date = qobject_cast<QDateEdit*>(control(1075))) {
-                date->setDate(QDate(2025, 6, 21));
-            }
-            break;
-        }
         default:
             break;
     }
@@ -285,12 +260,6 @@ void GalleryFace::paintOther(QPainter& p) {
             text(p, areaRect(AreaId::AboutVersion), FontRole::Display, white,
                  Qt::AlignHCenter | Qt::AlignTop, "RL 4.01");
             break;
-        case skin::FaceId::Schedule: {
-            const QRect day = areaRect(AreaId::DayField);
-            p.fillRect(day, colour(palette::kDayField));
-            text(p, day.adjusted(3, 0, 0, 0), FontRole::Small, Qt::black, left, "Mon,Fri");
-            break;
-        }
         default:
             break;
     }
