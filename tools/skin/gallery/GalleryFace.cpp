@@ -247,7 +247,6 @@ void GalleryFace::paintFront(QPainter& p) {
 }
 
 void GalleryFace::paintOther(QPainter& p) {
-    const int left = Qt::AlignLeft | Qt::AlignVCenter;
     const QColor white = colour(palette::kVersionText);
     switch (spec().id) {
         case skin::FaceId::Startup: {
