@@ -52,13 +52,6 @@ void setLatched(SkinFace& face, std::initializer_list<int> ids) {
     }
 }
 
-void setEdit(SkinFace& face, int id, const QString& s) {
-    if (QLineEdit* e = face.edit(id)) {
-        e->setText(s);
-        e->setCursorPosition(0);
-    }
-}
-
 void setSlider(SkinFace& face, skin::SliderId id, int value) {
     if (SkinSlider* s = face.slider(id)) {
         s->setValue(value);
