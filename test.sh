@@ -3,6 +3,8 @@
 # UndefinedBehaviorSanitizer (clang, fuzz targets included) and runs every test through CTest,
 # against the private sound server, which the suite starts and stops itself. Window tests run
 # offscreen; those labelled xvfb (`-L xvfb`) each run under xvfb-run on a private X server.
+# The suite also builds the Debian package with cpack (build/test/package/) and checks it: its
+# contents, and orvel-rec run from it unpacked into a temporary root (`-L package`).
 #
 #   ./test.sh                 everything, fuzzing runs included
 #   ./test.sh -R <regex>      only the matching tests (passed on to ctest)

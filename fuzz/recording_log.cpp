@@ -1,10 +1,12 @@
 // Feeds arbitrary bytes to the recording log's day reader: it must never crash, and every record
-// it returns must keep the log's field capacities.
+// it returns must keep the log's field capacities. The same bytes as a file name of the log
+// folder: the history takes only a real month and day out of it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "archive/HistoryTree.h"
 #include "archive/RecordingLog.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -22,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         // A field never holds a line end: it would have ended the line.
         if (record.line().find_first_of("\r\n") != std::string::npos) {
+            std::abort();
+        }
+    }
+    if (const auto day = orvel::HistoryTree::parseDayFileName(bytes)) {
+        if (day->month < 1 || day->month > 12 || day->day < 1 || day->day > 31 ||
+            orvel::HistoryTree::monthName(day->month).empty()) {
             std::abort();
         }
     }

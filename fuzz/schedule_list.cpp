@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the schedule, as a schedule file and as the schedule window's fields.
 // Nothing may crash; every item read must be a well-formed line that reads back as itself, and an
-// item the window builds must read back with the URL it was given.
+// item the window builds must read back with the URL it was given. The schedule window's copy
+// keeps every line of the file, items or not, through a save and a reload, and loads an item
+// into its editors as the text spells it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +10,7 @@
 #include <string_view>
 
 #include "config/Text.h"
+#include "schedule/ScheduleDraft.h"
 #include "schedule/ScheduleList.h"
 
 namespace {
@@ -86,6 +89,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     orvel::ScheduleList again;
     again.read(list.contents());
     require(again.contents() == list.contents());
+
+    orvel::ScheduleDraft draft;
+    draft.read(bytes);
+    for (const orvel::ScheduleDraft::Entry& entry : draft.entries()) {
+        const auto editors = orvel::ScheduleDraft::editorsOf(entry);
+        require(editors.has_value() == entry.item.has_value());
+        if (editors) {
+            require(entry.text.compare(0, 2, editors->times[0]) == 0 &&
+                    entry.text.compare(17, 2, editors->times[5]) == 0);
+            require(!editors->hasUrl || editors->url == entry.item->url());
+        }
+    }
+    orvel::ScheduleDraft reread;
+    reread.read(draft.contents());
+    require(reread.contents() == draft.contents() && reread.size() == draft.size());
 
     buildFrom(bytes);
     return 0;

@@ -80,6 +80,7 @@ ScheduleList::LoadReport ScheduleList::read(std::string_view contents) {
         ScheduleItem::Result parsed = ScheduleItem::parse(line);
         if (!parsed.item) {
             ++report.skipped;
+            report.skippedLines.emplace_back(line);
             const std::string_view why = ScheduleItem::message(parsed.error);
             qCWarning(lcScheduleList).noquote()
                 << "schedule line" << number
@@ -102,11 +103,14 @@ ScheduleList::LoadReport ScheduleList::read(std::string_view contents) {
 }
 
 ScheduleList::SaveResult ScheduleList::save(const std::string& path) const {
+    return write(path, contents());
+}
+
+ScheduleList::SaveResult ScheduleList::write(const std::string& path, std::string_view bytes) {
     QSaveFile file(toQString(path));
     if (!file.open(QIODevice::WriteOnly)) {
         return {false, file.errorString().toStdString()};
     }
-    const std::string bytes = contents();
     if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
         const std::string error = file.errorString().toStdString();
         file.cancelWriting();

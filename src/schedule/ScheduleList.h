@@ -32,6 +32,9 @@ public:
         int skipped = 0;        // lines that are not items
         int withoutLaunch = 0;  // items whose URL is refused (too long or malformed)
         bool cutShort = false;  // the file was larger than kMaxFileBytes
+        // The texts of the lines that are not items, in file order: the schedule window shows
+        // them and writes them back, so a hand-edited line is never lost by editing the list.
+        std::vector<std::string> skippedLines;
     };
 
     struct SaveResult {
@@ -51,6 +54,9 @@ public:
     // Writes the list, one text and LF per item, replacing the file only once it is complete.
     SaveResult save(const std::string& path) const;
     std::string contents() const;
+    // Replaces the file with these bytes atomically: the old file stays until the new one is
+    // complete.
+    static SaveResult write(const std::string& path, std::string_view bytes);
 
     const std::vector<ScheduleItem>& items() const { return m_items; }
     bool empty() const { return m_items.empty(); }

@@ -1,6 +1,10 @@
 #include "RealWindows.h"
 
+#include <QDateEdit>
+#include <QDir>
 #include <QFile>
+#include <QListWidget>
+#include <QSignalBlocker>
 #include <memory>
 #include <vector>
 
@@ -16,6 +20,7 @@
 #include "encoders/WmaProfile.h"
 #include "encoders/WmaWriter.h"
 #include "playback/ui/BackgroundWindow.h"
+#include "schedule/ui/ScheduleWindow.h"
 #include "schedule/ui/TrackSplitterWindow.h"
 
 namespace orvel::gallery {
@@ -127,15 +132,44 @@ QDialog* tagWindow(const QString& variant, const QString& folder) {
     return new WmaWindow(*s_edits.back());
 }
 
+// The schedule window on a sample schedule file with every kind of line, one of them written by
+// hand in a form the window lists but cannot edit.
+QDialog* scheduleWindow(const SettingsStore& store, const QString& folder) {
+    const std::string path = QDir(folder).filePath("TimeSchedule.txt").toStdString();
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        return nullptr;
+    }
+    file.write(
+        "07:00:00 - 07:30:00|Mon,Wed,Fri\n"
+        "08:30:00 - 09:45:00|Mon,Fri|https://radio.example.org/stream|10\n"
+        "12:00:00 - 12:30:00||https://radio.example.org/noon|5\n"
+        "18:00:00 - 19:00:00|6/21/2025\n"
+        "21:00:00 - 22:30:00\n"
+        "7:00 - 8:00 a line written by hand\n");
+    file.close();
+    auto* window = new ScheduleWindow(store, path);
+    // An item with a day field and a streaming address fills every editor.
+    qobject_cast<QListWidget*>(window->control(1101))->setCurrentRow(1);
+    // The picker starts at today's date; a fixed one keeps the picture the same every day.
+    auto* date = qobject_cast<QDateEdit*>(window->control(1075));
+    const QSignalBlocker quiet(date);
+    date->setDate(QDate(2025, 6, 21));
+    return window;
+}
+
 }  // namespace
 
 QStringList RealWindows::variants() {
-    return {"device",  "device-recording", "background",    "mp3",   "mp3-tag", "wma",
-            "wma-tag", "output",           "output-folder", "noise", "splitter"};
+    return {"device",  "device-recording", "background",    "mp3",   "mp3-tag",  "wma",
+            "wma-tag", "output",           "output-folder", "noise", "splitter", "schedule"};
 }
 
 QDialog* RealWindows::make(const QString& variant, const QString& sampleFolder) {
     const SettingsStore store;
+    if (variant == "schedule") {
+        return scheduleWindow(store, sampleFolder);
+    }
     if (variant == "splitter") {
         store.writeThreshold(18);
         store.writeSignalType(2);

@@ -1,0 +1,90 @@
+#include "archive/HistoryFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "audio/FileKind.h"
+#include "audio/WavReader.h"
+#include "config/Text.h"
+#include "encoders/AttributeEditor.h"
+#include "encoders/TagRecord.h"
+
+namespace orvel {
+
+namespace {
+
+QString canonical(const std::string& path) {
+    const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
+    const QString resolved = info.canonicalFilePath();
+    return resolved.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : resolved;
+}
+
+}  // namespace
+
+HistoryFile::Type HistoryFile::typeOf(std::string_view path) {
+    const std::string_view trimmed = text::trimTrailingBlanks(path);
+    if (trimmed.size() < 3) {
+        return Type::Other;
+    }
+    const std::string_view last = trimmed.substr(trimmed.size() - 3);
+    if (text::equalsIgnoreCaseAscii(last, "mp3")) {
+        return Type::Mp3;
+    }
+    if (text::equalsIgnoreCaseAscii(last, "wma")) {
+        return Type::Wma;
+    }
+    if (text::equalsIgnoreCaseAscii(last, "wav")) {
+        return Type::Wav;
+    }
+    return Type::Other;
+}
+
+HistoryFile::PanelTexts HistoryFile::panelTexts(const std::string& path) {
+    PanelTexts texts;
+    const Type type = typeOf(path);
+    if (type == Type::Other || file::kindOf(path) != file::Kind::Regular) {
+        return texts;
+    }
+    if (type == Type::Wav) {
+        const WavReader::FormatTexts format = WavReader::formatTexts(path);
+        texts[0] = format.sampleRate;
+        texts[2] = format.bits;
+        texts[4] = format.channels;
+        return texts;
+    }
+    TagRecord tag;
+    if (type == Type::Mp3) {
+        // A file without a tag still shows the labels.
+        AttributeEditor::readMp3(path, tag);
+        texts = {"Artist : " + tag.artist, "Title : " + tag.title,      "Album : " + tag.album,
+                 "Genre : " + tag.genre,   "Year : " + tag.description, {}};
+        return texts;
+    }
+    if (!AttributeEditor::readWma(path, tag)) {
+        return texts;
+    }
+    texts = {"Artist : " + tag.artist,     "Title : " + tag.title,
+             "Album : " + tag.album,       "Genre : " + tag.genre,
+             "Composer : " + tag.composer, "Copyright : " + tag.copyright};
+    return texts;
+}
+
+HistoryFile::EditRefusal HistoryFile::editRefusal(const std::string& path,
+                                                  const std::string& recordingPath, bool playing) {
+    if (!taggable(typeOf(path))) {
+        return EditRefusal::NotTaggable;
+    }
+    if (!recordingPath.empty() && sameFile(path, recordingPath)) {
+        return EditRefusal::BeingRecorded;
+    }
+    if (playing) {
+        return EditRefusal::Playing;
+    }
+    return EditRefusal::None;
+}
+
+bool HistoryFile::sameFile(const std::string& a, const std::string& b) {
+    return canonical(a) == canonical(b);
+}
+
+}  // namespace orvel
