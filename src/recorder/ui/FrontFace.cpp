@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include "app/StartupActions.h"
+#include "archive/ui/HistoryPanel.h"
 #include "archive/ui/Mp3Window.h"
 #include "archive/ui/WmaWindow.h"
 #include "config/HotKeyScript.h"
@@ -24,12 +25,14 @@
 #include "config/ui/OutputWindow.h"
 #include "devices/MixerControl.h"
 #include "devices/ui/DeviceWindow.h"
+#include "platform/HelpPage.h"
 #include "playback/BackgroundSettings.h"
 #include "playback/ui/BackgroundWindow.h"
 #include "recorder/DisplayTexts.h"
 #include "recorder/RecorderClock.h"
 #include "recorder/ui/HotKeyFilter.h"
 #include "recorder/ui/StartupFace.h"
+#include "schedule/ui/ScheduleWindow.h"
 #include "schedule/ui/TrackSplitterWindow.h"
 #include "skin/AboutFace.h"
 #include "skin/PlainMessage.h"
@@ -80,9 +83,6 @@ enum Control : int {
     kHighPass = 1116,
     kNoiseSetting = 1118,
     kDevice = 1121,
-    kArchive = 1137,
-    kArchiveClose = 1138,
-    kEditTag = 1139,
     kBackgroundSet = 1165,
     kBackgroundEnable = 1166,
     kWavFile = 1170,
@@ -123,6 +123,7 @@ FrontFace::FrontFace(RecorderServices services, const HotKeyScript& keys, QWidge
     buildPopupMenu();
     connectButtons();
     connectSliders();
+    makeHistoryPanel();
     const QCursor plug = SkinImageCache::lineCursor(devicePixelRatioF());
     button(kAutodetect)->setCursor(plug);
     button(kCloseAudioBox)->setCursor(plug);
@@ -140,6 +141,8 @@ FrontFace::FrontFace(RecorderServices services, const HotKeyScript& keys, QWidge
 }
 
 FrontFace::~FrontFace() {
+    // The history panel watches the face's tree: it goes before the face's controls do.
+    delete m_history;
     // The controller calls back into the face while it goes (its ticks, its engine).
     m_controller.reset();
 }
@@ -165,6 +168,7 @@ void FrontFace::initialise() {
     }
     m_displays.setStartupLines(lines);
     m_controller->initialise();
+    m_history->setCurrentFile(s.readText(setting::kPlayFile));
     // The clock shows from the first paint, not a second later.
     const QTime now = m_services.clock.now().time();
     showClock(display::clockText(now.hour(), now.minute(), now.second()));
@@ -322,12 +326,6 @@ void FrontFace::buttonClicked(int id) {
             c.setShowSwitch(m_showSwitch);
             update(m_meter.area());
             break;
-        case kArchive:
-            setLogPanelOpen(true);
-            break;
-        case kArchiveClose:
-            setLogPanelOpen(false);
-            break;
         case kSysMin:
             showMinimized();
             break;
@@ -367,9 +365,12 @@ void FrontFace::buttonClicked(int id) {
         case kClockSet:
             openScheduleWindow();
             break;
+        case kHelpBook:
+        case kSysHelp:
+            openHelp();
+            break;
         default:
-            // Settings windows and help that are not part of the face: nothing to open.
-            qCDebug(lcFace) << "no window behind control" << id;
+            // The log panel's keys are the history panel's own.
             break;
     }
 }
@@ -553,10 +554,35 @@ void FrontFace::openRecordingControl() {
     }
 }
 
-void FrontFace::setLogPanelOpen(bool open) {
-    setPanelOpen(skin::kLogPanel, open);
-    button(kArchive)->setHidden(open);
-    update();
+void FrontFace::makeHistoryPanel() {
+    HistoryPanel::Hooks hooks;
+    hooks.recordingFile = [this] {
+        return m_controller->recording() ? m_controller->runPath() : std::string();
+    };
+    hooks.playing = [this] { return m_controller->playing(); };
+    hooks.editTag = [this](const std::string& path) {
+        const std::string recording =
+            m_controller->recording() ? m_controller->runPath() : std::string();
+        const bool wma =
+            QString::fromStdString(path).endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
+        return wma ? WmaWindow::runTag(this, path, recording).has_value()
+                   : Mp3Window::runTag(this, path, recording).has_value();
+    };
+    // The panel opens and closes itself with the log panel's buttons.
+    m_history = new HistoryPanel(*this, m_services.settings.effectiveInstallFolder(), hooks);
+    connect(m_history, &HistoryPanel::playFileChosen, this, [this](const QString& path) {
+        // The history's file is the one the playing-file line names and play source 2 plays.
+        m_services.settings.writeText(setting::kPlayFile, path.toStdString());
+        refreshDashboard();
+        m_controller->choosePlaySource(2);
+    });
+}
+
+void FrontFace::openHelp() {
+    const QUrl page = HelpPage::url();
+    if (!page.isValid() || !QDesktopServices::openUrl(page)) {
+        qCInfo(lcFace) << "no help page to open";
+    }
 }
 
 void FrontFace::later(std::function<void()> call) {
@@ -721,6 +747,7 @@ void FrontFace::openStartupWindow(const std::string& versionText) {
     auto* startup = new StartupFace(fromStd(versionText), this);
     startup->setAttribute(Qt::WA_DeleteOnClose);
     startup->setWindowModality(Qt::ApplicationModal);
+    connect(startup, &StartupFace::helpRequested, this, &FrontFace::openHelp);
     QPointer<RecorderController> controller(m_controller.get());
     connect(startup, &QDialog::finished, this, [controller](int result) {
         if (controller) {
@@ -731,8 +758,10 @@ void FrontFace::openStartupWindow(const std::string& versionText) {
 }
 
 void FrontFace::openScheduleWindow() {
-    // The schedule window is not part of the face: the list is read again as if it had closed.
-    later([this] { m_controller->scheduleWindowClosed(); });
+    runWindow([this] {
+        ScheduleWindow::run(this, m_services.settings);
+        m_controller->scheduleWindowClosed();
+    });
 }
 
 void FrontFace::openOutputSettings() {
@@ -805,6 +834,16 @@ void FrontFace::mousePressEvent(QMouseEvent* event) {
         return;
     }
     SkinFace::mousePressEvent(event);
+}
+
+void FrontFace::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A double click on the playing-file line offers the file picker of the history.
+    if (event->button() == Qt::LeftButton && !m_state.startupFace &&
+        m_displays.dashboardRowAt(event->position().toPoint()) == 2) {
+        m_history->pickFiles();
+        return;
+    }
+    SkinFace::mouseDoubleClickEvent(event);
 }
 
 void FrontFace::mouseMoveEvent(QMouseEvent* event) {

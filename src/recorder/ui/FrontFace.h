@@ -34,6 +34,7 @@ class QMenu;
 // Thread contract: GUI thread only; the sound server's volume signal is queued to it.
 namespace orvel {
 
+class HistoryPanel;
 class HotKeyFilter;
 class HotKeyScript;
 class TrayIcon;
@@ -65,6 +66,7 @@ public:
     const FaceDisplays& displays() const { return m_displays; }
     const std::optional<LevelFrame>& levels() const { return m_levels; }
     TrayIcon& trayIcon() { return *m_tray; }
+    HistoryPanel& historyPanel() { return *m_history; }
     QMenu& popupMenu() { return *m_popup; }
     bool isClosed() const { return m_closed; }
 
@@ -107,6 +109,7 @@ protected:
     void paintContents(QPainter& painter) override;
     bool pressArea(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -120,7 +123,8 @@ private:
     void enable(int id, bool enabled);
     void refreshDashboard();
     void refreshLineSliders();
-    void setLogPanelOpen(bool open);
+    void makeHistoryPanel();
+    void openHelp();
     void toggleEffect(int id);
     void openAbout();
     void runWindow(std::function<void()> window);
@@ -139,6 +143,7 @@ private:
     LinePanel m_lines;
     HotKeyFilter* m_hotKeys = nullptr;
     TrayIcon* m_tray = nullptr;
+    HistoryPanel* m_history = nullptr;
     std::unique_ptr<QMenu> m_popup;
 
     FaceState m_state;

@@ -1,12 +1,18 @@
 #include "RealFront.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <cstdio>
 
 #include "app/RecorderParts.h"
+#include "archive/RecordingLog.h"
+#include "archive/ui/HistoryPanel.h"
+#include "audio/WavWriter.h"
 #include "config/HotKeyScript.h"
 #include "config/SettingNames.h"
 #include "platform/SoundServer.h"
@@ -68,6 +74,32 @@ bool storeLine(platform::SoundServer& server, const SettingsStore& settings,
     return !devices.empty();
 }
 
+// A few recordings on two days in the log, and the files they name.
+void writeHistory(const QString& install, const QString& music) {
+    struct Take {
+        const char* file;
+        QDateTime start;
+        std::int64_t ms;
+    };
+    const Take takes[] = {
+        {"Orvel_001.WAV", QDateTime(QDate(2025, 6, 14), QTime(9, 30, 5)), 754000},
+        {"Orvel_002.WAV", QDateTime(QDate(2025, 6, 21), QTime(8, 30, 0)), 4500000},
+        {"Orvel_003.WAV", QDateTime(QDate(2025, 6, 21), QTime(18, 0, 12)), 1262000}};
+    for (const Take& take : takes) {
+        const std::string path = (music + "/" + take.file).toStdString();
+        WavWriter wav;
+        const AudioFormat format{2, 44100, 16};
+        const std::vector<std::uint8_t> silence(format.bytesPerSecond() / 10, 0);
+        if (wav.open(path, format) == WavWriter::Result::Ok) {
+            wav.append(silence.data(), silence.size());
+            wav.close();
+        }
+        RecordingLog log(install.toStdString(), [&] { return take.start; });
+        log.begin(path, 0, "Tone line", false, {});
+        log.write(take.ms);
+    }
+}
+
 void click(SkinFace& face, int id) {
     face.button(id)->click();
 }
@@ -92,6 +124,9 @@ QDialog* makeFront(const QString& variant, const QString& sampleFolder) {
     settings.writeText(setting::kPlayFile, (music + "/Orvel_001.WAV").toStdString());
     settings.writeThreshold(24);
     settings.writeShowSwitch(variant == "front-signal" ? 0 : 1);
+    if (variant == "front-history") {
+        writeHistory(sampleFolder + "/install", music);
+    }
     if (variant == "front-startup") {
         settings.writeDevice(-1);
     } else {
@@ -115,6 +150,18 @@ QDialog* makeFront(const QString& variant, const QString& sampleFolder) {
         click(*face, kDetect);
     } else if (variant == "front-history") {
         click(*face, kArchive);
+        // The latest day, its recordings listed.
+        if (auto* tree = qobject_cast<QTreeWidget*>(face->control(skin::kIdHistoryTree))) {
+            tree->expandAll();
+            QTreeWidgetItem* day = nullptr;
+            for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+                if ((*it)->text(0).contains('/')) {
+                    day = *it;
+                }
+            }
+            tree->setCurrentItem(day);
+        }
+        settle(300);
     } else if (variant == "front-startup") {
         // The start-up window opens over the face: aside, so that the face shows.
         if (QWidget* startup = QApplication::activeModalWidget()) {
