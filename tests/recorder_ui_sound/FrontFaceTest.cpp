@@ -14,6 +14,7 @@
 #include "../platform_sound/SoundTestSupport.h"
 #include "FaceHarness.h"
 #include "app/CommandLine.h"
+#include "archive/ui/HistoryPanel.h"
 #include "archive/ui/Mp3Window.h"
 #include "audio/WavReader.h"
 #include "recorder/ui/StartupFace.h"
@@ -197,6 +198,13 @@ TEST(FrontFace, DashboardLinesChooseThePlaySourceOnlyWhileIdle) {
     h.click(kStop);
     h.clickAt(background);
     EXPECT_EQ(face.state().playSource, 1);
+
+    // A file chosen in the history is the playing file, and the one play plays.
+    const std::string chosen = h.file("chosen.wav");
+    face.historyPanel().showFiles({QString::fromStdString(chosen)});
+    EXPECT_EQ(face.state().playSource, 2);
+    EXPECT_EQ(face.displays().fileLine(2).toStdString(), chosen);
+    EXPECT_EQ(h.settings().readText(setting::kPlayFile), chosen);
 }
 
 // The command line's presses are clicks posted to the buttons after everything before them:
