@@ -42,7 +42,7 @@
 #include "skin/SkinSlider.h"
 #include "skin/TrayIcon.h"
 
-Q_LOGGING_CATEGORY(lcFace, "orvel.face")
+Q_LOGGING_CATEGORY(lcFace, "orvel.face", QtInfoMsg)
 
 namespace orvel {
 
