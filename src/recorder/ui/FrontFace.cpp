@@ -173,7 +173,9 @@ void FrontFace::initialise() {
     const QTime now = m_services.clock.now().time();
     showClock(display::clockText(now.hour(), now.minute(), now.second()));
     refreshDashboard();
-    m_tray->show();
+    // The notification area is asked for once the event loop runs (it may mean a round trip to
+    // the desktop's bus), ahead of the command line's presses, which come after.
+    QMetaObject::invokeMethod(m_tray, &TrayIcon::show, Qt::QueuedConnection);
 }
 
 void FrontFace::pressStartupButtons(const StartupOptions& options) {
