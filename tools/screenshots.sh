@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Refreshes docs/screenshots/: builds the skin gallery and runs it on a private Xvfb (a real X
 # server, so each grab shows the face's shape against the window behind it): every face at
-# scale 1, and the front face at scale 2, where the double-size pictures are used.
+# scale 1, and the front face at scale 2, where the double-size pictures are used. The front
+# face is the program's own, recording from the sound server: where none answers, the project's
+# private one is started for the run (its steady tone moves the meter).
 #
 #   tools/screenshots.sh [build folder]    default build/screens, a release build
 #
@@ -18,6 +20,20 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" --target orvel-skin-gallery >/dev/null
 gallery="$build/tools/skin/orvel-skin-gallery"
+
+started_server=""
+server_dir="$build/screens-soundserver"
+stop_server() {
+  if [ -n "$started_server" ]; then
+    "$root/tools/soundserver.sh" stop "$server_dir" >/dev/null 2>&1 || true
+  fi
+}
+trap stop_server EXIT
+if ! pactl info >/dev/null 2>&1; then
+  server_env=$("$root/tools/soundserver.sh" start "$server_dir")
+  started_server=yes
+  export "${server_env?}"
+fi
 
 # A sanitized build may be handed in: leaks of the X libraries at exit are not ours.
 export ASAN_OPTIONS=detect_leaks=0

@@ -7,19 +7,10 @@
 #include "app/CommandLine.h"
 #include "app/CommandText.h"
 #include "app/ConsoleView.h"
+#include "app/RecorderParts.h"
 #include "app/StartupActions.h"
 #include "app/StopSignals.h"
-#include "audio/CaptureEngine.h"
-#include "config/LanguageTable.h"
-#include "devices/DeviceList.h"
-#include "devices/MixerControl.h"
-#include "encoders/LameLibrary.h"
-#include "platform/DesktopBrowser.h"
-#include "playback/BackgroundMusic.h"
-#include "playback/MediaPlayer.h"
-#include "recorder/QtTickSource.h"
 #include "recorder/RecorderController.h"
-#include "recorder/SystemClock.h"
 
 namespace orvel {
 
@@ -54,33 +45,10 @@ int RunCommand::run(const std::vector<std::string>& arguments) {
     const StartupOptions options =
         parseCommandLine(commandLineFromArguments(static_cast<int>(argv.size()), argv.data()));
 
-    LanguageTable language;
-    language.Load(LanguageTable::LanguageFolder(m_settings), m_settings.readLanguage());
-    DeviceList devices(*server);
-    MixerControl mixer(*server, devices);
-    CaptureEngine engine;
-    MediaPlayer player(MediaPlayer::streamsOf(*server));
-    BackgroundMusic background(player);
-    platform::DesktopBrowser viewers;
-    SystemClock clock;
-    QtTickSource ticks;
-
+    RecorderParts parts(*server, m_settings);
     QEventLoop loop;
     ConsoleView view(m_out, m_err, [&loop] { loop.quit(); });
-    RecorderController controller(RecorderServices{*server,
-                                                   devices,
-                                                   mixer,
-                                                   engine,
-                                                   player,
-                                                   background,
-                                                   m_settings,
-                                                   language,
-                                                   viewers,
-                                                   LameLibrary::shared(),
-                                                   clock,
-                                                   ticks,
-                                                   {}},
-                                  view);
+    RecorderController controller(parts.services(), view);
     view.setController(&controller);
     view.setScheduleFile(m_settings.effectiveInstallFolder() + "/TimeSchedule.txt");
     connect(&stopSignals, &StopSignals::received, &controller, &RecorderController::close);

@@ -23,7 +23,7 @@ void postPress(RecorderController& controller, void (RecorderController::*comman
 
 }  // namespace
 
-void applyStartupOptions(RecorderController& controller, const StartupOptions& options) {
+void applyStartupChoices(RecorderController& controller, const StartupOptions& options) {
     if (!options.autoRecord) {
         return;
     }
@@ -42,20 +42,39 @@ void applyStartupOptions(RecorderController& controller, const StartupOptions& o
     if (!options.fileName.empty()) {
         controller.setFieldText(options.fileName);
     }
+}
+
+std::vector<StartupPress> startupPresses(const StartupOptions& options) {
+    if (!options.autoRecord) {
+        return {};
+    }
     switch (options.autoAction) {
         case AutoAction::RecordNow:
-            postPress(controller, &RecorderController::record);
-            break;
+            return {StartupPress::Record};
         case AutoAction::Signal:
-            postPress(controller, &RecorderController::toggleSignal);
-            break;
+            return {StartupPress::Signal};
         case AutoAction::Schedule:
-            postPress(controller, &RecorderController::toggleSchedule);
-            break;
+            return {StartupPress::Schedule};
         case AutoAction::SignalAndSchedule:
-            postPress(controller, &RecorderController::toggleSignal);
-            postPress(controller, &RecorderController::toggleSchedule);
-            break;
+            return {StartupPress::Signal, StartupPress::Schedule};
+    }
+    return {};
+}
+
+void applyStartupOptions(RecorderController& controller, const StartupOptions& options) {
+    applyStartupChoices(controller, options);
+    for (const StartupPress press : startupPresses(options)) {
+        switch (press) {
+            case StartupPress::Record:
+                postPress(controller, &RecorderController::record);
+                break;
+            case StartupPress::Signal:
+                postPress(controller, &RecorderController::toggleSignal);
+                break;
+            case StartupPress::Schedule:
+                postPress(controller, &RecorderController::toggleSchedule);
+                break;
+        }
     }
 }
 

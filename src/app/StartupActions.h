@@ -1,10 +1,15 @@
 #pragma once
 
+#include <vector>
+
 #include "app/StartupOptions.h"
 
 namespace orvel {
 
 class RecorderController;
+
+// The presses of an auto action, in the order they are made.
+enum class StartupPress { Record, Signal, Schedule };
 
 // Applies the command line's start-up options to the recorder as the front face does at the end
 // of its initialisation, in this order: the MP3 bit rate (stored at once), the channels, the
@@ -15,5 +20,11 @@ class RecorderController;
 //
 // Thread contract: called on the GUI thread.
 void applyStartupOptions(RecorderController& controller, const StartupOptions& options);
+
+// The two halves of it, for a window that makes the presses itself (as clicks on its buttons):
+// the format choices and the file name, applied at once; and the presses to make, none without
+// a record switch.
+void applyStartupChoices(RecorderController& controller, const StartupOptions& options);
+std::vector<StartupPress> startupPresses(const StartupOptions& options);
 
 }  // namespace orvel

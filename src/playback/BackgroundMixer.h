@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -26,10 +27,16 @@ namespace orvel {
 // clamped. Routes and voice removal need two channels and do not apply (the background reaches
 // a mono recording already mixed down to one channel).
 //
-// Thread contract: immutable after construction; mix may run on any thread.
+// Thread contract: mix may run on any thread (the writer's); setScale on any other, at any
+// time: each call of mix takes the ratio once, so a chunk is never mixed with two ratios.
 class BackgroundMixer : public BackgroundMix {
 public:
     explicit BackgroundMixer(const BackgroundSettings& settings);
+
+    // A new mix ratio S for the chunks mixed from now on (the front face's balance slider);
+    // clamped to 0..100.
+    void setScale(int scale);
+    int scale() const { return m_scale.load(std::memory_order_relaxed); }
 
     void mix(const std::int16_t* recording, const std::int16_t* background, std::int16_t* out,
              std::size_t samples, int channels) const override;
@@ -39,8 +46,10 @@ public:
                  std::int16_t& left, std::int16_t& right) const;
 
 private:
-    std::int32_t m_recordingGain;   // 2(100 - S): gain x 100
-    std::int32_t m_backgroundGain;  // 2S
+    void mixPair(std::int32_t scale, std::int32_t rL, std::int32_t rR, std::int32_t bL,
+                 std::int32_t bR, std::int16_t& left, std::int16_t& right) const;
+
+    std::atomic<int> m_scale;  // S; the gains are 2(100 - S) and 2S, x 100
     int m_backgroundRoute;
     int m_recordingRoute;
     bool m_removeVoice;

@@ -5,20 +5,20 @@
 
 namespace orvel::display {
 
-std::string recordingText(std::uint32_t bytesWritten, std::uint32_t recordedSeconds) {
-    const std::uint32_t kilobytes = bytesWritten >> 10;
-    const std::uint32_t megabytes = kilobytes >> 10;
+std::string recordingText(std::uint64_t bytesWritten, std::uint32_t recordedSeconds) {
+    const unsigned long long kilobytes = bytesWritten >> 10;
+    const unsigned long long megabytes = kilobytes >> 10;
     // (KB mod 1024) / 10.24 rounded down, in integers so that 1023 KB gives 99, not 100.
-    const std::uint32_t hundredths = (kilobytes & 1023u) * 100u / 1024u;
+    const unsigned long long hundredths = (kilobytes & 1023u) * 100u / 1024u;
 
-    char size[48];
+    char size[64];
     if (megabytes == 0) {
-        std::snprintf(size, sizeof size, "%uKB / ", kilobytes);
+        std::snprintf(size, sizeof size, "%lluKB / ", kilobytes);
     } else if (megabytes <= 999) {
-        std::snprintf(size, sizeof size, "%u.%02uMB / ", megabytes, hundredths);
+        std::snprintf(size, sizeof size, "%llu.%02lluMB / ", megabytes, hundredths);
     } else {
-        std::snprintf(size, sizeof size, "%u,%03u.%02uMB / ", megabytes / 1000, megabytes % 1000,
-                      hundredths);
+        std::snprintf(size, sizeof size, "%llu,%03llu.%02lluMB / ", megabytes / 1000,
+                      megabytes % 1000, hundredths);
     }
 
     const std::uint32_t hours = recordedSeconds / 3600;

@@ -491,8 +491,10 @@ void RecorderController::startEngine(StartRequest request) {
         }
         plan.options.ringCapacity = budget;
         plan.options.monitor = m_monitor;
+        m_runMixer.reset();
         if (background && plan.options.format.is16Bit()) {
-            plan.options.background = std::make_shared<BackgroundMixer>(backgroundSettings);
+            m_runMixer = std::make_shared<BackgroundMixer>(backgroundSettings);
+            plan.options.background = m_runMixer;
         }
         m_s.engine.setOutputFactory(makeEncoderOutputFactory(encoders, &m_s.lame));
         m_s.engine.setProcessing(processing());
@@ -515,6 +517,7 @@ void RecorderController::startEngine(StartRequest request) {
     }
 
     m_transport = Transport::Recording;
+    m_levelDisplay.resetHighest();
     m_pauseDown = m_pauseDown || request.pauseOnStart;
     if (m_pauseDown) {
         m_s.engine.setPaused(true);
@@ -617,6 +620,7 @@ void RecorderController::stopAll(bool keepSchedule) {
         m_positionSlider = 0;
     }
     m_runBackground = false;
+    m_runMixer.reset();
     m_transport = Transport::Idle;
     m_recordDown = false;
     m_playDown = false;
@@ -728,6 +732,7 @@ void RecorderController::play() {
 
 void RecorderController::startPlayback() {
     m_transport = Transport::Playing;
+    m_levelDisplay.resetHighest();
     showInfo(kPlayingText, "");
     m_commonDivider = 0;
     m_s.ticks.start(Tick::Timer1, 50);
@@ -772,11 +777,32 @@ void RecorderController::positionSliderMoved(int position, bool endOfDrag) {
     if (m_signalMode || recording() || m_scheduleMode) {
         return;
     }
+    if (m_fileDurationMs < 0) {
+        MediaPlayer::durationText(playFile(), &m_fileDurationMs);
+    }
+    if (m_fileDurationMs <= 0) {
+        // Nothing to seek in: the thumb goes back to the start.
+        m_positionSlider = 0;
+        showTimes();
+        return;
+    }
     m_positionSlider = std::clamp(position, 0, 100);
     if (playing()) {
         m_s.player.sliderScrolled(m_positionSlider, endOfDrag);
     }
     showTimes();
+}
+
+void RecorderController::setShowSwitch(int showSwitch) {
+    m_levelDisplay.setStyle(showSwitch);
+}
+
+void RecorderController::setBackgroundScale(int scale) {
+    scale = std::clamp(scale, 0, 100);
+    m_s.settings.writeNumber(setting::kBackgroundScale, scale);
+    if (m_runMixer) {
+        m_runMixer->setScale(scale);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1224,8 +1250,7 @@ void RecorderController::recordingTick() {
 }
 
 void RecorderController::showTimes() {
-    // The writer's count as the display has always shown it: 32 bits, wrapping past 4 GiB.
-    const auto bytes = static_cast<std::uint32_t>(m_s.engine.bytesWritten());
+    const std::uint64_t bytes = m_s.engine.bytesWritten();
     const std::int64_t position =
         playing() ? m_s.player.position() : (m_fileDurationMs * m_positionSlider) / 100;
     m_view.showTimes(display::recordingText(bytes, m_time.seconds()),
@@ -1307,7 +1332,11 @@ void RecorderController::closeLineWindow() {
 }
 
 void RecorderController::autodetect() {
-    if (!m_lineWindowOpen || m_searching || !idleForLineTest() || m_lineCount < 1) {
+    if (!m_lineWindowOpen || m_searching || m_lineCount < 1) {
+        return;
+    }
+    if (!idleForLineTest()) {
+        showInfo(kBusyText, kBusyText2);
         return;
     }
     setSocket(m_line.lineIndex, SocketState::Normal);
@@ -1411,6 +1440,63 @@ void RecorderController::socketClicked(int line) {
         setSocket(line, SocketState::Current);
     }
     publish();
+}
+
+bool RecorderController::selectMicrophone() {
+    const platform::SoundDevice* device = m_s.devices.selectedDevice();
+    if (device == nullptr) {
+        return false;
+    }
+    auto namesMicrophone = [](const std::string& text) {
+        return QString::fromStdString(text).contains(QLatin1String("mic"), Qt::CaseInsensitive);
+    };
+    const int count = std::min<int>(static_cast<int>(device->lines.size()), m_lineCount);
+    for (int i = 0; i < count; ++i) {
+        const platform::SoundLine& line = device->lines[static_cast<std::size_t>(i)];
+        if (line.monitor || !(namesMicrophone(line.name) || namesMicrophone(line.portName))) {
+            continue;
+        }
+        if (i != m_line.lineIndex) {
+            setSocket(m_line.lineIndex, SocketState::Normal);
+            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, i);
+            // A running recording keeps its line; the choice applies from the next start.
+            m_s.mixer.selectLine(i);
+        }
+        setSocket(i, SocketState::UnderTest);
+        publish();
+        return true;
+    }
+    return false;
+}
+
+bool RecorderController::deviceWindowAllowed() {
+    if (idleForLineTest() && !m_searching && m_transport == Transport::Idle) {
+        return true;
+    }
+    showInfo(kBusyText, kBusyText2);
+    return false;
+}
+
+void RecorderController::deviceChosen(int deviceRow, int lineIndex) {
+    m_line = LineChoice::of(m_s.devices.devices(), deviceRow, lineIndex);
+    m_line.write(m_s.settings);
+    refreshLines();
+    publish();
+}
+
+bool RecorderController::encoderWindowAllowed(OutputFormat format) {
+    if (recording()) {
+        return false;
+    }
+    if (format == OutputFormat::Wma && !WmaWriter::probe()) {
+        showMessage(OutputNaming::kWmaSupportMessage);
+        return false;
+    }
+    return true;
+}
+
+void RecorderController::mp3SettingsClosed() {
+    m_mp3BitrateIndex = m_s.settings.readMp3Bitrate();
 }
 
 void RecorderController::setSocket(int line, SocketState state) {

@@ -31,6 +31,8 @@
 
 namespace orvel {
 
+class BackgroundMixer;
+
 // The recorder's state and everything its buttons do, without a window: the transport (record,
 // pause, stop, play, eject), signal recording and the track splitter, the recording-line test
 // and search, the first-run choice, the ticks, and the close order. It drives the capture
@@ -70,6 +72,9 @@ public:
     static constexpr char kReadyText[] = "Ready to record";
     static constexpr char kRecordingText[] = "Recording";
     static constexpr char kPlayingText[] = "Playing";
+    // The device window and the line search are refused while a capture or a mode runs.
+    static constexpr char kBusyText[] = "Stop recording and playing first";
+    static constexpr char kBusyText2[] = "to change the device or line";
     // A recorded file of this size or less is reported as not completed.
     static constexpr std::int64_t kUnfinishedBytes = 6143;
     // How long the track splitter waits at least between two files.
@@ -119,8 +124,14 @@ public:
     void setEffects(bool noiseGate, bool lowPass, bool highPass);
     void choosePlaySource(int source);
     void thresholdChanged(int threshold);
-    // The playback position slider (0..100) moved by the user.
+    // The playback position slider (0..100) moved by the user. A file whose length reads as 0
+    // (or unknown) keeps the thumb at 0 and is not sought.
     void positionSliderMoved(int position, bool endOfDrag);
+    // The level display's style: 1 the numeric meter, anything else the animated bars.
+    void setShowSwitch(int showSwitch);
+    // The background balance slider: the mix ratio S ("Background Scale", 0..100), stored and
+    // handed to the running recording's mix at once.
+    void setBackgroundScale(int scale);
 
     // The line window and the line test.
     void openLineWindow();
@@ -128,7 +139,20 @@ public:
     void autoConfigure();  // "AutoConfig", then the search starts from the first line
     void autodetect();     // the search again from the first line (the line window's button)
     void socketClicked(int line);  // a manual test of the line
-
+    // The line window's microphone button: the device's microphone line (the first whose name
+    // or port names a microphone) becomes the line, without a test. False when none is known.
+    bool selectMicrophone();
+    // Whether the device window may open now: not while recording, playing, testing a line, or
+    // in signal or schedule mode, which would change the line under a running capture. A
+    // refusal says so on the info line.
+    bool deviceWindowAllowed();
+    // The device window chose a device row and a line of it (-1: the device has no line).
+    void deviceChosen(int deviceRow, int lineIndex);
+    // Whether the MP3 or WMA settings window may open now: not while recording; the WMA window
+    // not without the WMA writer, which "WMASupport" on the info line then says.
+    bool encoderWindowAllowed(OutputFormat format);
+    // The MP3 settings window has closed: its bit rate is the recorder's from now on.
+    void mp3SettingsClosed();
     // Windows that have closed.
     void startupClosed(int result);  // StartupChoice::Result
     void signalSettingsClosed();
@@ -294,6 +318,7 @@ private:
     bool m_preparingBackground = false;
     QTimer m_backgroundWait;
     std::optional<Finishing> m_finishing;
+    std::shared_ptr<BackgroundMixer> m_runMixer;  // the running recording's background mix
 
     // Waiting for the previous file before a start, and the automatic restart.
     std::optional<StartRequest> m_waitingStart;

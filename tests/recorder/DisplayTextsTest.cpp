@@ -6,7 +6,7 @@ namespace orvel {
 namespace {
 
 struct RecordingCase {
-    std::uint32_t bytes;
+    std::uint64_t bytes;
     std::uint32_t seconds;
     const char* text;
 };
@@ -36,7 +36,10 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordingCase{999 * kMB + 1023 * kKB, 0, "999.99MB / 00:00"},
                       RecordingCase{1000 * kMB, 0, "1,000.00MB / 00:00"},
                       RecordingCase{1005 * kMB + 512 * kKB, 0, "1,005.50MB / 00:00"},
-                      RecordingCase{0xFFFFFFFFu, 0, "4,095.99MB / 00:00"}));
+                      RecordingCase{0xFFFFFFFFu, 0, "4,095.99MB / 00:00"},
+                      // Past 4 GiB the display goes on counting instead of starting again.
+                      RecordingCase{0x100000000u, 0, "4,096.00MB / 00:00"},
+                      RecordingCase{5120ull * kMB + 256 * kKB, 7200, "5,120.25MB / 02:00:00"}));
 
 INSTANTIATE_TEST_SUITE_P(Durations, RecordingTextTest,
                          ::testing::Values(RecordingCase{0, 59, "0KB / 00:59"},

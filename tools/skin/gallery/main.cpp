@@ -1,7 +1,6 @@
-// orvel-skin-gallery: every face of the skin. The recorder's windows that exist are shown as
-// themselves, reading sample settings from a private settings folder (the user's own are never
-// touched); the faces whose windows are still to come are laid out from the layout table with
-// sample contents in their displays, no logic behind them.
+// orvel-skin-gallery: every face of the skin, each the recorder's own window reading sample
+// settings from a private settings folder (the user's own are never touched); the front face
+// records from the sound server (the private one where there is none).
 //
 //   orvel-skin-gallery                       every face, one after the other (close to go on)
 //   orvel-skin-gallery <variant>             one face; --list names the variants
@@ -19,26 +18,26 @@
 #include <QWindow>
 #include <cstdio>
 
-#include "GalleryFace.h"
+#include "RealFront.h"
 #include "RealWindows.h"
 #include "skin/SkinImageCache.h"
 
 namespace {
 
-using orvel::gallery::GalleryFace;
+using orvel::gallery::RealFront;
 using orvel::gallery::RealWindows;
 
 QString s_samples;  // the private folder the sample settings and files go to
 
 QStringList allVariants() {
-    return GalleryFace::variants() + RealWindows::variants();
+    return RealFront::variants() + RealWindows::variants();
 }
 
 QDialog* makeWindow(const QString& variant) {
-    if (QDialog* real = RealWindows::make(variant, s_samples)) {
-        return real;
+    if (QDialog* front = RealFront::make(variant, s_samples)) {
+        return front;
     }
-    return GalleryFace::make(variant);
+    return RealWindows::make(variant, s_samples);
 }
 
 // A plain screen-wide window behind the faces: their cut-off corners show it in the grabs.

@@ -1,0 +1,117 @@
+#include "FaceHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTest>
+
+#include "../engine_sound/EngineSoundSupport.h"
+#include "../platform_sound/SoundTestSupport.h"
+#include "skin/SkinButton.h"
+
+namespace orvel::test {
+
+bool mp3Complete(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    qsizetype tag = bytes.left(200).indexOf("Info");
+    if (tag < 0) {
+        tag = bytes.left(200).indexOf("Xing");
+    }
+    if (tag < 0 || bytes.size() < tag + 16) {
+        return false;
+    }
+    auto field = [&](qsizetype at) {
+        std::uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) {
+            value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+        }
+        return value;
+    };
+    const std::uint32_t flags = field(tag + 4);
+    // Frames and bytes are both present (flags 1 and 2) and agree with the file.
+    return (flags & 3) == 3 && field(tag + 8) > 0 &&
+           field(tag + 12) == static_cast<std::uint32_t>(bytes.size());
+}
+
+FaceHarness::FaceHarness() {
+    QDir(QString::fromStdString(m_dir.path())).mkpath("install");
+    m_settings.writeText(setting::kInstallPath, m_dir.file("install"));
+    // Never the user's own music folder.
+    m_settings.writeLastName(m_dir.file("Orvel.wav"));
+}
+
+FaceHarness::~FaceHarness() {
+    if (m_face) {
+        m_parts->engine().stop();
+        m_parts->engine().waitUntilIdle(std::chrono::seconds(10));
+    }
+    m_face.reset();
+    m_parts.reset();
+}
+
+bool FaceHarness::make(Options options) {
+    std::string error;
+    m_server = platform::connectSoundServer(&error);
+    if (m_server == nullptr) {
+        ADD_FAILURE() << "no sound server: " << error;
+        return false;
+    }
+    if (options.line) {
+        const auto indexes = findLineIndexes(*m_server, *options.line);
+        if (!indexes) {
+            ADD_FAILURE() << "the server has no line " << *options.line;
+            return false;
+        }
+        m_settings.writeDevice(indexes->first);
+        m_settings.writeAudioLine(indexes->second);
+    }
+    m_parts = std::make_unique<RecorderParts>(*m_server, m_settings);
+    m_face = std::make_unique<TestFace>(m_parts->services(), m_keys);
+    m_face->initialise();
+    m_face->show();
+    return QTest::qWaitForWindowExposed(m_face.get());
+}
+
+std::vector<std::string> FaceHarness::logLines() const {
+    std::vector<std::string> lines;
+    QDirIterator it(QString::fromStdString(m_dir.file("install/Log")), {"*.txt"}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : file.readAll().split('\n')) {
+                if (!line.trimmed().isEmpty()) {
+                    lines.push_back(line.trimmed().toStdString());
+                }
+            }
+        }
+    }
+    return lines;
+}
+
+void FaceHarness::click(int id) {
+    SkinButton* button = m_face->button(id);
+    ASSERT_NE(button, nullptr) << id;
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+void FaceHarness::clickAt(const QPoint& point) {
+    QTest::mouseClick(m_face.get(), Qt::LeftButton, {}, point);
+}
+
+bool FaceHarness::waitFor(const std::function<bool()>& condition,
+                          std::chrono::milliseconds timeout) {
+    return waitUntil(condition, timeout);
+}
+
+void FaceHarness::run(std::chrono::milliseconds time) {
+    waitUntil([] { return false; }, time);
+}
+
+}  // namespace orvel::test
