@@ -101,20 +101,9 @@ bool RecorderHarness::make(Options options) {
         m_engine->waitUntilIdle(std::chrono::seconds(10));
         m_controller.reset();
     }
-    std::string error;
-    m_server = platform::connectSoundServer(&error);
+    m_server = connectWithLine(m_settings, options.line);
     if (m_server == nullptr) {
-        ADD_FAILURE() << "no sound server: " << error;
         return false;
-    }
-    if (options.line) {
-        const auto indexes = findLineIndexes(*m_server, *options.line);
-        if (!indexes) {
-            ADD_FAILURE() << "the server has no line " << *options.line;
-            return false;
-        }
-        m_settings.writeDevice(indexes->first);
-        m_settings.writeAudioLine(indexes->second);
     }
     m_language.Load(LanguageTable::LanguageFolder(m_settings), "");
     m_devices = std::make_unique<DeviceList>(*m_server);
