@@ -1,25 +1,13 @@
 #include "archive/HistoryFile.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include "audio/FileKind.h"
 #include "audio/WavReader.h"
 #include "config/Text.h"
 #include "encoders/AttributeEditor.h"
+#include "encoders/TagEdit.h"
 #include "encoders/TagRecord.h"
 
 namespace orvel {
-
-namespace {
-
-QString canonical(const std::string& path) {
-    const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
-    const QString resolved = info.canonicalFilePath();
-    return resolved.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : resolved;
-}
-
-}  // namespace
 
 HistoryFile::Type HistoryFile::typeOf(std::string_view path) {
     const std::string_view trimmed = text::trimTrailingBlanks(path);
@@ -74,17 +62,13 @@ HistoryFile::EditRefusal HistoryFile::editRefusal(const std::string& path,
     if (!taggable(typeOf(path))) {
         return EditRefusal::NotTaggable;
     }
-    if (!recordingPath.empty() && sameFile(path, recordingPath)) {
+    if (TagEdit::sameFile(path, recordingPath)) {
         return EditRefusal::BeingRecorded;
     }
     if (playing) {
         return EditRefusal::Playing;
     }
     return EditRefusal::None;
-}
-
-bool HistoryFile::sameFile(const std::string& a, const std::string& b) {
-    return canonical(a) == canonical(b);
 }
 
 }  // namespace orvel

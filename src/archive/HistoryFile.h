@@ -43,9 +43,6 @@ public:
     // recordingPath: the file the running recording writes, empty when nothing records.
     static EditRefusal editRefusal(const std::string& path, const std::string& recordingPath,
                                    bool playing);
-    // Whether two paths name the same file: their canonical forms when the files exist,
-    // otherwise their cleaned absolute forms.
-    static bool sameFile(const std::string& a, const std::string& b);
 };
 
 }  // namespace orvel

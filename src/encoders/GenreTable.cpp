@@ -38,17 +38,6 @@ std::string_view name(int number) {
     return text::trimTrailingBlanks(listEntry(number));
 }
 
-int findByPrefix(std::string_view prefix) {
-    for (int number = 0; number < kCount; ++number) {
-        const std::string_view entry = listEntry(number);
-        if (entry.size() >= prefix.size() &&
-            text::equalsIgnoreCaseAscii(entry.substr(0, prefix.size()), prefix)) {
-            return number;
-        }
-    }
-    return -1;
-}
-
 int findByName(std::string_view text) {
     const std::string_view wanted = text::trimBlanks(text);
     if (wanted.empty()) {

@@ -18,9 +18,6 @@ std::string_view name(int number);
 // The name as the genre lists hold it, with its trailing blank where the list has one; empty
 // outside 0..79.
 std::string_view listEntry(int number);
-// The first genre whose list entry begins with `text`, case ignored (an empty text matches
-// genre 0); -1 when none does.
-int findByPrefix(std::string_view text);
 // The genre whose name is `text` as a whole, blanks around it and letter case ignored; -1 when
 // none is (an empty text, a genre of another table). The tag windows select by this, so that a
 // genre they do not know is never taken for the first genre that happens to begin with it.

@@ -41,7 +41,8 @@ public:
     // Writes the fields in which `edited` differs from the original.
     Result write(const TagRecord& edited) const;
 
-    // Whether two paths name the same file (through links and ".." when it exists).
+    // Whether two paths name the same file: their canonical forms (through links and "..")
+    // when both exist, else their cleaned absolute forms. An empty path names no file.
     static bool sameFile(const std::string& a, const std::string& b);
 
 private:

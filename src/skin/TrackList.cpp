@@ -10,7 +10,12 @@ namespace orvel {
 
 namespace {
 
-constexpr int kColumnWidths[TrackListModel::kColumns] = {120, 120, 60, 50, 120};
+// The first four columns; "Audio line" takes the rest, so that the five fit the log panel's
+// 431 pixels with or without the vertical scroll bar, and no title is cut.
+constexpr int kColumnWidths[TrackListModel::kColumns - 1] = {110, 110, 60, 55};
+// The header's least and default section size: a stretched last column never gets narrower
+// than either, and the defaults (100 px) would push it out of view.
+constexpr int kMinimumColumn = 40;
 
 }  // namespace
 
@@ -32,11 +37,13 @@ TrackList::TrackList(QWidget* parent) : QTableView(parent) {
     setContextMenuPolicy(Qt::NoContextMenu);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    for (int column = 0; column < TrackListModel::kColumns; ++column) {
+    horizontalHeader()->setMinimumSectionSize(kMinimumColumn);
+    horizontalHeader()->setDefaultSectionSize(kMinimumColumn);
+    for (int column = 0; column < TrackListModel::kColumns - 1; ++column) {
         setColumnWidth(column, kColumnWidths[column]);
     }
+    horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setAccessibleName(tr("Recordings"));

@@ -13,12 +13,11 @@
 #include <sstream>
 
 #include "app/StopSignals.h"
-#include "audio/WavFileCaptureSource.h"
 #include "audio/WavReader.h"
-#include "audio/WavWriter.h"
 #include "devices/FakeSoundServer.h"
 #include "encoders/AttributeEditor.h"
 #include "encoders/WmaProfile.h"
+#include "support/FileFedLine.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
 
@@ -28,41 +27,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::FakeSoundServer;
 
-// A line that plays a 440 Hz tone of `seconds` at the pace of a sound card, in whichever
-// format the recording asks for (written to a file when the capture starts).
-class ToneLine : public CaptureSource {
-public:
-    ToneLine(std::string folder, double seconds)
-        : m_folder(std::move(folder)), m_seconds(seconds) {}
-
-    bool start(const AudioFormat& format, CaptureConsumer* consumer, std::string* error) override {
-        const std::string path = m_folder + "/line.wav";
-        const std::vector<std::uint8_t> pcm = test::sinePcm(440, -6, m_seconds, format.sampleRate,
-                                                            format.channels, format.bitsPerSample);
-        WavWriter writer;
-        if (writer.open(path, format) != WavWriter::Result::Ok ||
-            writer.append(pcm.data(), pcm.size()) != WavWriter::Result::Ok ||
-            writer.close() != WavWriter::Result::Ok) {
-            *error = "cannot write the tone";
-            return false;
-        }
-        m_file =
-            std::make_unique<WavFileCaptureSource>(path, WavFileCaptureSource::Pacing::RealTime);
-        return m_file->start(format, consumer, error);
-    }
-    void stop() override {
-        if (m_file) {
-            m_file->stop();
-        }
-    }
-    void setMonitor(bool) override {}
-
-private:
-    std::string m_folder;
-    double m_seconds;
-    std::unique_ptr<WavFileCaptureSource> m_file;
-};
-
 class RecorderTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,7 +35,12 @@ protected:
                                     server = m_server.get()](const platform::SoundLine& line) {
             m_captured.push_back(line.sourceName);
             m_selectedAtCapture = server->selected ? server->selected->sourceName : "";
-            return std::make_unique<ToneLine>(m_dir.path(), m_lineSeconds);
+            // A 440 Hz tone of m_lineSeconds at a sound card's pace, in the recording's format.
+            return std::make_unique<test::FileFedLine>(
+                m_dir.path(), [seconds = m_lineSeconds](const AudioFormat& format) {
+                    return test::sinePcm(440, -6, seconds, format.sampleRate, format.channels,
+                                         format.bitsPerSample);
+                });
         };
     }
 

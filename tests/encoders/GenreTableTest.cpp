@@ -29,15 +29,6 @@ TEST(GenreTable, ListEntriesEndInABlankExactlyWhereTheListsHaveOne) {
     EXPECT_EQ(genre::name(255), "");
 }
 
-TEST(GenreTable, PrefixLookupIgnoresCase) {
-    EXPECT_EQ(genre::findByPrefix("Blues"), 0);
-    EXPECT_EQ(genre::findByPrefix("hard rock"), 79);
-    EXPECT_EQ(genre::findByPrefix("Rock"), 17);
-    EXPECT_EQ(genre::findByPrefix("Rock &"), 78);
-    EXPECT_EQ(genre::findByPrefix("Polka music"), -1);
-    EXPECT_EQ(genre::findByPrefix(""), 0);
-}
-
 // The tag windows select by the whole name: a genre the table does not have, or none, selects
 // nothing instead of the first genre that begins with it.
 TEST(GenreTable, WholeNameLookupIgnoresOnlyBlanksAroundAndCase) {

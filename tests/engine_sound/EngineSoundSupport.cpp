@@ -1,5 +1,7 @@
 #include "EngineSoundSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -20,6 +22,26 @@ std::optional<std::pair<int, int>> findLineIndexes(platform::SoundServer& server
         }
     }
     return std::nullopt;
+}
+
+std::unique_ptr<platform::SoundServer> connectWithLine(const SettingsStore& settings,
+                                                       const std::optional<std::string>& line) {
+    std::string error;
+    std::unique_ptr<platform::SoundServer> server = platform::connectSoundServer(&error);
+    if (server == nullptr) {
+        ADD_FAILURE() << "no sound server: " << error;
+        return nullptr;
+    }
+    if (line) {
+        const auto indexes = findLineIndexes(*server, *line);
+        if (!indexes) {
+            ADD_FAILURE() << "the server has no line " << *line;
+            return nullptr;
+        }
+        settings.writeDevice(indexes->first);
+        settings.writeAudioLine(indexes->second);
+    }
+    return server;
 }
 
 std::optional<platform::SoundLine> findLine(platform::SoundServer& server,

@@ -13,6 +13,7 @@
 #include "audio/AudioFormat.h"
 #include "audio/CaptureEngine.h"
 #include "audio/WavReader.h"
+#include "config/SettingsStore.h"
 #include "platform/SoundServer.h"
 
 // Helpers for the end-to-end tests on the private sound server.
@@ -24,6 +25,10 @@ std::optional<platform::SoundLine> findLine(platform::SoundServer& server,
 // Its device row and line index, as the settings keep them.
 std::optional<std::pair<int, int>> findLineIndexes(platform::SoundServer& server,
                                                    const std::string& sourceName);
+// Connects to the sound server and, when a source name is given, stores its line as the
+// recording line. A missing server or line fails the running test and gives null.
+std::unique_ptr<platform::SoundServer> connectWithLine(const SettingsStore& settings,
+                                                       const std::optional<std::string>& line);
 
 // A capture run of the real engine on a line of the server: recording starts at once and
 // stops once `seconds` of sound have been handled (as the headless recorder counts it); the

@@ -9,9 +9,8 @@
 
 #include "../engine_sound/EngineSoundSupport.h"
 #include "../platform_sound/SoundTestSupport.h"
-#include "audio/WavFileCaptureSource.h"
-#include "audio/WavWriter.h"
 #include "platform/ViewerProcess.h"
+#include "support/FileFedLine.h"
 #include "support/Signal.h"
 
 namespace orvel::test {
@@ -63,56 +62,21 @@ std::vector<std::pair<std::string, int>> FakeViewerLauncher::opened() const {
     return m_opened;
 }
 
-namespace {
-
-// Plays a prepared WAV file of the script at a sound card's pace.
-class ScriptedLine : public CaptureSource {
-public:
-    ScriptedLine(std::string folder, std::vector<Segment> script)
-        : m_folder(std::move(folder)), m_script(std::move(script)) {}
-
-    bool start(const AudioFormat& format, CaptureConsumer* consumer, std::string* error) override {
-        std::vector<std::uint8_t> pcm;
-        for (const Segment& segment : m_script) {
-            std::vector<std::uint8_t> part =
-                sinePcm(440, segment.tone ? -6 : -120, segment.seconds, format.sampleRate,
-                        format.channels, format.bitsPerSample);
-            if (!segment.tone) {
-                std::fill(part.begin(), part.end(), format.silenceByte());
-            }
-            pcm.insert(pcm.end(), part.begin(), part.end());
-        }
-        static int counter = 0;
-        const std::string path = m_folder + "/line" + std::to_string(++counter) + ".wav";
-        WavWriter writer;
-        if (writer.open(path, format) != WavWriter::Result::Ok ||
-            writer.append(pcm.data(), pcm.size()) != WavWriter::Result::Ok ||
-            writer.close() != WavWriter::Result::Ok) {
-            *error = "cannot write the script";
-            return false;
-        }
-        m_file =
-            std::make_unique<WavFileCaptureSource>(path, WavFileCaptureSource::Pacing::RealTime);
-        return m_file->start(format, consumer, error);
-    }
-    void stop() override {
-        if (m_file) {
-            m_file->stop();
-        }
-    }
-    void setMonitor(bool) override {}
-
-private:
-    std::string m_folder;
-    std::vector<Segment> m_script;
-    std::unique_ptr<WavFileCaptureSource> m_file;
-};
-
-}  // namespace
-
 CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script) {
     return [folder = std::move(folder), script = std::move(script)](const platform::SoundLine&) {
-        return std::make_unique<ScriptedLine>(folder, script);
+        return std::make_unique<FileFedLine>(folder, [script](const AudioFormat& format) {
+            std::vector<std::uint8_t> pcm;
+            for (const Segment& segment : script) {
+                std::vector<std::uint8_t> part =
+                    sinePcm(440, segment.tone ? -6 : -120, segment.seconds, format.sampleRate,
+                            format.channels, format.bitsPerSample);
+                if (!segment.tone) {
+                    std::fill(part.begin(), part.end(), format.silenceByte());
+                }
+                pcm.insert(pcm.end(), part.begin(), part.end());
+            }
+            return pcm;
+        });
     };
 }
 
@@ -137,20 +101,9 @@ bool RecorderHarness::make(Options options) {
         m_engine->waitUntilIdle(std::chrono::seconds(10));
         m_controller.reset();
     }
-    std::string error;
-    m_server = platform::connectSoundServer(&error);
+    m_server = connectWithLine(m_settings, options.line);
     if (m_server == nullptr) {
-        ADD_FAILURE() << "no sound server: " << error;
         return false;
-    }
-    if (options.line) {
-        const auto indexes = findLineIndexes(*m_server, *options.line);
-        if (!indexes) {
-            ADD_FAILURE() << "the server has no line " << *options.line;
-            return false;
-        }
-        m_settings.writeDevice(indexes->first);
-        m_settings.writeAudioLine(indexes->second);
     }
     m_language.Load(LanguageTable::LanguageFolder(m_settings), "");
     m_devices = std::make_unique<DeviceList>(*m_server);

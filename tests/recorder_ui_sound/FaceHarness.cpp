@@ -56,20 +56,9 @@ FaceHarness::~FaceHarness() {
 }
 
 bool FaceHarness::make(Options options) {
-    std::string error;
-    m_server = platform::connectSoundServer(&error);
+    m_server = connectWithLine(m_settings, options.line);
     if (m_server == nullptr) {
-        ADD_FAILURE() << "no sound server: " << error;
         return false;
-    }
-    if (options.line) {
-        const auto indexes = findLineIndexes(*m_server, *options.line);
-        if (!indexes) {
-            ADD_FAILURE() << "the server has no line " << *options.line;
-            return false;
-        }
-        m_settings.writeDevice(indexes->first);
-        m_settings.writeAudioLine(indexes->second);
     }
     m_parts = std::make_unique<RecorderParts>(*m_server, m_settings);
     m_face = std::make_unique<TestFace>(m_parts->services(), m_keys);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -61,6 +62,34 @@ TEST(TrackList, ClickedRowIsSelectedAndNotified) {
     EXPECT_EQ(list.current(), -1);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_EQ(clicked.count(), 1);
+}
+
+// At the log panel's size the five columns fit, a hundred rows or one: no horizontal scroll
+// bar, and every title fits its column.
+TEST(TrackList, ColumnsAndTitlesFitThePanel) {
+    TrackList list;
+    list.resize(431, 159);
+    list.show();
+    for (int rows : {1, TrackList::kCapacity}) {
+        list.clear();
+        for (int i = 0; i < rows; ++i) {
+            list.add(rowNamed(i));
+        }
+        QTest::qWait(50);
+        SCOPED_TRACE(rows);
+        EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
+        EXPECT_EQ(list.verticalScrollBar()->isVisible(), rows > 1);
+        const QHeaderView* header = list.horizontalHeader();
+        int total = 0;
+        for (int column = 0; column < header->count(); ++column) {
+            const QString title = list.model()->headerData(column, Qt::Horizontal).toString();
+            EXPECT_GE(header->sectionSize(column),
+                      header->fontMetrics().horizontalAdvance(title) + 4)
+                << title.toStdString();
+            total += header->sectionSize(column);
+        }
+        EXPECT_LE(total, list.viewport()->width());
+    }
 }
 
 }  // namespace

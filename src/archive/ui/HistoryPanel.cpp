@@ -27,9 +27,8 @@ constexpr int kArchiveClose = 1138;
 constexpr int kEditTag = 1139;
 constexpr int kNodeKind = Qt::UserRole;
 constexpr int kNodePath = Qt::UserRole + 1;
-// Texts stand this far inside the tag panel's border; rows start 2 px below its top.
+// Texts stand this far inside the tag panel's columns.
 constexpr int kTagInset = 4;
-constexpr int kTagTop = 2;
 
 QRect toQRect(const skin::Rect& r) {
     return {r.x, r.y, r.width, r.height};
@@ -82,7 +81,9 @@ HistoryPanel::HistoryPanel(SkinFace& face, std::string installFolder, Hooks hook
     setObjectName(QStringLiteral("HistoryPanel"));
     const skin::ControlSpec* listSpec = face.spec().control(skin::kIdTrackList);
     const QRect listRect = toQRect(listSpec->rect);
-    const QRect tagRect = face.areaRect(skin::AreaId::TagPanel);
+    const skin::AreaSpec* tagArea = face.spec().area(skin::AreaId::TagPanel);
+    const QRect tagRect = face.areaRect(skin::AreaId::TagPanel)
+                              .united(face.areaRect(skin::AreaId::TagPanel, tagArea->count - 1));
     const QRect whole = listRect.united(tagRect);
     setGeometry(whole);
     m_list->setGeometry(listRect.translated(-whole.topLeft()));
@@ -287,24 +288,22 @@ void HistoryPanel::editTag() {
 }
 
 void HistoryPanel::paintEvent(QPaintEvent*) {
+    // The face's artwork draws the tag panel's display; the texts stand on it like the
+    // dashboard's.
     QPainter painter(this);
-    painter.fillRect(m_tagRect, skin::SkinStyle::colour(skin::palette::kTagPanel));
-    painter.setPen(Qt::black);
-    painter.drawRect(m_tagRect.adjusted(0, 0, -1, -1));
+    painter.setPen(skin::SkinStyle::colour(skin::palette::kDisplayText));
     const skin::AreaSpec* area = m_face.spec().area(skin::AreaId::TagPanel);
     painter.setFont(skin::SkinStyle::font(area->font));
+    const QFontMetrics metrics = painter.fontMetrics();
     const int half = m_tagRect.width() / 2;
     for (int i = 0; i < 6; ++i) {
         const int column = i % 2;
         const int row = i / 2;
         const QRect cell(m_tagRect.x() + column * half + kTagInset,
-                         m_tagRect.y() + kTagTop + row * area->pitch, half - 2 * kTagInset,
-                         area->pitch);
-        painter.save();
-        painter.setClipRect(cell);
+                         m_tagRect.y() + row * area->pitch, half - 2 * kTagInset, area->pitch);
+        const QString text = QString::fromStdString(m_texts[std::size_t(i)]);
         painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         QString::fromStdString(m_texts[std::size_t(i)]));
-        painter.restore();
+                         metrics.elidedText(text, Qt::ElideRight, cell.width()));
     }
 }
 

@@ -125,7 +125,7 @@ constexpr AreaSpec kAreas[] = {
     {AreaId::ThresholdArea, edges(256, 157, 338, 184), FontRole::Display},
     {AreaId::Sockets, {680, 92, 45, 22}, FontRole::Small, 10, 23, kSidePanel},
     {AreaId::LineNames, {731, 92, 209, 22}, FontRole::Small, 10, 23, kSidePanel},
-    {AreaId::TagPanel, edges(131, 379, 562, 422), FontRole::Small, 3, 14, kLogPanel},
+    {AreaId::TagPanel, {131, 378, 431, 13}, FontRole::Small, 3, 13, kLogPanel},
 };
 
 constexpr ArtSpec kArt[] = {
@@ -160,7 +160,8 @@ constexpr ArtSpec kArt[] = {
     art(ArtKind::Title, {680, 66, 260, 14}, "RECORDING LINES", Align::Left, kSidePanel),
     art(ArtKind::Well, edges(675, 88, 945, 323), {}, Align::Left, kSidePanel),
     caption({680, 324, 96, 20}, "MICROPHONE", Align::Right, kSidePanel),
-    // the log panel
+    // the log panel: the tag panel's display above the tree and the track list
+    art(ArtKind::Display, edges(129, 376, 564, 419), {}, Align::Left, kLogPanel),
     art(ArtKind::Well, edges(8, 421, 128, 586), {}, Align::Left, kLogPanel),
     art(ArtKind::Well, edges(129, 421, 564, 586), {}, Align::Left, kLogPanel),
 };

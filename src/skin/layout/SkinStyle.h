@@ -40,7 +40,6 @@ inline constexpr Rgb kMeterMid{240, 170, 40};  // from -12 dB
 inline constexpr Rgb kMeterHigh{230, 60, 50};  // from -3 dB
 inline constexpr Rgb kThresholdFill{107, 101, 99};
 inline constexpr Rgb kDayField{192, 192, 192};
-inline constexpr Rgb kTagPanel{255, 255, 255};
 inline constexpr Rgb kVersionText{255, 255, 255};
 }  // namespace palette
 

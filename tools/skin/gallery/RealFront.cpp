@@ -17,6 +17,7 @@
 #include "config/SettingNames.h"
 #include "platform/SoundServer.h"
 #include "recorder/StartupChoice.h"
+#include "recorder/SystemClock.h"
 #include "recorder/ui/FrontFace.h"
 #include "recorder/ui/StartupFace.h"
 #include "skin/AboutFace.h"
@@ -37,6 +38,18 @@ void settle(int ms) {
     loop.exec();
 }
 
+// The wall clock of the pictures stands still on a summer morning, the day of the latest
+// sample recordings, so that the clock display is the same on every refresh; recorded time
+// runs on the machine's steady clock.
+class StagedClock : public RecorderClock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2025, 6, 21), QTime(10, 24, 0)); }
+    std::int64_t steadyMs() const override { return m_machine.steadyMs(); }
+
+private:
+    SystemClock m_machine;
+};
+
 // What the face drives, kept as long as the face: a child of it, so it goes after the face's
 // controller, with the recording stopped and its file completed first.
 class Parts : public QObject {
@@ -47,13 +60,20 @@ public:
         m_parts.engine().stop();
         m_parts.engine().waitUntilIdle(std::chrono::seconds(5));
     }
-    RecorderParts& parts() { return m_parts; }
+    // The recorder's own services, on the staged clock.
+    RecorderServices services() {
+        const RecorderServices own = m_parts.services();
+        return {own.server,     own.devices,  own.mixer,    own.engine,  own.player,
+                own.background, own.settings, own.language, own.viewers, own.lame,
+                m_clock,        own.ticks,    own.sources};
+    }
     const HotKeyScript& keys() const { return m_keys; }
 
 private:
     std::unique_ptr<platform::SoundServer> m_server;
     RecorderParts m_parts;
     HotKeyScript m_keys;
+    StagedClock m_clock;
 };
 
 // The line of the server whose source has this name, as the settings keep it.
@@ -104,7 +124,7 @@ void click(SkinFace& face, int id) {
     face.button(id)->click();
 }
 
-QDialog* makeFront(const QString& variant, const QString& sampleFolder) {
+QDialog* makeFront(const QString& variant, const QString& sampleFolder, const QString& music) {
     std::string error;
     std::unique_ptr<platform::SoundServer> server = platform::connectSoundServer(&error);
     if (server == nullptr) {
@@ -112,8 +132,6 @@ QDialog* makeFront(const QString& variant, const QString& sampleFolder) {
                      error.c_str());
         return nullptr;
     }
-    const QString music = sampleFolder + QStringLiteral("/Music");
-    QDir().mkpath(music);
     // Each variant starts from the same sample settings.
     QFile::remove(sampleFolder + QStringLiteral("/config/Orvel/Parameters.conf"));
     const SettingsStore settings;
@@ -134,7 +152,7 @@ QDialog* makeFront(const QString& variant, const QString& sampleFolder) {
     }
 
     auto* parts = new Parts(std::move(server), settings);
-    auto* face = new FrontFace(parts->parts().services(), parts->keys());
+    auto* face = new FrontFace(parts->services(), parts->keys());
     parts->setParent(face);
     face->initialise();
     face->show();
@@ -153,8 +171,9 @@ QDialog* makeFront(const QString& variant, const QString& sampleFolder) {
         // The latest day, its recordings listed.
         if (auto* tree = qobject_cast<QTreeWidget*>(face->control(skin::kIdHistoryTree))) {
             tree->expandAll();
+            // Days stand newest first.
             QTreeWidgetItem* day = nullptr;
-            for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            for (QTreeWidgetItemIterator it(tree); *it && !day; ++it) {
                 if ((*it)->text(0).contains('/')) {
                     day = *it;
                 }
@@ -178,7 +197,8 @@ QStringList RealFront::variants() {
             "front-history", "front-startup",   "startup",      "about"};
 }
 
-QDialog* RealFront::make(const QString& variant, const QString& sampleFolder) {
+QDialog* RealFront::make(const QString& variant, const QString& sampleFolder,
+                         const QString& musicFolder) {
     if (!variants().contains(variant)) {
         return nullptr;
     }
@@ -189,7 +209,7 @@ QDialog* RealFront::make(const QString& variant, const QString& sampleFolder) {
     if (variant == "about") {
         return new AboutFace(version);
     }
-    return makeFront(variant, sampleFolder);
+    return makeFront(variant, sampleFolder, musicFolder);
 }
 
 }  // namespace orvel::gallery

@@ -16,8 +16,10 @@ class RealFront {
 public:
     static QStringList variants();
     // The staged window of a variant, shown, or null for a variant that is not one of these
-    // (or when no sound server answers). Deleting it ends what it runs.
-    static QDialog* make(const QString& variant, const QString& sampleFolder);
+    // (or when no sound server answers). Settings and the log go to the sample folder, the
+    // files the face names to the music folder. Deleting it ends what it runs.
+    static QDialog* make(const QString& variant, const QString& sampleFolder,
+                         const QString& musicFolder);
 };
 
 }  // namespace orvel::gallery

@@ -165,7 +165,8 @@ QStringList RealWindows::variants() {
             "wma-tag", "output",           "output-folder", "noise", "splitter", "schedule"};
 }
 
-QDialog* RealWindows::make(const QString& variant, const QString& sampleFolder) {
+QDialog* RealWindows::make(const QString& variant, const QString& sampleFolder,
+                           const QString& musicFolder) {
     const SettingsStore store;
     if (variant == "schedule") {
         return scheduleWindow(store, sampleFolder);
@@ -184,16 +185,16 @@ QDialog* RealWindows::make(const QString& variant, const QString& sampleFolder) 
         return new NoiseWindow(store);
     }
     if (variant == "output") {
-        store.writeLastName("/home/ann/Music/Orvel.wav");
+        store.writeLastName((musicFolder + "/Orvel.wav").toStdString());
         store.writeMultiFileStatus(1);
         store.writeNumber(kAlert, 1);
         return new OutputWindow(store);
     }
     if (variant == "output-folder") {
-        return new FolderDialog(nullptr, QStringLiteral("/usr/share"));
+        return new FolderDialog(nullptr, musicFolder);
     }
     if (variant == "background") {
-        store.writeText(kBackgroundFile, "/home/ann/Music/Rain on the roof.mp3");
+        store.writeText(kBackgroundFile, (musicFolder + "/Rain on the roof.mp3").toStdString());
         store.writeNumber(kBackgroundScale, 40);
         return new BackgroundWindow(store);
     }
@@ -221,7 +222,7 @@ QDialog* RealWindows::make(const QString& variant, const QString& sampleFolder) 
         return new WmaWindow(store);
     }
     if (variant == "mp3-tag" || variant == "wma-tag") {
-        return tagWindow(variant, sampleFolder);
+        return tagWindow(variant, musicFolder);
     }
     if (variant == "device" || variant == "device-recording") {
         static DeviceStage stage;

@@ -14,8 +14,10 @@ namespace orvel::gallery {
 class RealWindows {
 public:
     static QStringList variants();
-    // The window of a variant, or null for a variant that is not one of these.
-    static QDialog* make(const QString& variant, const QString& sampleFolder);
+    // The window of a variant, or null for a variant that is not one of these. The schedule
+    // file goes to the sample folder, the files of tag mode to the music folder.
+    static QDialog* make(const QString& variant, const QString& sampleFolder,
+                         const QString& musicFolder);
 };
 
 }  // namespace orvel::gallery

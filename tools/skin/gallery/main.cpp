@@ -6,6 +6,8 @@
 //   orvel-skin-gallery <variant>             one face; --list names the variants
 //   orvel-skin-gallery --shots <folder> [--suffix <s>] [<variant>...]
 //                                            screen grabs (with the shape) as <variant><s>.png
+//   --home <folder>, before the rest         the sample user's home: the files the windows show
+//                                            go to its Music folder (default: a private one)
 
 #include <QApplication>
 #include <QDir>
@@ -27,17 +29,18 @@ namespace {
 using orvel::gallery::RealFront;
 using orvel::gallery::RealWindows;
 
-QString s_samples;  // the private folder the sample settings and files go to
+QString s_samples;  // the private folder the sample settings and the log go to
+QString s_music;    // the sample user's music folder, where the files the windows name stand
 
 QStringList allVariants() {
     return RealFront::variants() + RealWindows::variants();
 }
 
 QDialog* makeWindow(const QString& variant) {
-    if (QDialog* front = RealFront::make(variant, s_samples)) {
+    if (QDialog* front = RealFront::make(variant, s_samples, s_music)) {
         return front;
     }
-    return RealWindows::make(variant, s_samples);
+    return RealWindows::make(variant, s_samples, s_music);
 }
 
 // A plain screen-wide window behind the faces: their cut-off corners show it in the grabs.
@@ -103,10 +106,22 @@ int main(int argc, char** argv) {
         return 1;
     }
     s_samples = samples.path();
+    QStringList args = app.arguments().mid(1);
+    QString home = samples.filePath("home");
+    if (args.value(0) == "--home") {
+        home = QDir::cleanPath(QDir(args.value(1)).absolutePath());
+        args = args.mid(2);
+    }
+    s_music = home + QStringLiteral("/Music");
+    if (!QDir().mkpath(s_music)) {
+        std::fprintf(stderr, "orvel-skin-gallery: cannot create %s\n", qPrintable(s_music));
+        return 1;
+    }
+    // The windows find the music folder as a user's programs do: in the home folder.
+    qputenv("HOME", QFile::encodeName(home));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(samples.filePath("config")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(samples.filePath("data")));
     QApplication::setWindowIcon(orvel::SkinImageCache::programIcon());
-    QStringList args = app.arguments().mid(1);
     if (args.value(0) == "--list") {
         for (const QString& variant : allVariants()) {
             std::printf("%s\n", qPrintable(variant));
