@@ -16,16 +16,16 @@ constexpr std::uint16_t kHeight = 24;
 
 xcb_atom_t atom(xcb_connection_t* connection, const std::string& name) {
     std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection,
-                              xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()),
-                                              name.data()),
-                              nullptr),
+        xcb_intern_atom_reply(
+            connection,
+            xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.data()),
+            nullptr),
         &std::free);
     return reply ? reply->atom : XCB_NONE;
 }
 
-void sendMessage(xcb_connection_t* connection, xcb_window_t to, xcb_window_t about,
-                 xcb_atom_t type, std::uint32_t mask, std::initializer_list<std::uint32_t> data) {
+void sendMessage(xcb_connection_t* connection, xcb_window_t to, xcb_window_t about, xcb_atom_t type,
+                 std::uint32_t mask, std::initializer_list<std::uint32_t> data) {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;

@@ -1,5 +1,6 @@
 #include "XServerView.h"
 
+#include <QGuiApplication>
 #include <cstdlib>
 #include <memory>
 
@@ -38,21 +39,20 @@ XServerView::~XServerView() {
 
 std::optional<QRect> XServerView::shownAt(std::uint32_t window) const {
     xcb_generic_error_t* error = nullptr;
-    const auto attributes = reply(
-        xcb_get_window_attributes_reply(
-            m_connection, xcb_get_window_attributes(m_connection, window), &error),
-        error);
+    const auto attributes =
+        reply(xcb_get_window_attributes_reply(
+                  m_connection, xcb_get_window_attributes(m_connection, window), &error),
+              error);
     if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) {
         return std::nullopt;
     }
-    const auto geometry = reply(
-        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), &error),
+    const auto geometry =
+        reply(xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), &error),
+              error);
+    const auto origin = reply(
+        xcb_translate_coordinates_reply(
+            m_connection, xcb_translate_coordinates(m_connection, window, m_root, 0, 0), &error),
         error);
-    const auto origin = reply(xcb_translate_coordinates_reply(
-                                  m_connection,
-                                  xcb_translate_coordinates(m_connection, window, m_root, 0, 0),
-                                  &error),
-                              error);
     if (!geometry || !origin) {
         return std::nullopt;
     }
@@ -72,17 +72,26 @@ std::vector<std::uint32_t> XServerView::stacking() const {
 
 std::uint32_t XServerView::transientFor(std::uint32_t window) const {
     xcb_generic_error_t* error = nullptr;
-    const auto property =
-        reply(xcb_get_property_reply(m_connection,
-                                     xcb_get_property(m_connection, 0, window,
-                                                      XCB_ATOM_WM_TRANSIENT_FOR,
-                                                      XCB_ATOM_WINDOW, 0, 1),
-                                     &error),
-              error);
+    const auto property = reply(
+        xcb_get_property_reply(m_connection,
+                               xcb_get_property(m_connection, 0, window, XCB_ATOM_WM_TRANSIENT_FOR,
+                                                XCB_ATOM_WINDOW, 0, 1),
+                               &error),
+        error);
     if (!property || xcb_get_property_value_length(property.get()) < 4) {
         return XCB_NONE;
     }
     return *static_cast<const std::uint32_t*>(xcb_get_property_value(property.get()));
+}
+
+void XServerView::syncQt() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr) {
+        return;
+    }
+    xcb_connection_t* connection = x11->connection();
+    // A reply comes after everything sent before its request has been handled.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
 }  // namespace orvel::test

@@ -29,6 +29,9 @@ public:
     // The window's WM_TRANSIENT_FOR, or none.
     std::uint32_t transientFor(std::uint32_t window) const;
 
+    // Returns once the X server has handled every request this program's Qt has made.
+    static void syncQt();
+
 private:
     xcb_connection_t* m_connection = nullptr;
     xcb_window_t m_root = XCB_NONE;
