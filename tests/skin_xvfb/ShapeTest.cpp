@@ -134,8 +134,8 @@ Mismatches compare(const QImage& screen, const OutlineMap& map, const QPoint& or
             if (side == 0) {
                 continue;
             }
-            const bool showsBackdrop = (screen.pixel(origin + QPoint(x, y)) | 0xff000000) ==
-                                       (backdrop | 0xff000000);
+            const bool showsBackdrop =
+                (screen.pixel(origin + QPoint(x, y)) | 0xff000000) == (backdrop | 0xff000000);
             m.outside += side < 0 ? 1 : 0;
             m.outsideShowingFace += side < 0 && !showsBackdrop ? 1 : 0;
             m.insideShowingBackdrop += side > 0 && showsBackdrop ? 1 : 0;
@@ -174,8 +174,7 @@ TEST_P(FaceShapeOnScreen, TheScreenShowsTheOutline) {
     const OutlineMap map(face->outline());
     ASSERT_EQ(face->size(), map.size());
     const QPoint origin = face->mapToGlobal(QPoint(0, 0));
-    ASSERT_TRUE(QGuiApplication::primaryScreen()->geometry().contains(
-        QRect(origin, map.size())));
+    ASSERT_TRUE(QGuiApplication::primaryScreen()->geometry().contains(QRect(origin, map.size())));
 
     // The face paints and takes its shape after it is exposed: the screen settles soon.
     Mismatches m;
@@ -192,11 +191,11 @@ TEST_P(FaceShapeOnScreen, TheScreenShowsTheOutline) {
     EXPECT_GT(m.outside, 0);
     // The four corners of the face's box are cut away on every face here.
     const QSize size = map.size();
-    for (const QPoint corner : {QPoint(0, 0), QPoint(size.width() - 1, 0),
-                                QPoint(0, size.height() - 1),
-                                QPoint(size.width() - 1, size.height() - 1)}) {
-        EXPECT_EQ(QColor(screen.pixel(origin + corner)), Backdrop::kColour) << corner.x() << ","
-                                                                              << corner.y();
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(size.width() - 1, 0), QPoint(0, size.height() - 1),
+          QPoint(size.width() - 1, size.height() - 1)}) {
+        EXPECT_EQ(QColor(screen.pixel(origin + corner)), Backdrop::kColour)
+            << corner.x() << "," << corner.y();
     }
 }
 
@@ -206,26 +205,26 @@ std::unique_ptr<SkinFace> front(const test::TempDir&) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faces, FaceShapeOnScreen,
-    ::testing::Values(
-        FaceCase{"Front", front, {}}, FaceCase{"FrontLineWindow", front, {skin::kSidePanel}},
-        FaceCase{"FrontLogPanel", front, {skin::kLogPanel}},
-        FaceCase{"FrontBothPanels", front, {skin::kLogPanel, skin::kSidePanel}},
-        FaceCase{"Noise",
-                 [](const test::TempDir&) {
-                     return std::make_unique<NoiseWindow>(SettingsStore());
-                 },
-                 {}},
-        FaceCase{"TrackSplitter",
-                 [](const test::TempDir&) {
-                     return std::make_unique<TrackSplitterWindow>(SettingsStore());
-                 },
-                 {}},
-        FaceCase{"Schedule",
-                 [](const test::TempDir& dir) {
-                     return std::make_unique<ScheduleWindow>(SettingsStore(),
-                                                             dir.file("schedule.txt"));
-                 },
-                 {}}),
+    ::testing::Values(FaceCase{"Front", front, {}},
+                      FaceCase{"FrontLineWindow", front, {skin::kSidePanel}},
+                      FaceCase{"FrontLogPanel", front, {skin::kLogPanel}},
+                      FaceCase{"FrontBothPanels", front, {skin::kLogPanel, skin::kSidePanel}},
+                      FaceCase{"Noise",
+                               [](const test::TempDir&) {
+                                   return std::make_unique<NoiseWindow>(SettingsStore());
+                               },
+                               {}},
+                      FaceCase{"TrackSplitter",
+                               [](const test::TempDir&) {
+                                   return std::make_unique<TrackSplitterWindow>(SettingsStore());
+                               },
+                               {}},
+                      FaceCase{"Schedule",
+                               [](const test::TempDir& dir) {
+                                   return std::make_unique<ScheduleWindow>(
+                                       SettingsStore(), dir.file("schedule.txt"));
+                               },
+                               {}}),
     [](const ::testing::TestParamInfo<FaceCase>& info) { return info.param.name; });
 
 }  // namespace
