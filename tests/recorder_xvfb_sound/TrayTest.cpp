@@ -16,6 +16,18 @@ using namespace std::chrono_literals;
 
 constexpr int kHideButton = 1094;
 
+// Where the docked icons show. Qt may replace an icon's window while it starts (each asks to
+// dock): only those still on the screen count.
+std::vector<QRect> shownIcons(const test::StandInTray& tray, const test::XServerView& x) {
+    std::vector<QRect> shown;
+    for (const std::uint32_t icon : tray.docked()) {
+        if (const std::optional<QRect> at = x.shownAt(icon)) {
+            shown.push_back(*at);
+        }
+    }
+    return shown;
+}
+
 // The face started with a notification area on the desktop, its icon docked there.
 class FrontFaceTray : public ::testing::Test {
 protected:
@@ -27,17 +39,7 @@ protected:
         ASSERT_TRUE(m_h.waitFor([&] { return !shownIcons().empty(); }, 3s));
     }
 
-    // Where the docked icons show. Qt may replace an icon's window while it starts (each
-    // asks to dock): only those still on the screen count.
-    std::vector<QRect> shownIcons() const {
-        std::vector<QRect> shown;
-        for (const std::uint32_t icon : m_tray.docked()) {
-            if (const std::optional<QRect> at = m_x.shownAt(icon)) {
-                shown.push_back(*at);
-            }
-        }
-        return shown;
-    }
+    std::vector<QRect> shownIcons() const { return orvel::shownIcons(m_tray, m_x); }
 
     test::StandInTray m_tray;
     test::XServerView m_x;
@@ -72,6 +74,24 @@ TEST_F(FrontFaceTray, HideGoesToTheTrayAndADoubleClickOnTheIconBringsTheFaceBack
     EXPECT_TRUE(m_h.waitFor([&] { return m_x.shownAt(window).has_value(); }, 3s));
     EXPECT_TRUE(face.isVisible());
     EXPECT_FALSE(face.isMinimized());
+}
+
+// A panel that starts after the program (both started at login) still gets the icon, and
+// hiding then goes to it.
+TEST(FrontFaceLateTray, TheIconShowsOnceATrayAppearsAfterTheFaceStarted) {
+    test::XServerView x;
+    ASSERT_TRUE(x.ok());
+    test::FaceHarness h;
+    ASSERT_TRUE(h.make());
+    h.run(300ms);  // the face has asked for a tray and found none
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    test::StandInTray tray;
+    ASSERT_TRUE(tray.ok());
+    EXPECT_TRUE(h.waitFor([&] { return shownIcons(tray, x).size() == 1; }, 5s));
+
+    PostedInput::click(h.face().button(kHideButton));
+    EXPECT_TRUE(h.waitFor([&] { return !x.shownAt(h.face().winId()); }, 3s));
+    EXPECT_FALSE(h.face().isMinimized());
 }
 
 }  // namespace
