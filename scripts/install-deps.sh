@@ -11,7 +11,7 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
   libtag1-dev libmp3lame0
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core fonts-dejavu-extra xvfb xauth x11-apps xdotool
+  fonts-dejavu-core fonts-dejavu-extra xvfb xauth x11-apps xdotool libxcb1-dev
   desktop-file-utils xdg-utils
 )
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <chrono>
 
 #include "config/Product.h"
 #include "skin/SkinImageCache.h"
@@ -22,6 +23,12 @@ TrayIcon::TrayIcon(QObject* parent) : QObject(parent), m_menu(std::make_unique<Q
     }
     m_menu->setDefaultAction(action(kOpen));
     connect(m_menu.get(), &QMenu::aboutToShow, this, &TrayIcon::prepareMenu);
+    m_lookForTray.setInterval(std::chrono::seconds(2));
+    connect(&m_lookForTray, &QTimer::timeout, this, [this] {
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            show();
+        }
+    });
     m_icon.setIcon(SkinImageCache::programIcon());
     m_icon.setToolTip(QString::fromLatin1(product::kName));
     m_icon.setContextMenu(m_menu.get());
@@ -39,11 +46,16 @@ TrayIcon::~TrayIcon() {
 
 void TrayIcon::show() {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_lookForTray.stop();
         m_icon.show();
+    } else {
+        // Qt docks an icon only into a tray present when it is shown.
+        m_lookForTray.start();
     }
 }
 
 void TrayIcon::hide() {
+    m_lookForTray.stop();
     m_icon.hide();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -18,7 +19,9 @@ class QMenu;
 // find the front face closed or recording behind it.
 //
 // Desktops without a notification area (some of them, a bare X server, the offscreen platform)
-// show no icon: shown() says so, and the owner then minimises instead of hiding.
+// show no icon: shown() says so, and the owner then minimises instead of hiding. A notification
+// area that comes after show() (a panel starting after the program at login) is looked for
+// every two seconds, and the icon shows once it is there.
 //
 // Thread contract: GUI thread only.
 namespace orvel {
@@ -37,7 +40,7 @@ public:
     explicit TrayIcon(QObject* parent = nullptr);
     ~TrayIcon() override;
 
-    // Shows the icon where the desktop has a notification area.
+    // Shows the icon where the desktop has a notification area, or once it has one.
     void show();
     void hide();
     // Whether the icon is really there (the desktop has a notification area and took it).
@@ -61,6 +64,7 @@ private:
 
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon m_icon;
+    QTimer m_lookForTray;
     std::function<bool()> m_modalOpen;
     bool m_paused = false;
 };

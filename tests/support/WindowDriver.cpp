@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTest>
 
 #include "skin/SkinButton.h"
@@ -60,6 +61,12 @@ void drag(SkinFace& face, const QPoint& from, const QPoint& to) {
     QTest::mousePress(&face, Qt::LeftButton, {}, from);
     QTest::mouseMove(&face, to);
     QTest::mouseRelease(&face, Qt::LeftButton, {}, to);
+}
+
+bool clickOnScreen(const QPoint& global, int clicks) {
+    return QProcess::execute("xdotool", {"mousemove", QString::number(global.x()),
+                                         QString::number(global.y()), "click", "--repeat",
+                                         QString::number(clicks), "--delay", "60", "1"}) == 0;
 }
 
 }  // namespace orvel::test

@@ -27,5 +27,8 @@ void click(SkinFace& face, int id);
 void typeAndLeave(QLineEdit* field, const QString& text);
 // A drag on the face from one point to another.
 void drag(SkinFace& face, const QPoint& from, const QPoint& to);
+// Real clicks of the X server at a point of the screen, as a user's hand makes them (xdotool;
+// two make a double click); false when they could not be made.
+bool clickOnScreen(const QPoint& global, int clicks = 1);
 
 }  // namespace orvel::test

@@ -227,6 +227,15 @@ void FrontFace::hideToTray() {
 void FrontFace::bringToFront() {
     showNormal();
     raise();
+    // An open modal window stays in front of the face and keeps the keyboard: where no window
+    // manager keeps a transient window above its owner, the raised face would cover it and
+    // ignore every click.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != this) {
+        modal->raise();
+        modal->activateWindow();
+        return;
+    }
     activateWindow();
 }
 

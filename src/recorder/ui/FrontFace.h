@@ -81,6 +81,7 @@ public:
     // The hide button: into the tray; minimised where the desktop shows no tray icon, so the
     // program stays reachable (the offscreen platform just hides).
     void hideToTray();
+    // Shows the face normal and in front, or the modal window open over it in front of it.
     void bringToFront();
     // An entry of the tray menu or the pop-up menu, by its id.
     void runCommand(int id);
