@@ -1,5 +1,7 @@
 #include "StandInTray.h"
 
+#include "XServerView.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -47,11 +49,8 @@ StandInTray::StandInTray() {
     if (xcb_connection_has_error(m_connection) != 0) {
         return;
     }
-    xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int i = 0; i < screenNumber; ++i) {
-        xcb_screen_next(&screen);
-    }
-    const xcb_window_t root = screen.data->root;
+    const xcb_screen_t* screen = screenOf(m_connection, screenNumber);
+    const xcb_window_t root = screen->root;
     const xcb_atom_t selection =
         atom(m_connection, "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber));
     m_opcode = atom(m_connection, "_NET_SYSTEM_TRAY_OPCODE");
@@ -59,11 +58,11 @@ StandInTray::StandInTray() {
     // A strip at the screen's bottom right, above everything and out of a window manager's
     // hands, where the icons show.
     const xcb_window_t window = xcb_generate_id(m_connection);
-    const std::uint32_t values[] = {screen.data->black_pixel, 1};
+    const std::uint32_t values[] = {screen->black_pixel, 1};
     xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, root,
-                      static_cast<int16_t>(screen.data->width_in_pixels - kWidth),
-                      static_cast<int16_t>(screen.data->height_in_pixels - kHeight), kWidth,
-                      kHeight, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      static_cast<int16_t>(screen->width_in_pixels - kWidth),
+                      static_cast<int16_t>(screen->height_in_pixels - kHeight), kWidth, kHeight, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
                       XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
     xcb_map_window(m_connection, window);
     xcb_set_selection_owner(m_connection, window, selection, XCB_CURRENT_TIME);

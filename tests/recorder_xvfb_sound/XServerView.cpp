@@ -20,17 +20,21 @@ Reply<T> reply(T* value, xcb_generic_error_t* error) {
 
 }  // namespace
 
+xcb_screen_t* screenOf(xcb_connection_t* connection, int screenNumber) {
+    xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screenNumber; ++i) {
+        xcb_screen_next(&screen);
+    }
+    return screen.data;
+}
+
 XServerView::XServerView() {
     int screenNumber = 0;
     m_connection = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(m_connection) != 0) {
         return;
     }
-    xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int i = 0; i < screenNumber; ++i) {
-        xcb_screen_next(&screen);
-    }
-    m_root = screen.data->root;
+    m_root = screenOf(m_connection, screenNumber)->root;
 }
 
 XServerView::~XServerView() {

@@ -14,6 +14,9 @@
 // Thread contract: one thread at a time.
 namespace orvel::test {
 
+// The screen of that number on a connection that has no error.
+xcb_screen_t* screenOf(xcb_connection_t* connection, int screenNumber);
+
 class XServerView {
 public:
     XServerView();  // connects to $DISPLAY
