@@ -224,6 +224,9 @@ void CaptureEngine::setOutputFactory(OutputFactory factory) {
 }
 
 void CaptureEngine::setClock(Clock clock) {
+    if (!clock) {
+        clock = [] { return std::chrono::steady_clock::now(); };
+    }
     m_clock = std::move(clock);
 }
 

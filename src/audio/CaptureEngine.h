@@ -144,7 +144,8 @@ public:
 
     // The outputs other than WAV (MP3, WMA) come from the encoders through this factory.
     void setOutputFactory(OutputFactory factory);
-    // For tests: the clock of the signal flag's silence delay and the noise gate.
+    // The clock of the signal flag's silence delay and the noise gate (tests, the recorder's
+    // controller); an empty one gives the engine its own steady clock back.
     void setClock(Clock clock);
 
     // Starts a run recording from `source`. On failure nothing runs and the source is dropped.

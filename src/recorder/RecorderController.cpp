@@ -44,7 +44,8 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_naming(m_s.settings, [this] { return m_s.clock.now(); }),
       m_log(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
       m_time([this] { return m_s.clock.steadyMs(); }),
-      m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources) {
+      m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources),
+      m_engineAlive(&m_s.engine) {
     if (!m_s.sources) {
         platform::SoundServer* server = &m_s.server;
         m_s.sources = [server](const platform::SoundLine& line) {
@@ -107,6 +108,11 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
 
 RecorderController::~RecorderController() {
     m_s.ticks.setHandler({});
+    // The clock handed to the engine may go before the engine does, whose destructor still
+    // handles the last blocks of a running capture.
+    if (m_engineAlive) {
+        m_s.engine.setClock({});
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <cstdint>
@@ -289,6 +290,7 @@ private:
     LevelDisplay m_levelDisplay;
     SignalSplitter m_splitter;
     LineTest m_lineTest;
+    QPointer<CaptureEngine> m_engineAlive;  // the engine may be destroyed before the controller
 
     // The face's choices and switches.
     FaceChoice m_choice;

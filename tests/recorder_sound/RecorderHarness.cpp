@@ -88,11 +88,13 @@ RecorderHarness::RecorderHarness() : m_folder(m_dir.path()) {
 }
 
 RecorderHarness::~RecorderHarness() {
-    if (m_controller && m_engine) {
+    // The controller goes first and gives the engine its own clock back: a test's clock may
+    // already be gone.
+    m_controller.reset();
+    if (m_engine) {
         m_engine->stop();
         m_engine->waitUntilIdle(std::chrono::seconds(10));
     }
-    m_controller.reset();
 }
 
 bool RecorderHarness::make(Options options) {
@@ -123,6 +125,23 @@ bool RecorderHarness::make(Options options) {
         view);
     m_controller->initialise();
     return true;
+}
+
+void RecorderHarness::destroy(Part part) {
+    switch (part) {
+        case Part::Controller:
+            m_controller.reset();
+            break;
+        case Part::Engine:
+            m_engine.reset();
+            break;
+        case Part::Music:
+            m_music.reset();
+            break;
+        case Part::Player:
+            m_player.reset();
+            break;
+    }
 }
 
 void RecorderHarness::writeSchedule(const std::string& lines) const {

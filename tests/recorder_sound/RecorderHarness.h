@@ -160,6 +160,12 @@ public:
     // The log lines written so far (all days).
     std::vector<std::string> logLines() const;
 
+    // Destroys one part of the recorder, as a program or a test tearing it down might; the
+    // harness then leaves it alone.
+    enum class Part { Controller, Engine, Music, Player };
+    void destroy(Part part);
+    CaptureEngine& engine() { return *m_engine; }
+
     // Handles events until the condition holds or the time is up.
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
     // Handles events for a while.
