@@ -1,5 +1,7 @@
 #include "RecorderHarness.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -9,6 +11,7 @@
 
 #include "../engine_sound/EngineSoundSupport.h"
 #include "../platform_sound/SoundTestSupport.h"
+#include "audio/WavWriter.h"
 #include "platform/ViewerProcess.h"
 #include "support/FileFedLine.h"
 #include "support/Signal.h"
@@ -142,6 +145,19 @@ void RecorderHarness::destroy(Part part) {
             m_player.reset();
             break;
     }
+}
+
+std::string RecorderHarness::writeBackgroundMusic(const std::string& name) const {
+    const std::string path = file(name);
+    const std::vector<std::uint8_t> pcm = sinePcm(1000, -12, 3.0, 44100, 2, 16);
+    WavWriter writer;
+    if (writer.open(path, AudioFormat{2, 44100, 16}) != WavWriter::Result::Ok ||
+        writer.append(pcm.data(), pcm.size()) != WavWriter::Result::Ok ||
+        writer.close() != WavWriter::Result::Ok) {
+        ADD_FAILURE() << "cannot write " << path;
+    }
+    m_settings.writeText(setting::kBackgroundFile, path);
+    return path;
 }
 
 void RecorderHarness::writeSchedule(const std::string& lines) const {

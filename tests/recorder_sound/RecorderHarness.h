@@ -154,6 +154,9 @@ public:
     const std::string& folder() const { return m_folder; }
     std::string file(const std::string& name) const { return m_folder + "/" + name; }
     std::string logFolder() const;
+    // Writes 3 s of a 1 kHz tone as a WAV file into the test's folder and makes it the stored
+    // background music; returns its path.
+    std::string writeBackgroundMusic(const std::string& name) const;
     // Writes the schedule file the recorder reads at its start.
     void writeSchedule(const std::string& lines) const;
     FakeViewerLauncher& viewers() { return m_viewers; }

@@ -8,8 +8,6 @@
 
 #include "../engine_sound/EngineSoundSupport.h"
 #include "RecorderHarness.h"
-#include "audio/WavWriter.h"
-#include "support/Signal.h"
 
 namespace orvel {
 namespace {
@@ -29,15 +27,7 @@ class TearingDown : public ::testing::TestWithParam<std::vector<Piece>> {};
 
 TEST_P(TearingDown, AMidRunRecorderGoesInAnyOrderAndLeavesAWholeFile) {
     RecorderHarness h;
-    const std::string music = h.file("music.wav");
-    {
-        const std::vector<std::uint8_t> pcm = test::sinePcm(1000, -12, 3.0, 44100, 2, 16);
-        WavWriter writer;
-        ASSERT_EQ(writer.open(music, AudioFormat{2, 44100, 16}), WavWriter::Result::Ok);
-        ASSERT_EQ(writer.append(pcm.data(), pcm.size()), WavWriter::Result::Ok);
-        ASSERT_EQ(writer.close(), WavWriter::Result::Ok);
-    }
-    h.settings().writeText(setting::kBackgroundFile, music);
+    h.writeBackgroundMusic("music.wav");
     auto clock = std::make_unique<SystemClock>();
     auto ticks = std::make_unique<QtTickSource>();
     ASSERT_TRUE(h.make({.clock = clock.get(), .ticks = ticks.get()}));

@@ -11,7 +11,6 @@
 #include "../platform_sound/SoundTestSupport.h"
 #include "RecorderHarness.h"
 #include "audio/WavReader.h"
-#include "audio/WavWriter.h"
 #include "support/Signal.h"
 
 namespace orvel {
@@ -277,15 +276,7 @@ TEST(Transport, ALostLineEndsTheRecordingWithItsMessage) {
 // first block comes (or 100 ms have passed), then "Recording" again.
 TEST(Transport, BackgroundMusicIsPreparedWithoutWaiting) {
     RecorderHarness h;
-    const std::string music = h.file("music.wav");
-    {
-        const std::vector<std::uint8_t> pcm = test::sinePcm(1000, -12, 3.0, 44100, 2, 16);
-        WavWriter writer;
-        ASSERT_EQ(writer.open(music, AudioFormat{2, 44100, 16}), WavWriter::Result::Ok);
-        ASSERT_EQ(writer.append(pcm.data(), pcm.size()), WavWriter::Result::Ok);
-        ASSERT_EQ(writer.close(), WavWriter::Result::Ok);
-    }
-    h.settings().writeText(setting::kBackgroundFile, music);
+    const std::string music = h.writeBackgroundMusic("music.wav");
     ASSERT_TRUE(h.make());
     RecorderController& c = h.controller();
     c.setBackgroundEnabled(true);
