@@ -13,7 +13,6 @@
 #include <string_view>
 #include <vector>
 
-#include "archive/RecordingLog.h"
 #include "audio/CaptureEngine.h"
 #include "audio/LevelDisplay.h"
 #include "devices/LineChoice.h"
@@ -24,6 +23,7 @@
 #include "recorder/RecordedTime.h"
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderView.h"
+#include "recorder/RecordingFiles.h"
 #include "recorder/SignalSplitter.h"
 #include "recorder/TickSource.h"
 #include "schedule/LaunchTable.h"
@@ -207,11 +207,6 @@ private:
         StartKind kind = StartKind::User;
         bool pauseOnStart = false;  // the recording starts and is paused at once
     };
-    // A stopped recording whose file the engine is still completing.
-    struct Finishing {
-        std::string path;
-        bool keepMessage = false;  // an error is on the info line already
-    };
 
     // Commands.
     bool deferred(std::function<void()> command);
@@ -229,7 +224,9 @@ private:
     void pauseChanged(bool bySignal = false);
     void onEngineFinished(bool ok, const QString& error);
     void onRunEnded(std::string_view messageKey);
-    void judge(const Finishing& finishing, bool ok);
+    void onFileCompleted(const CompletedFile& done);
+    void onSoundDropped(quint64 totalBytes);
+    void judge(RecordingFiles::Handed file, const CompletedFile& done);
     void backgroundReady();
     bool lineUsable();
 
@@ -240,6 +237,7 @@ private:
     // Signal recording.
     void switchSignal(bool on, bool restart);
     void startNewFile();
+    bool splitFile();
     SignalSplitter::Input signalInput() const;
     void resumeFromSignal();
     void scheduleRestart(unsigned kind, int delayMs = kRestartDelayMs);
@@ -285,7 +283,7 @@ private:
     RecorderServices m_s;
     RecorderView& m_view;
     OutputNaming m_naming;
-    RecordingLog m_log;
+    RecordingFiles m_files;
     RecordedTime m_time;
     LevelDisplay m_levelDisplay;
     SignalSplitter m_splitter;
@@ -319,7 +317,7 @@ private:
     bool m_runBackground = false;
     bool m_preparingBackground = false;
     QTimer m_backgroundWait;
-    std::optional<Finishing> m_finishing;
+    bool m_keepMessage = false;                   // the run's end put its message on the info line
     std::shared_ptr<BackgroundMixer> m_runMixer;  // the running recording's background mix
 
     // Waiting for the previous file before a start, and the automatic restart.

@@ -130,6 +130,9 @@ constexpr Msg kEnglishMessages[] = {
     {"PlayBackSupport", "Recording line not found, click", "config button to find audio line", ""},
     {"RecordNotFinished", "Alert ! Recording is not completed", "The file may not be  playable",
      ""},
+    {"SignalEnded", "Signal recording ended", "Ready to record", ""},
+    {"ScheduleEnded", "Schedule recording ended", "Ready to record", ""},
+    {"SoundLost", "Alert ! Recording could not keep up", "Sound lost, milliseconds:", ""},
     {"RecordingStop", "", "Recording will stop at", ""},
     {"RecordingStart", "", "Recording will start at", ""},
 };

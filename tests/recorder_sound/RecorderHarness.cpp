@@ -65,21 +65,25 @@ std::vector<std::pair<std::string, int>> FakeViewerLauncher::opened() const {
     return m_opened;
 }
 
-CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script) {
-    return [folder = std::move(folder), script = std::move(script)](const platform::SoundLine&) {
-        return std::make_unique<FileFedLine>(folder, [script](const AudioFormat& format) {
-            std::vector<std::uint8_t> pcm;
-            for (const Segment& segment : script) {
-                std::vector<std::uint8_t> part =
-                    sinePcm(440, segment.tone ? -6 : -120, segment.seconds, format.sampleRate,
-                            format.channels, format.bitsPerSample);
-                if (!segment.tone) {
-                    std::fill(part.begin(), part.end(), format.silenceByte());
+CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script, bool realTime) {
+    return [folder = std::move(folder), script = std::move(script),
+            realTime](const platform::SoundLine&) {
+        return std::make_unique<FileFedLine>(
+            folder,
+            [script](const AudioFormat& format) {
+                std::vector<std::uint8_t> pcm;
+                for (const Segment& segment : script) {
+                    std::vector<std::uint8_t> part =
+                        sinePcm(440, segment.tone ? -6 : -120, segment.seconds, format.sampleRate,
+                                format.channels, format.bitsPerSample);
+                    if (!segment.tone) {
+                        std::fill(part.begin(), part.end(), format.silenceByte());
+                    }
+                    pcm.insert(pcm.end(), part.begin(), part.end());
                 }
-                pcm.insert(pcm.end(), part.begin(), part.end());
-            }
-            return pcm;
-        });
+                return pcm;
+            },
+            realTime);
     };
 }
 

@@ -121,13 +121,14 @@ private:
     std::vector<std::pair<std::string, int>> m_opened;
 };
 
-// A line that plays a script of tone bursts and silences at the pace of a sound card, in
-// whatever format the recording asks for.
+// A line that plays a script of tone bursts and silences at the pace of a sound card (or as
+// fast as the recording takes it), in whatever format the recording asks for.
 struct Segment {
     bool tone = false;
     double seconds = 0;
 };
-CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script);
+CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script,
+                                  bool realTime = true);
 
 // The controller with everything it drives. The settings live in the test's own folder; unless
 // told otherwise the stored line is the server's steady tone.
