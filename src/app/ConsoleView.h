@@ -11,7 +11,8 @@ namespace orvel {
 class RecorderController;
 
 // The recorder's view on a terminal, for `orvel-rec run`: each change of the info line is
-// printed with both its lines, and each recording file once it is complete. Nobody is there to
+// printed with both its lines, and each recording file once it is complete; sound lost is also
+// told on the error stream. Nobody is there to
 // answer: the overwrite question is answered "No" (nothing recorded is ever overwritten
 // unasked), the memory message is acknowledged, the first-run window continues without the
 // automatic line search, and windows that cannot be shown are told as closed at once.
@@ -40,6 +41,7 @@ public:
     void openDocument(const std::string& path) override;
     void closeProgram() override;
     void fileFinished(const FinishedFile& file) override;
+    void soundLost(std::uint64_t milliseconds) override;
 
 private:
     void later(std::function<void()> call);

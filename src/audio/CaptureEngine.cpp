@@ -256,6 +256,7 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     m_lastResult = {};
     m_lastBytesWritten = 0;
     m_reportedDrops = 0;
+    m_lastDropReport = {};
     m_ring = std::move(ring);
     m_backgroundRing = std::move(backgroundRing);
     m_backgroundEnded = false;
@@ -325,7 +326,7 @@ void CaptureEngine::stop() {
     m_assembler->close();
     m_assembler->publishPartial();
     handleFilledBlocks(SIZE_MAX);
-    reportDrops();
+    reportDrops(true);
     {
         std::lock_guard lock(m_doorbellMutex);
         m_drain = true;
@@ -379,10 +380,13 @@ void CaptureEngine::announce() {
     }
 }
 
-void CaptureEngine::reportDrops() {
+void CaptureEngine::reportDrops(bool final) {
+    // While sound keeps being dropped it is told once a second, not with every block.
     const std::uint64_t dropped = droppedBytes();
-    if (dropped > m_reportedDrops) {
+    const auto now = std::chrono::steady_clock::now();
+    if (dropped > m_reportedDrops && (final || now - m_lastDropReport >= std::chrono::seconds(1))) {
         m_reportedDrops = dropped;
+        m_lastDropReport = now;
         emit soundDropped(dropped);
     }
 }
@@ -791,7 +795,7 @@ void CaptureEngine::onRunFinished() {
     if (m_finaliser.joinable()) {
         m_finaliser.join();
     }
-    reportDrops();
+    reportDrops(true);
     m_lastRunDropped = droppedBytes();
     if (m_lastRunDropped > 0) {
         qCWarning(lcCapture) << "dropped" << m_lastRunDropped << "captured bytes during the run";

@@ -264,7 +264,8 @@ signals:
     // A file of the run is complete: once for every file the run was asked to write, a file ended
     // by a split as soon as the writer has completed it, the last one just before finished().
     void fileCompleted(const orvel::CompletedFile& file);
-    // Captured sound was dropped (droppedBytes() grew to `totalBytes` in this run).
+    // Captured sound was dropped: droppedBytes() grew to `totalBytes` in this run. Told at most
+    // once a second while it goes on, and with the last count when the run stops.
     void soundDropped(quint64 totalBytes);
     // The run is over and its file complete (or not: ok false, with a reason, when it failed to
     // complete or is no longer the file at its path, deleted or replaced while recording).
@@ -284,7 +285,7 @@ private:
                                          OutputError* error);
     bool openSplitFile();
     void announce();
-    void reportDrops();
+    void reportDrops(bool final = false);
     void writerLoop();
     void endFile(std::unique_ptr<OutputFile> file);
     bool chunkReady(std::size_t chunkBytes) const;
@@ -314,6 +315,7 @@ private:
     std::uint64_t m_runId = 0;
     std::uint64_t m_lastRunDropped = 0;
     std::uint64_t m_reportedDrops = 0;
+    std::chrono::steady_clock::time_point m_lastDropReport;
 
     // The files of the run not yet completed, oldest first (under m_doorbellMutex): the writer
     // writes into the front one. The owner queues into the newest, or, while a split waits for

@@ -55,6 +55,7 @@ public:
     void openDocument(const std::string&) override {}
     void closeProgram() override { ++closed; }
     void fileFinished(const FinishedFile& file) override { files.push_back(file); }
+    void soundLost(std::uint64_t milliseconds) override { lost.push_back(milliseconds); }
 
     // Whether the info line has shown this first line (or message) since the last clear.
     bool shown(const std::string& line1) const;
@@ -63,6 +64,7 @@ public:
     std::vector<std::pair<std::string, std::string>> infos;
     std::vector<FaceState> states;
     std::vector<FinishedFile> files;
+    std::vector<std::uint64_t> lost;
     std::deque<bool> overwriteAnswers;
     std::function<void(bool)> openQuestion;
     std::vector<std::string> startupWindows;

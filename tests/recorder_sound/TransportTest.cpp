@@ -11,6 +11,7 @@
 #include "../platform_sound/SoundTestSupport.h"
 #include "RecorderHarness.h"
 #include "audio/WavReader.h"
+#include "support/FileFedLine.h"
 #include "support/Signal.h"
 
 namespace orvel {
@@ -272,6 +273,35 @@ TEST(Transport, ALostLineEndsTheRecordingWithItsMessage) {
     EXPECT_EQ(c.infoLine1(), "Recording device not available");
     EXPECT_TRUE(h.view.files.empty());
     EXPECT_FALSE(exists(h.file("lost.wav")));
+}
+
+// Sound the line could not deliver is told on the info line and to the view, with how much was
+// lost, while the recording goes on.
+TEST(Transport, LostSoundIsToldWithHowMuchWasLost) {
+    RecorderHarness h;
+    test::FileFedLine* line = nullptr;
+    RecorderHarness::Options options;
+    options.sources = [&](const platform::SoundLine&) {
+        auto fed = std::make_unique<test::FileFedLine>(h.folder(), [](const AudioFormat& format) {
+            return test::sinePcm(440, -6, 10, format.sampleRate, format.channels,
+                                 format.bitsPerSample);
+        });
+        line = fed.get();
+        return fed;
+    };
+    ASSERT_TRUE(h.make(options));
+    RecorderController& c = h.controller();
+    c.setFieldText(h.file("lossy.wav"));
+    c.record();
+    ASSERT_TRUE(h.waitFor([&] { return h.engine().bytesQueued() > 0; }, 5s));
+    ASSERT_NE(line, nullptr);
+    line->loseSound(35280);  // 200 ms of 44.1 kHz 16-bit stereo
+    ASSERT_TRUE(
+        h.waitFor([&] { return c.infoLine1() == "Alert ! Recording could not keep up"; }, 3s));
+    EXPECT_EQ(c.infoLine2(), "Sound lost, milliseconds: 200");
+    EXPECT_EQ(h.view.lost, std::vector<std::uint64_t>{200});
+    EXPECT_TRUE(c.recording());
+    c.stop();
 }
 
 // Background music does not hold the start: "PrepareBackground" shows until the background's

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,11 +28,17 @@ public:
     bool start(const AudioFormat& format, CaptureConsumer* consumer, std::string* error) override;
     void stop() override;
     void setMonitor(bool) override {}
+    std::uint64_t droppedBytes() const override { return m_lost; }
+
+    // The line overruns: `bytes` of its sound are reported lost, as a sound server's stream
+    // reports what its reader did not take in time.
+    void loseSound(std::uint64_t bytes) { m_lost += bytes; }
 
 private:
     std::string m_folder;
     PcmMaker m_makePcm;
     bool m_realTime;
+    std::atomic<std::uint64_t> m_lost{0};
     std::unique_ptr<WavFileCaptureSource> m_file;
 };
 
