@@ -50,16 +50,23 @@ class BackgroundMixer;
 // A recording ends in two steps: stop-all releases the buttons at once and stops the engine;
 // the file is judged (its size, its length, the log line, the messages) only when the engine
 // reports it complete. A run the engine ends by itself (line or server lost, disk full) is
-// stopped the same way with its message, and nothing restarts after it.
+// stopped the same way with its message, and nothing restarts after it. A file a mode armed
+// that never heard sound is no recording: the engine removes it, and its stop only tells that
+// the mode ended. Each file is logged from its first sound (RecordingFiles).
+//
+// The track splitter's next file follows without a gap: the controller names it and asks the
+// engine to split, the transport stays Recording, and the engine opens the file with the next
+// sound and reports the finished track, which is judged then.
 //
 // Schedule mode starts a recording and pauses it at once; the ScheduleRunner, asked on every
 // recording tick, resumes it inside the schedule's windows and pauses it (or, with multi-file
 // naming on, ends its file and re-arms on a new one) when a window is over. A start that is
 // refused ends the mode that asked for it, so a mode never shows as on while nothing records.
 //
-// Automatic restarts (the track splitter's next file, the schedule's re-arm) wait on one
-// single-shot timer that fires once the least delay (300 ms) has passed and the previous file
-// is complete; Stop, stop-all, a mode switch and close cancel it. Questions are asked without
+// Automatic restarts (the schedule's re-arm, a mode switched over to the other, a track whose
+// next name would need the overwrite question) wait on one single-shot timer that fires once
+// the least delay (300 ms) has passed and the previous file is complete; Stop, stop-all, a mode
+// switch and close cancel it. Questions are asked without
 // waiting: commands that arrive meanwhile run in order once the question is answered, and Stop
 // answers it "No" and then runs. Nothing here waits on the GUI thread: the background music's first
 // block, the restart delay and the line test are timers and signals.
@@ -78,7 +85,7 @@ public:
     static constexpr char kBusyText2[] = "to change the device or line";
     // A recorded file of this size or less is reported as not completed.
     static constexpr std::int64_t kUnfinishedBytes = 6143;
-    // How long the track splitter waits at least between two files.
+    // How long an automatic restart waits at least after the file before it.
     static constexpr int kRestartDelayMs = 300;
     // How long a record start waits for the previous file to be completed before it gives up
     // with "DeviceAvailabity"; and how long close waits for the last file.
