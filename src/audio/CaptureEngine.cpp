@@ -824,6 +824,9 @@ void CaptureEngine::onRunFinished() {
         ok = false;
         std::lock_guard lock(m_doorbellMutex);
         error = QString::fromStdString(m_writeError);
+        // The file is valid, but it does not hold the recording.
+        m_lastResult.ok = false;
+        m_lastResult.error = error;
     }
     if (!m_splitPath.empty()) {
         // A split whose sound never came: its file was never opened.

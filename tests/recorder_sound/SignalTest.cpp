@@ -128,8 +128,12 @@ TEST_F(SignalRecording, TheTrackSplitterGivesEveryBurstItsWholeFileWithoutAGap) 
 
 // Forty bursts in a row, fed as fast as the recording takes them with the clock and the
 // recording tick following the sound block by block: forty files, each holding its whole burst
-// from the onset's block on, logged from the moment its sound began.
-TEST_F(SignalRecording, FortyBurstsGiveFortyWholeFiles) {
+// from the onset's block on (the pre-roll before it), logged from the moment its sound began.
+class FortyBursts : public SignalRecording, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FortyBursts, GiveFortyWholeFiles) {
+    const double preRoll = GetParam() / 1000.0;
+    h.settings().writePreRoll(GetParam());
     constexpr int kBursts = 40;
     constexpr double kLead = 0.55;
     std::vector<Segment> script{{false, kLead}};
@@ -172,8 +176,8 @@ TEST_F(SignalRecording, FortyBurstsGiveFortyWholeFiles) {
         const test::WavSamples wav = test::readWav(h.file(name));
         ASSERT_FALSE(wav.channels.empty());
         const Loud loud = loudPart(wav.channels[0], wav.info.sampleRate);
-        EXPECT_GE(loud.onset, 0.0);
-        EXPECT_LT(loud.onset, 0.1);
+        EXPECT_GE(loud.onset, preRoll);
+        EXPECT_LT(loud.onset, preRoll + 0.1);
         EXPECT_NEAR(loud.span, 2.0, 0.01);
         // Logged from the burst's onset, not from when the file was asked for.
         const QTime logged = QTime::fromString(
@@ -182,6 +186,8 @@ TEST_F(SignalRecording, FortyBurstsGiveFortyWholeFiles) {
         EXPECT_NEAR(start.time().secsTo(logged), kLead + 5.0 * i, 1.0);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(PreRollMs, FortyBursts, ::testing::Values(0, 500));
 
 // Type 1 waits for a first sound, then stops at the first silence that lasts the delay.
 TEST_F(SignalRecording, StopOnSilenceWaitsForSoundThenStops) {
