@@ -14,6 +14,24 @@
 
 namespace orvel {
 
+namespace {
+
+const char* signalName(int number) {
+    switch (number) {
+        case SIGINT:
+            return "SIGINT";
+        case SIGTERM:
+            return "SIGTERM";
+        case SIGHUP:
+            return "SIGHUP";
+        default:
+            break;
+    }
+    return "a stop signal";
+}
+
+}  // namespace
+
 RunCommand::RunCommand(std::ostream& out, std::ostream& err, ServerFactory connect,
                        SettingsStore settings)
     : m_out(out), m_err(err), m_connect(std::move(connect)), m_settings(std::move(settings)) {}
@@ -88,7 +106,11 @@ int RunCommand::run(std::vector<std::string> arguments) {
     // Nobody is there to answer or to notice: every existing file is asked about, whatever
     // the stored overwrite alert, and the view answers from --overwrite.
     controller.setAlwaysAskOverwrite(true);
-    connect(&stopSignals, &StopSignals::received, &controller, &RecorderController::close);
+    connect(&stopSignals, &StopSignals::received, &controller, [this, &controller](int number) {
+        m_err << "orvel-rec: " << signalName(number) << " received: completing the recording and "
+              << "ending" << std::endl;
+        controller.close();
+    });
 
     controller.initialise();
     applyStartupOptions(controller, options);

@@ -97,8 +97,10 @@ ScheduleList::LoadReport ScheduleList::read(std::string_view contents) {
             qCWarning(lcScheduleList)
                 << "schedule line" << number << "has a malformed URL field: its URL is not opened";
         }
-        add(std::move(*parsed.item));
+        m_items.push_back(std::move(*parsed.item));
     }
+    // The order add() gives, line by line, in one sort: equal texts keep their file order.
+    std::stable_sort(m_items.begin(), m_items.end(), &before);
     return report;
 }
 
