@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <random>
 
+#include "schedule/ScheduleDraft.h"
 #include "support/TempDir.h"
 
 namespace orvel {
@@ -99,6 +100,26 @@ TEST(ScheduleFile, ReadingGivesTheOrderOfAddingOneByOne) {
     read.read(file);
     EXPECT_GT(read.size(), 1500);
     EXPECT_EQ(read.contents(), added.contents());
+
+    // The schedule window's copy keeps every line, items or not, in the same byte order.
+    ScheduleDraft draft;
+    draft.read(file);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < file.size();) {
+        const std::size_t end = file.find('\n', at);
+        std::string line = file.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+        at = end + 1;
+    }
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::string> kept;
+    for (const ScheduleDraft::Entry& entry : draft.entries()) {
+        kept.push_back(entry.text);
+    }
+    EXPECT_EQ(kept, lines);
 }
 
 }  // namespace
