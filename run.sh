@@ -26,14 +26,22 @@ configure() {
     -DORVEL_TESTS=OFF -DORVEL_BENCH=OFF -DORVEL_SANITIZE=OFF -DORVEL_FUZZ=OFF
 }
 # Said before every build that has work to do, not only the first: a rebuild after a change
-# takes a while too.
-say_build() {
-  if [ ! -x "$build/src/orvel" ]; then
-    echo "run.sh: building the recorder in $build (the first build takes a few minutes)" >&2
-  elif ! cmake --build "$build" --target orvel orvel-rec -- -n 2>/dev/null |
-      grep -q '^ninja: no work to do'; then
-    echo "run.sh: rebuilding the recorder in $build (the sources changed)" >&2
-  fi
+# takes a while too. Whether there is work shows in the build's own lines as they come (a dry
+# run cannot tell: it always sees the check of the source folders as work).
+first_build=""
+if [ ! -x "$build/src/orvel" ]; then
+  echo "run.sh: building the recorder in $build (the first build takes a few minutes)" >&2
+  first_build=yes
+fi
+log_build() {
+  local said=$first_build line
+  while IFS= read -r line; do
+    printf '%s\n' "$line" >>"$log"
+    if [ -z "$said" ] && [[ "$line" == *" Building "* || "$line" == *" Linking "* ]]; then
+      echo "run.sh: rebuilding the recorder in $build (the sources changed)" >&2
+      said=yes
+    fi
+  done
 }
 build_failed() {
   tail -n 40 "$log" >&2
@@ -41,8 +49,7 @@ build_failed() {
   exit 1
 }
 configure >"$log" 2>&1 || build_failed
-say_build
-cmake --build "$build" --target orvel orvel-rec >>"$log" 2>&1 || build_failed
+cmake --build "$build" --target orvel orvel-rec 2>&1 | log_build || build_failed
 
 # The window needs a display; without one the headless recorder runs the same command line.
 program=("$build/src/orvel")
