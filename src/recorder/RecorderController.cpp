@@ -432,7 +432,7 @@ void RecorderController::startRecording(StartRequest request) {
         return;
     }
     m_runPath = path;
-    if (m_alert && QFileInfo::exists(QString::fromStdString(path))) {
+    if ((m_alert || m_alwaysAskOverwrite) && QFileInfo::exists(QString::fromStdString(path))) {
         m_transport = Transport::Confirming;
         const int question = ++m_questionCounter;
         m_question = question;

@@ -171,6 +171,14 @@ public:
 
     void onTick(TickSource::Tick tick);
 
+    // Asks the view before every recording into an existing file, whatever the stored
+    // overwrite alert: for a view where a replaced file would go unnoticed.
+    void setAlwaysAskOverwrite(bool on) { m_alwaysAskOverwrite = on; }
+
+    // A notice from outside the recorder (the command line's refused file name) on the info
+    // line, until the next message takes its place.
+    void showNotice(const std::string& line1, const std::string& line2) { showInfo(line1, line2); }
+
     // What the face shows.
     const FaceState& state() const { return m_state; }
     Transport transport() const { return m_transport; }
@@ -310,6 +318,7 @@ private:
     int m_threshold = 0;
     int m_newFileDelay = 0;
     bool m_alert = false;
+    bool m_alwaysAskOverwrite = false;
 
     // The transport and the modes.
     Transport m_transport = Transport::Idle;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QSignalSpy>
@@ -232,6 +233,21 @@ TEST(FrontFace, CommandLinePressesArePostedInOrder) {
     EXPECT_FALSE(face.state().stereo);
     EXPECT_TRUE(h.waitFor([&] { return face.isHidden(); }, 2s));
     h.click(kStop);
+}
+
+// A file name the recorder cannot write is refused on the info line: nothing records, the
+// stored name is not recorded into instead, and the face stays in sight to say why.
+TEST(FrontFace, CommandLineNameThatCannotBeWrittenIsRefusedOnTheInfoLine) {
+    FaceHarness h;
+    ASSERT_TRUE(h.make());
+    TestFace& face = h.face();
+    face.pressStartupButtons(parseCommandLine("/r /hide -filename " + h.file("talk.flac")));
+    h.run(500ms);
+    EXPECT_TRUE(face.shown("-filename refused: nothing started"));
+    EXPECT_FALSE(face.state().recordDown);
+    EXPECT_FALSE(face.isHidden());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(h.file("Orvel.wav"))));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(h.file("talk.flac"))));
 }
 
 // Keys of the default script click the buttons and drag the sliders through posted presses:
