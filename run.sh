@@ -9,7 +9,9 @@
 #   ./run.sh /rs /hide                      signal recording, the window hidden
 #
 # When no sound server answers (a machine without a sound card or desktop session), the
-# project's private server (tools/soundserver.sh) is started for the run and stopped after it.
+# project's private server (tools/soundserver.sh) is started for the run and stopped after it
+# (scripts/run-recorder.sh). The script says so before every build that has work to do, passes
+# one Ctrl+C, SIGTERM or SIGHUP on to the recorder once, and exits with the recorder's status.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 
@@ -18,33 +20,36 @@ root=$(cd "$(dirname "$0")" && pwd)
 build="$root/build/release"
 log="$root/build/release-build.log"
 mkdir -p "$root/build"
+configure() {
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ \
+    -DORVEL_TESTS=OFF -DORVEL_BENCH=OFF -DORVEL_SANITIZE=OFF -DORVEL_FUZZ=OFF
+}
+# Said before every build that has work to do, not only the first: a rebuild after a change
+# takes a while too. Whether there is work shows in the build's own lines as they come (a dry
+# run cannot tell: it always sees the check of the source folders as work).
+first_build=""
 if [ ! -x "$build/src/orvel" ]; then
   echo "run.sh: building the recorder in $build (the first build takes a few minutes)" >&2
+  first_build=yes
 fi
-if ! { cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-         -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ \
-         -DORVEL_TESTS=OFF -DORVEL_BENCH=OFF -DORVEL_SANITIZE=OFF -DORVEL_FUZZ=OFF &&
-       cmake --build "$build" --target orvel orvel-rec; } >"$log" 2>&1; then
+log_build() {
+  local said=$first_build line
+  while IFS= read -r line; do
+    printf '%s\n' "$line" >>"$log"
+    if [ -z "$said" ] && [[ "$line" == *" Building "* || "$line" == *" Linking "* ]]; then
+      echo "run.sh: rebuilding the recorder in $build (the sources changed)" >&2
+      said=yes
+    fi
+  done
+}
+build_failed() {
   tail -n 40 "$log" >&2
   echo "run.sh: the build failed (whole log: $log)" >&2
   exit 1
-fi
-
-# A private sound server only when none answers; only a server this run started is stopped.
-started_server=""
-server_dir="$root/build/run-soundserver"
-stop_server() {
-  if [ -n "$started_server" ]; then
-    "$root/tools/soundserver.sh" stop "$server_dir" >/dev/null 2>&1 || true
-  fi
 }
-trap stop_server EXIT
-if ! pactl info >/dev/null 2>&1; then
-  echo "run.sh: no sound server answers; starting the private one in $server_dir" >&2
-  server_env=$("$root/tools/soundserver.sh" start "$server_dir")
-  started_server=yes
-  export "${server_env?}"
-fi
+configure >"$log" 2>&1 || build_failed
+cmake --build "$build" --target orvel orvel-rec 2>&1 | log_build || build_failed
 
 # The window needs a display; without one the headless recorder runs the same command line.
 program=("$build/src/orvel")
@@ -54,15 +59,6 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   program=("$build/src/orvel-rec" run)
 fi
 
-# The recorder runs as a child so that the server can be stopped after it; SIGINT, SIGTERM and
-# SIGHUP sent to this script are passed on, and the recorder completes its file before it exits.
-"${program[@]}" "$@" &
-child=$!
-trap 'kill -INT "$child" 2>/dev/null || true' INT
-trap 'kill -TERM "$child" 2>/dev/null || true' TERM
-trap 'kill -HUP "$child" 2>/dev/null || true' HUP
-status=0
-while kill -0 "$child" 2>/dev/null; do
-  if wait "$child"; then status=0; else status=$?; fi
-done
-exit "$status"
+# The recorder's own exit status is this script's; one Ctrl+C (or SIGTERM, SIGHUP) reaches it
+# once, and it completes its file before it ends.
+exec "$root/scripts/run-recorder.sh" "${program[@]}" "$@"

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/CommandLine.h"
+#include "config/FormatTables.h"
 #include "config/Text.h"
 
 namespace {
@@ -47,13 +48,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string& name = options.fileName;
     require(name.size() <= orvel::StartupOptions::kFileNameMaxBytes);
+    // A name is either taken or refused with its reason, never both and never dropped unsaid.
+    require(options.refusedFileName.empty() || name.empty());
+    require(options.fileNameRefusal.empty() == options.refusedFileName.empty() ||
+            options.fileNameRefusal == "no file name follows -filename");
+    if (!options.fileNameRefusal.empty()) {
+        require(!options.hide);
+    }
     if (!name.empty()) {
-        require(orvel::text::endsWithIgnoreCaseAscii(name, ".wav") ||
-                orvel::text::endsWithIgnoreCaseAscii(name, ".mp3"));
-        // The name is taken as written, never re-cased or pieced together.
+        require(orvel::formatOfFileName(name).has_value());
+        // The name is taken as written, never re-cased or pieced together, and ends where the
+        // next option or switch begins.
         const std::string_view read = line.substr(0, orvel::kCommandLineMaxBytes);
         require(read.find(name) != std::string_view::npos);
-        require(name.find('-') == std::string::npos);
+        require(name.find(" -") == std::string::npos && name.find(" /") == std::string::npos);
+        require(name.front() != ' ' && name.back() != ' ');
     }
     require(orvel::parseCommandLine(line) == options);
     return 0;

@@ -42,6 +42,8 @@ std::string firstTagName(std::string_view text) {
 }
 
 void walkDocument(const TagDocument& doc, std::string_view section) {
+    // The document's index answers as a search through its whole text does.
+    require(doc.FirstText(section, 64) == TagDocument::TextWithin(doc.DocumentText(), section, 64));
     require(doc.FirstText(section, 64).value_or("").size() <= 63);
     require(doc.AllTexts(section, 100).value_or("").size() <= 99);
     const int count = doc.CountChildren(section);

@@ -58,21 +58,47 @@ int indexOf(const std::array<int, N>& table, int value, std::size_t first, int n
     return notFound;
 }
 
-std::string fileNameValue(std::string_view value) {
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The file name runs to the next option or switch (a blank followed by "-" or "/"), so that a
+// hyphen inside the name is kept and options may follow it in any order.
+std::string_view fileNameAt(std::string_view text, std::size_t begin) {
+    const std::string_view rest = text::trimLeadingSpace(text.substr(begin));
+    if (!rest.empty() && rest.front() == '-') {
+        return {};  // the next option: no name was given
+    }
+    std::size_t end = rest.size();
+    for (std::size_t i = 0; i + 1 < rest.size(); ++i) {
+        if (isBlank(rest[i]) && (rest[i + 1] == '-' || rest[i + 1] == '/')) {
+            end = i;
+            break;
+        }
+    }
+    return text::trimTrailingSpace(rest.substr(0, end));
+}
+
+// Takes the value as the file name, or records why it cannot be used.
+void takeFileName(std::string_view value, StartupOptions& options) {
+    std::string refusal;
     if (value.empty()) {
-        return {};
+        refusal = "no file name follows -filename";
+    } else if (!formatOfFileName(value)) {
+        refusal = kWrittenExtensionsText;
+    } else if (value.size() > StartupOptions::kFileNameMaxBytes) {
+        // A shortened path would name another file: refuse it whole.
+        refusal = "the name is longer than " + std::to_string(StartupOptions::kFileNameMaxBytes) +
+                  " bytes";
     }
-    if (!text::endsWithIgnoreCaseAscii(value, ".wav") &&
-        !text::endsWithIgnoreCaseAscii(value, ".mp3")) {
-        return {};
+    if (refusal.empty()) {
+        options.fileName = std::string(value);
+        return;
     }
-    // A shortened path would name another file: refuse it whole.
-    if (value.size() > StartupOptions::kFileNameMaxBytes) {
-        qCWarning(lcCommandLine) << "file name of" << value.size() << "bytes is longer than"
-                                 << StartupOptions::kFileNameMaxBytes << "bytes and is ignored";
-        return {};
-    }
-    return std::string(value);
+    options.refusedFileName = std::string(value);
+    options.fileNameRefusal = std::move(refusal);
+    options.hide = false;
+    qCWarning(lcCommandLine).noquote() << QString::fromStdString(options.refusalText());
 }
 
 }  // namespace
@@ -100,10 +126,10 @@ StartupOptions parseCommandLine(std::string_view line) {
         return options;
     }
 
-    Span span;
-    if (findValue(lowered, "-filename ", span)) {
-        options.fileName = fileNameValue(valueAt(original, span));
+    if (const std::size_t at = lowered.find("-filename "); at != std::string::npos) {
+        takeFileName(fileNameAt(original, at + std::string_view("-filename ").size()), options);
     }
+    Span span;
     if (findValue(lowered, "-frequency ", span)) {
         const std::string_view value = valueAt(lowered, span);
         if (!value.empty()) {

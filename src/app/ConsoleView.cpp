@@ -43,9 +43,21 @@ void ConsoleView::showInfo(const std::string& line1, const std::string& line2) {
 }
 
 void ConsoleView::askOverwrite(const std::string& path, std::function<void(bool)> answer) {
-    m_err << kPrefix << "\"" << path << "\" exists and the overwrite alert is on: not overwritten"
+    if (m_overwrite) {
+        m_err << kPrefix << "\"" << path << "\" exists: replacing it (--overwrite)" << std::endl;
+        later([answer = std::move(answer)] { answer(true); });
+        return;
+    }
+    m_refusedOverwrite = true;
+    m_err << kPrefix << "\"" << path
+          << "\" exists: not overwritten; give --overwrite to replace it, or another -filename"
           << std::endl;
-    later([answer = std::move(answer)] { answer(false); });
+    later([this, answer = std::move(answer)] {
+        answer(false);
+        if (m_controller != nullptr) {
+            m_controller->close();
+        }
+    });
 }
 
 void ConsoleView::tellNoMemory(std::function<void()> done) {

@@ -11,11 +11,12 @@ namespace orvel {
 class RecorderController;
 
 // The recorder's view on a terminal, for `orvel-rec run`: each change of the info line is
-// printed with both its lines, and each recording file once it is complete; sound lost is also
-// told on the error stream. Nobody is there to
-// answer: the overwrite question is answered "No" (nothing recorded is ever overwritten
-// unasked), the memory message is acknowledged, the first-run window continues without the
-// automatic line search, and windows that cannot be shown are told as closed at once.
+// printed with both its lines, each recording file once it is complete, and sound lost also on
+// the error stream. Nobody is there to answer: the overwrite question is answered from
+// --overwrite; without it "No", which ends the run (nothing recorded is ever overwritten unasked,
+// and a run that may not record into its file has nothing left to do), the memory message is
+// acknowledged, the first-run window continues without the automatic line search, and windows
+// that cannot be shown are told as closed at once.
 //
 // Thread contract: called on the GUI thread.
 class ConsoleView : public RecorderView {
@@ -26,6 +27,10 @@ public:
     void setController(RecorderController* controller) { m_controller = controller; }
     // Where the schedule list is read from, for the message when it is empty.
     void setScheduleFile(std::string path) { m_scheduleFile = std::move(path); }
+    // Whether an existing file may be replaced (--overwrite).
+    void setOverwrite(bool allowed) { m_overwrite = allowed; }
+    // Whether a file was not replaced, which ended the run.
+    bool refusedOverwrite() const { return m_refusedOverwrite; }
 
     void showInfo(const std::string& line1, const std::string& line2) override;
     void showState(const FaceState&) override {}
@@ -52,6 +57,8 @@ private:
     RecorderController* m_controller = nullptr;
     std::string m_scheduleFile;
     std::string m_lastInfo;
+    bool m_overwrite = false;
+    bool m_refusedOverwrite = false;
 };
 
 }  // namespace orvel

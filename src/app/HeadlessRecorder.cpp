@@ -294,7 +294,8 @@ int HeadlessRecorder::tags(const TagArguments& arguments) {
 int HeadlessRecorder::record(const RecordArguments& arguments) {
     std::unique_ptr<StopSignals> stopSignals;
     if (m_handleSignals) {
-        stopSignals = std::make_unique<StopSignals>(std::initializer_list<int>{SIGINT, SIGTERM});
+        stopSignals =
+            std::make_unique<StopSignals>(std::initializer_list<int>{SIGINT, SIGTERM, SIGHUP});
         connect(stopSignals.get(), &StopSignals::received, this, &HeadlessRecorder::requestStop);
     }
     std::unique_ptr<platform::SoundServer> server = connectServer();

@@ -25,8 +25,8 @@ struct RecordingPlan;
 // detail.
 //
 // A recording runs the owner thread's event loop until its time is up, requestStop() is called
-// (SIGINT and SIGTERM call it when the recorder handles them), the line goes away or a write
-// fails; then the engine is stopped and the file completed before run() returns.
+// (SIGINT, SIGTERM and SIGHUP call it when the recorder handles them), the line goes away or a
+// write fails; then the engine is stopped and the file completed before run() returns.
 //
 // Thread contract: called on the GUI thread of a QCoreApplication.
 class HeadlessRecorder : public QObject {
@@ -43,8 +43,8 @@ public:
                      SettingsStore settings = SettingsStore());
     ~HeadlessRecorder() override;
 
-    // Records until SIGINT or SIGTERM as well (handled only while a recording is prepared or
-    // runs, so that they end the other commands as usual).
+    // Records until SIGINT, SIGTERM or SIGHUP as well (handled only while a recording is prepared
+    // or runs, so that they end the other commands as usual).
     void setHandleStopSignals(bool on) { m_handleSignals = on; }
 
     // Runs the command; returns the process's exit status.

@@ -118,7 +118,7 @@ int PlayCommand::run(const std::vector<std::string>& arguments) {
 }
 
 int PlayCommand::play(const PlayArguments& arguments) {
-    StopSignals stopSignals({SIGINT, SIGTERM});
+    StopSignals stopSignals({SIGINT, SIGTERM, SIGHUP});
     std::string error;
     std::unique_ptr<platform::SoundServer> server = m_connect ? m_connect(&error) : nullptr;
     if (server == nullptr) {

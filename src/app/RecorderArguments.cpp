@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "config/FormatTables.h"
 #include "config/Text.h"
 #include "encoders/GenreTable.h"
 #include "encoders/WmaProfile.h"
@@ -283,6 +284,10 @@ RecorderCommand RecorderArguments::parse(const std::vector<std::string>& argumen
             command.record = std::move(withText);
             command.error.clear();
         }
+        if (command.ok() && !formatOfFileName(command.record.file)) {
+            command.error =
+                "record: " + inQuotes(command.record.file) + ": " + kWrittenExtensionsText;
+        }
         return command;
     }
     if (name == "tags") {
@@ -298,13 +303,17 @@ std::string RecorderArguments::usage() {
     return R"(Usage:
   orvel-rec devices                  list the devices and their lines with their numbers
   orvel-rec record [options] FILE    record a line into FILE
+  orvel-rec play FILE [options]      play a media file to the speakers
+  orvel-rec run [ARGS]               the recorder as its window runs it, without the window
   orvel-rec profiles                 list the WMA profiles with their numbers
   orvel-rec tags FILE [options]      print the tag of a recording, or change it
-  orvel-rec --help                   show this text
+  orvel-rec --help                   show this text (orvel-rec run --help: run's own)
+  orvel-rec --version                show the version
 
-The recording's format follows FILE's extension: .mp3 MP3, .wma WMA, anything else WAV.
-A recording runs for --seconds or until the program receives SIGINT (Ctrl+C) or SIGTERM; the
-file is complete either way. Options not given take the recorder's stored settings.
+The recording's format follows FILE's extension: .wav WAV, .mp3 MP3, .wma WMA, in any letter
+case; a name ending in anything else is refused. A recording runs for --seconds or until the
+program receives SIGINT (Ctrl+C), SIGTERM or SIGHUP (a closed terminal); the file is complete
+either way. Options not given take the recorder's stored settings.
 
 record options:
   --device N            device number (orvel-rec devices)

@@ -7,7 +7,8 @@
 // The command line of the headless recorder `orvel-rec`:
 //
 //   orvel-rec devices                 the devices and their lines, by index and name
-//   orvel-rec record [options] FILE   records a line into FILE (.wav, .mp3 or .wma)
+//   orvel-rec record [options] FILE   records a line into FILE (.wav, .mp3 or .wma, any letter
+//                                     case; any other name is refused)
 //   orvel-rec profiles                the WMA profiles, by index
 //   orvel-rec tags FILE [options]     prints the tag of a recording, or rewrites it
 //   orvel-rec help | --help | -h

@@ -227,16 +227,6 @@ std::vector<std::string> unusedOptions(const RecordArguments& a, OutputFormat fo
 
 }  // namespace
 
-OutputFormat RecordingPlan::outputFormatOf(const std::string& fileName) {
-    if (text::endsWithIgnoreCaseAscii(fileName, ".mp3")) {
-        return OutputFormat::Mp3;
-    }
-    if (text::endsWithIgnoreCaseAscii(fileName, ".wma")) {
-        return OutputFormat::Wma;
-    }
-    return OutputFormat::Wav;
-}
-
 std::string RecordingPlan::describe(const AudioFormat& format) {
     return std::to_string(format.sampleRate) + " Hz, " + std::to_string(format.bitsPerSample) +
            " bits, " + (format.channels == 1 ? "mono" : "stereo");
@@ -247,13 +237,13 @@ RecordingPlan RecordingPlan::make(const RecordArguments& arguments, const Settin
     RecordingPlan plan;
     plan.seconds = arguments.seconds;
     plan.capture.fileName = arguments.file;
-    plan.capture.outputFormat = outputFormatOf(arguments.file);
     plan.capture.monitor = arguments.monitor;
-    if (plan.capture.outputFormat == OutputFormat::Wav &&
-        !text::endsWithIgnoreCaseAscii(arguments.file, ".wav")) {
-        plan.notes.push_back(inQuotes(arguments.file) +
-                             " does not end in .wav, .mp3 or .wma: recording a WAV file");
+    const std::optional<OutputFormat> output = formatOfFileName(arguments.file);
+    if (!output) {
+        return refuse(std::move(plan), "UnknowType",
+                      inQuotes(arguments.file) + ": " + kWrittenExtensionsText);
     }
+    plan.capture.outputFormat = *output;
 
     // The format: the options, else the stored choice.
     AudioFormat chosen;

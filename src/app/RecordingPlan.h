@@ -20,6 +20,9 @@ class SettingsStore;
 // window would make (an MP3 recording raised to 32000 Hz or more and 16 bits) are made here
 // too and told in `notes`.
 //
+// The file's extension (.wav, .mp3 or .wma, any letter case) chooses the format; any other name
+// is refused, never written in a format its name does not say.
+//
 // A plan that cannot be carried out names the language table's message (`messageKey`, as the
 // window would show it) and a plain technical detail.
 //
@@ -45,9 +48,6 @@ struct RecordingPlan {
     static RecordingPlan make(const RecordArguments& arguments, const SettingsStore& settings,
                               DeviceList& devices);
 
-    // The output format a file name asks for: ".mp3" MP3, ".wma" WMA (any letter case),
-    // anything else WAV.
-    static OutputFormat outputFormatOf(const std::string& fileName);
     // "44100 Hz, 16 bits, stereo"
     static std::string describe(const AudioFormat& format);
 };

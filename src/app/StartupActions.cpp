@@ -27,6 +27,9 @@ void applyStartupChoices(RecorderController& controller, const StartupOptions& o
     if (!options.autoRecord) {
         return;
     }
+    if (!options.fileNameRefusal.empty()) {
+        controller.showNotice("-filename refused: nothing started", options.fileNameRefusal);
+    }
     if (options.mp3BitrateIndex != -1) {
         controller.setMp3BitrateIndex(options.mp3BitrateIndex);
     }
@@ -45,7 +48,8 @@ void applyStartupChoices(RecorderController& controller, const StartupOptions& o
 }
 
 std::vector<StartupPress> startupPresses(const StartupOptions& options) {
-    if (!options.autoRecord) {
+    // Recording under another name than the one asked for would hide where the sound went.
+    if (!options.autoRecord || !options.fileNameRefusal.empty()) {
         return {};
     }
     switch (options.autoAction) {

@@ -15,8 +15,9 @@ enum class StartupPress { Record, Signal, Schedule };
 // of its initialisation, in this order: the MP3 bit rate (stored at once), the channels, the
 // bits, the rate, the file name, and then the presses of the auto action (record; signal;
 // schedule; signal then schedule), posted so that they run after the initialisation, in order,
-// through the same commands as the buttons. Nothing happens without a record switch. Hiding the
-// window is the window's own business.
+// through the same commands as the buttons. Nothing happens without a record switch. A refused
+// file name is shown on the info line and no press is made. Hiding the window is the window's
+// own business.
 //
 // Thread contract: called on the GUI thread.
 void applyStartupOptions(RecorderController& controller, const StartupOptions& options);

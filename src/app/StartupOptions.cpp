@@ -9,6 +9,13 @@ StartupOptions& processOptions() {
 }
 }  // namespace
 
+std::string StartupOptions::refusalText() const {
+    if (fileNameRefusal.empty()) {
+        return {};
+    }
+    return "-filename \"" + refusedFileName + "\": " + fileNameRefusal;
+}
+
 const StartupOptions& startupOptions() {
     return processOptions();
 }

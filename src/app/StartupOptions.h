@@ -25,13 +25,22 @@ struct StartupOptions {
     bool autoRecord = false;  // one of the record switches was given; the fields below count
                               // only then
     AutoAction autoAction = AutoAction::RecordNow;
-    std::string fileName;     // at most kFileNameMaxBytes, ends in ".wav" or ".mp3"; or empty
+    std::string fileName;  // at most kFileNameMaxBytes, ends in ".wav", ".mp3" or ".wma"
+                           // (any letter case); or empty
+    // A -filename value that cannot be used, and why (both empty when none was refused). The
+    // record switches then start nothing and the window is not hidden: the user learns why
+    // instead of finding the recording under another name.
+    std::string refusedFileName;
+    std::string fileNameRefusal;
     int rateIndex = -1;       // -1 not given, else 0..8 into the sample-rate table
     int bitsChoice = -1;      // -1 not given, 0 = 8 bits, 1 = 16 bits
     int channelsChoice = -1;  // -1 not given, 0 = mono, 1 = stereo
     int mp3BitrateIndex = 0;  // 0 not given or not recognised, -1 given empty, else 1..15
 
     bool operator==(const StartupOptions&) const = default;
+
+    // "-filename "NAME": REASON", for a terminal; empty when no name was refused.
+    std::string refusalText() const;
 };
 
 // The process-wide record.

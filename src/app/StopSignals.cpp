@@ -31,6 +31,12 @@ extern "C" void onStopSignal(int signalNumber) {
     const int savedErrno = errno;
     const std::uint64_t bit = bitOf(signalNumber);
     if (bit != 0 && (g_pending.fetch_or(bit) & bit) != 0) {
+        // A hang-up comes twice as a matter of course (the terminal's, then the shell's to its
+        // jobs): it never asks for more than the close order already under way.
+        if (signalNumber == SIGHUP) {
+            errno = savedErrno;
+            return;
+        }
         // The same signal again before the event loop took the first one: the loop is stuck
         // in a wait, and the user must still be able to end the program. The signal is blocked
         // while this handler runs, so the default action follows right after it.

@@ -8,12 +8,13 @@
 
 namespace orvel {
 
-// Turns process signals (SIGINT, SIGTERM) into a Qt signal on the owner thread's event loop.
-// The handler only writes the signal number into a pipe, which is all a signal handler may
+// Turns process signals (SIGINT, SIGTERM, SIGHUP) into a Qt signal on the owner thread's event
+// loop. The handler only writes the signal number into a pipe, which is all a signal handler may
 // safely do; the pipe's reading end wakes the event loop. The same signal arriving a second time
 // before the event loop took the first ends the program as if it were not handled, so that a
-// program stuck in a wait can always be stopped. The previous handlers come back when the
-// object is destroyed. One instance at a time.
+// program stuck in a wait can always be stopped; except SIGHUP, which a closed terminal and its
+// shell each send, so that a second one is no one asking twice. The previous handlers come back
+// when the object is destroyed. One instance at a time.
 //
 // Thread contract: created, used and destroyed on one thread that runs a Qt event loop;
 // received() is emitted there.

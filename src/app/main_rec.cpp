@@ -5,6 +5,7 @@
 
 #include "app/HeadlessRecorder.h"
 #include "app/PlayCommand.h"
+#include "app/ProgramInfo.h"
 #include "app/RecorderArguments.h"
 #include "app/RecordingBackground.h"
 #include "app/RunCommand.h"
@@ -12,6 +13,10 @@
 
 // orvel-rec: the recorder without a window (see RecorderArguments.h for its command line).
 int main(int argc, char** argv) {
+    if (orvel::ProgramInfo::requested(argc, argv) == orvel::ProgramInfo::Request::Version) {
+        std::cout << orvel::ProgramInfo::versionLine("orvel-rec");
+        return 0;
+    }
     orvel::StopSignals::ignoreWriteSignals();
     QCoreApplication app(argc, argv);
     std::vector<std::string> arguments(argv + 1, argv + argc);

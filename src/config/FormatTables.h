@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string_view>
 
 // The recording formats the recorder offers, by the indexes under which settings, the command
 // line and the capability probe store them.
@@ -53,5 +55,34 @@ namespace orvel {
 
 // The format of a recording's output file.
 enum class OutputFormat { Wav = 0, Mp3 = 1, Wma = 2 };
+
+// What a refused file name is told: the extensions the recorder writes.
+inline constexpr char kWrittenExtensionsText[] =
+    "only .wav, .mp3 and .wma files are written (any letter case)";
+
+// The format a recording's file name selects: ".wav", ".mp3" or ".wma" at its very end, in any
+// letter case. None for any other name: the recorder writes no other format, and writing one
+// format's data under another's extension would leave a file no player reads right.
+constexpr std::optional<OutputFormat> formatOfFileName(std::string_view name) {
+    if (name.size() < 4) {
+        return std::nullopt;
+    }
+    char ending[4] = {};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const char c = name[name.size() - 4 + i];
+        ending[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    const std::string_view lowered(ending, 4);
+    if (lowered == ".wav") {
+        return OutputFormat::Wav;
+    }
+    if (lowered == ".mp3") {
+        return OutputFormat::Mp3;
+    }
+    if (lowered == ".wma") {
+        return OutputFormat::Wma;
+    }
+    return std::nullopt;
+}
 
 }  // namespace orvel

@@ -20,23 +20,6 @@ const char* extensionOf(OutputFormat format) {
     return "WAV";
 }
 
-std::optional<OutputFormat> formatOfEnding(std::string_view name) {
-    if (name.size() < 4) {
-        return std::nullopt;
-    }
-    const std::string ending = text::toLowerAscii(name.substr(name.size() - 4));
-    if (ending == ".wav") {
-        return OutputFormat::Wav;
-    }
-    if (ending == ".mp3") {
-        return OutputFormat::Mp3;
-    }
-    if (ending == ".wma") {
-        return OutputFormat::Wma;
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 OutputSettings OutputSettings::fromStore(const SettingsStore& store,
@@ -50,7 +33,7 @@ OutputSettings OutputSettings::fromStore(const SettingsStore& store,
         s.folder = path.substr(0, slash + 1);
         s.fileName = path.substr(slash + 1);
     }
-    if (const auto format = formatOfEnding(s.fileName)) {
+    if (const auto format = formatOfFileName(s.fileName)) {
         s.chooseFormat(*format);
     }
     s.multiFile = store.readMultiFileStatus() != 0;
@@ -103,7 +86,15 @@ std::string OutputSettings::lastName() const {
     return normalisedFolder() + fileName;
 }
 
+std::string OutputSettings::nameRefusal() const {
+    return "\"" + fileName + "\" cannot be recorded: " + kWrittenExtensionsText + ".";
+}
+
 OutputSettings::SaveResult OutputSettings::save(const SettingsStore& store) const {
+    // Any other name would get one of these formats under an extension that says otherwise.
+    if (!formatOfFileName(text::trimTrailingSpace(fileName))) {
+        return SaveResult::NameNotWritten;
+    }
     const std::string target = normalisedFolder();
     // A relative folder would put recordings wherever the program happens to be started.
     if (target.front() != '/' || text::trimBlanks(folder).empty()) {

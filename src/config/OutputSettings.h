@@ -47,9 +47,12 @@ struct OutputSettings {
         Saved,
         FolderInvalid,     // not an absolute path: nothing written
         FolderNotCreated,  // missing and could not be created: nothing written
+        NameNotWritten,    // the name does not end in .wav, .mp3 or .wma: nothing written
     };
     // Creates a missing folder, then writes the switches, the alert and LastName.
     SaveResult save(const SettingsStore& store) const;
+    // What the user is told for NameNotWritten.
+    std::string nameRefusal() const;
     // The folder as lastName() uses it.
     std::string normalisedFolder() const;
 };

@@ -61,7 +61,7 @@ inline constexpr int kMp3ModeMax = 2;  // "Default", "Mono", "Stereo"
 inline constexpr int kVolumeMax = 65535;
 
 // Values read and written by name.
-inline constexpr NumberSetting kAlert{"Alert", 0};  // ask before overwriting a file
+inline constexpr NumberSetting kAlert{"Alert", 1};  // ask before overwriting a file
 inline constexpr TextSetting kPlayFile{"PlayFile", kTextCapacity};
 
 inline constexpr NumberSetting kCrc{"CRC", 0};

@@ -63,6 +63,13 @@ std::size_t findTag(std::string_view text, std::string_view tag, std::size_t fro
     return at == text.end() ? std::string_view::npos : static_cast<std::size_t>(at - text.begin());
 }
 
+// A tag name that the index can answer for: one without "<" or ">", whose every occurrence as
+// "<T>" is a "<" and the first ">" after it with no "<" between.
+bool indexable(std::string_view tag) {
+    return tag.size() >= 2 && tag.front() == '<' && tag.back() == '>' &&
+           tag.substr(1, tag.size() - 2).find_first_of("<>") == std::string_view::npos;
+}
+
 struct Element {
     std::size_t contentBegin;
     std::size_t contentEnd;
@@ -71,15 +78,23 @@ struct Element {
 
 enum class Found { Element, NoOpening, NoClosing };
 
-// The first element T at or after `from`.
-Found findElement(std::string_view text, const std::string& open, const std::string& close,
+// An element's text as the lookups give it: cut to the capacity, then cleaned.
+std::string elementText(std::string_view text, const Element& element, std::size_t capacity) {
+    const std::string_view content =
+        text.substr(element.contentBegin, element.contentEnd - element.contentBegin);
+    return cleanText(text::cutToCapacity(content, capacity));
+}
+
+// The first element T at or after `from`, the tags found by `find(tag, from)`.
+template <typename Find>
+Found findElement(const Find& find, const std::string& open, const std::string& close,
                   std::size_t from, Element& element) {
-    const std::size_t openAt = findTag(text, open, from);
+    const std::size_t openAt = find(open, from);
     if (openAt == std::string_view::npos) {
         return Found::NoOpening;
     }
     const std::size_t contentBegin = openAt + open.size();
-    const std::size_t closeAt = findTag(text, close, contentBegin);
+    const std::size_t closeAt = find(close, contentBegin);
     if (closeAt == std::string_view::npos) {
         return Found::NoClosing;
     }
@@ -100,11 +115,39 @@ const std::string& TagDocument::BuiltinText(Kind kind) {
 }
 
 void TagDocument::setText(std::string text, bool builtin) {
+    m_tags.clear();
+    m_tagsValid = false;
     m_text = std::move(text);
     m_builtin = builtin;
     m_scanValid = false;
     m_scannedSection.clear();
     m_scannedChildren.clear();
+}
+
+std::size_t TagDocument::findInText(std::string_view tag, std::size_t from) const {
+    const std::string_view text = m_text;
+    if (!indexable(tag)) {
+        return findTag(text, tag, from);
+    }
+    if (!m_tagsValid) {
+        m_tagsValid = true;
+        std::size_t open = std::string_view::npos;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '<') {
+                open = i;
+            } else if (text[i] == '>' && open != std::string_view::npos) {
+                m_tags[text.substr(open, i + 1 - open)].push_back(open);
+                open = std::string_view::npos;
+            }
+        }
+    }
+    const auto found = m_tags.find(tag);
+    if (found == m_tags.end()) {
+        return std::string_view::npos;
+    }
+    const std::vector<std::size_t>& at = found->second;
+    const auto next = std::lower_bound(at.begin(), at.end(), from);
+    return next == at.end() ? std::string_view::npos : *next;
 }
 
 bool TagDocument::Load(const std::string& path) {
@@ -132,17 +175,23 @@ void TagDocument::LoadText(std::string_view bytes) {
 std::optional<std::string> TagDocument::TextWithin(std::string_view source, std::string_view tag,
                                                    std::size_t capacity) {
     Element element{};
-    if (findElement(source, openingTag(tag), closingTag(tag), 0, element) != Found::Element) {
+    const auto find = [source](std::string_view t, std::size_t from) {
+        return findTag(source, t, from);
+    };
+    if (findElement(find, openingTag(tag), closingTag(tag), 0, element) != Found::Element) {
         return std::nullopt;
     }
-    const std::string_view content =
-        source.substr(element.contentBegin, element.contentEnd - element.contentBegin);
-    return cleanText(text::cutToCapacity(content, capacity));
+    return elementText(source, element, capacity);
 }
 
 std::optional<std::string> TagDocument::FirstText(std::string_view tag,
                                                   std::size_t capacity) const {
-    return TextWithin(m_text, tag, capacity);
+    Element element{};
+    const auto find = [this](std::string_view t, std::size_t from) { return findInText(t, from); };
+    if (findElement(find, openingTag(tag), closingTag(tag), 0, element) != Found::Element) {
+        return std::nullopt;
+    }
+    return elementText(m_text, element, capacity);
 }
 
 std::optional<std::string> TagDocument::AllTexts(std::string_view tag, std::size_t capacity) const {
@@ -157,7 +206,9 @@ std::optional<std::string> TagDocument::AllTexts(std::string_view tag, std::size
     std::size_t from = 0;
     for (;;) {
         Element element{};
-        const Found found = findElement(text, open, close, from, element);
+        const Found found =
+            findElement([this](std::string_view t, std::size_t at) { return findInText(t, at); },
+                        open, close, from, element);
         if (found == Found::NoClosing) {
             return std::nullopt;
         }
@@ -190,8 +241,8 @@ const std::vector<TagDocument::ChildSpan>& TagDocument::childrenOf(std::string_v
 
     const std::string_view text = m_text;
     const std::string open = openingTag(section);
-    const std::size_t openAt = findTag(text, open, 0);
-    const std::size_t closeAt = findTag(text, closingTag(section), 0);
+    const std::size_t openAt = findInText(open, 0);
+    const std::size_t closeAt = findInText(closingTag(section), 0);
     if (openAt == std::string_view::npos || closeAt == std::string_view::npos ||
         closeAt < openAt + open.size()) {
         return m_scannedChildren;

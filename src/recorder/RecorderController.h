@@ -66,10 +66,10 @@ class BackgroundMixer;
 // Automatic restarts (the schedule's re-arm, a mode switched over to the other, a track whose
 // next name would need the overwrite question) wait on one single-shot timer that fires once
 // the least delay (300 ms) has passed and the previous file is complete; Stop, stop-all, a mode
-// switch and close cancel it. Questions are asked without
-// waiting: commands that arrive meanwhile run in order once the question is answered, and Stop
-// answers it "No" and then runs. Nothing here waits on the GUI thread: the background music's first
-// block, the restart delay and the line test are timers and signals.
+// switch and close cancel it. Questions are asked without waiting: commands that arrive
+// meanwhile run in order once the question is answered, and Stop answers it "No" and then runs.
+// Nothing here waits on the GUI thread: the background music's first block, the restart delay
+// and the line test are timers and signals.
 //
 // Thread contract: created and called on the GUI thread, which runs the Qt event loop; the
 // ticks arrive there too (onTick).
@@ -80,6 +80,9 @@ public:
     static constexpr char kReadyText[] = "Ready to record";
     static constexpr char kRecordingText[] = "Recording";
     static constexpr char kPlayingText[] = "Playing";
+    // The language key of the info line's text while signal mode waits for sound, in place of
+    // kRecordingText. A key of our own: language files without it show the English text.
+    static constexpr char kWaitingKey[] = "WaitingForSound";
     // The device window and the line search are refused while a capture or a mode runs.
     static constexpr char kBusyText[] = "Stop recording and playing first";
     static constexpr char kBusyText2[] = "to change the device or line";
@@ -118,7 +121,8 @@ public:
     // Schedule recording on or off.
     void toggleSchedule();
 
-    // The face's choices for the next recording and its switches.
+    // The face's choices for the next recording and its switches. Each choice that the close
+    // order stores reaches the settings store as it changes.
     void setSixteenBits(bool on);
     void setStereo(bool on);
     void setRateIndex(int index);
@@ -174,6 +178,14 @@ public:
     void close();
 
     void onTick(TickSource::Tick tick);
+
+    // Asks the view before every recording into an existing file, whatever the stored
+    // overwrite alert: for a view where a replaced file would go unnoticed.
+    void setAlwaysAskOverwrite(bool on) { m_alwaysAskOverwrite = on; }
+
+    // A notice from outside the recorder (the command line's refused file name) on the info
+    // line, until the next message takes its place.
+    void showNotice(const std::string& line1, const std::string& line2) { showInfo(line1, line2); }
 
     // What the face shows.
     const FaceState& state() const { return m_state; }
@@ -281,11 +293,15 @@ private:
     ProcessingSettings processing() const;
     void writeClosingSettings();
     void finishClose();
+    void storeChoices();
 
     // The view.
     void showInfo(const std::string& line1, const std::string& line2);
     void showMessage(std::string_view key);
     void publish();
+    bool waitingForSound() const;
+    const std::string& recordingText() const;
+    void refreshRecordingText();
 
     RecorderServices m_s;
     RecorderView& m_view;
@@ -309,6 +325,7 @@ private:
     int m_threshold = 0;
     int m_newFileDelay = 0;
     bool m_alert = false;
+    bool m_alwaysAskOverwrite = false;
 
     // The transport and the modes.
     Transport m_transport = Transport::Idle;
@@ -365,6 +382,11 @@ private:
     // The info line as last shown.
     std::string m_info1 = kReadyText;
     std::string m_info2;
+    std::string m_waitingText;
+
+    // The format and the line as the settings store last received them.
+    FaceChoice m_storedChoice;
+    LineChoice m_storedLine;
 
     bool m_closing = false;
     bool m_closed = false;

@@ -60,6 +60,10 @@ ScheduleList::LoadReport ScheduleList::read(std::string_view contents) {
     m_items.clear();
     LoadReport report;
     report.read = true;
+    // A file of tens of thousands of bad lines would otherwise bury the log (and the start) in
+    // warnings: the first few are told one by one, the rest counted.
+    int warned = 0;
+    auto warn = [&warned] { return ++warned <= kWarnedLines; };
     int number = 0;
     std::size_t start = 0;
     while (start < contents.size()) {
@@ -81,24 +85,36 @@ ScheduleList::LoadReport ScheduleList::read(std::string_view contents) {
         if (!parsed.item) {
             ++report.skipped;
             report.skippedLines.emplace_back(line);
-            const std::string_view why = ScheduleItem::message(parsed.error);
-            qCWarning(lcScheduleList).noquote()
-                << "schedule line" << number
-                << "skipped:" << QString::fromUtf8(why.data(), qsizetype(why.size()));
+            if (warn()) {
+                const std::string_view why = ScheduleItem::message(parsed.error);
+                qCWarning(lcScheduleList).noquote()
+                    << "schedule line" << number
+                    << "skipped:" << QString::fromUtf8(why.data(), qsizetype(why.size()));
+            }
             continue;
         }
         if (parsed.item->launch() == ScheduleItem::Launch::OverCapacity) {
             ++report.withoutLaunch;
-            qCWarning(lcScheduleList)
-                << "schedule line" << number << "is longer than" << ScheduleItem::kLineCapacity
-                << "bytes: its window is kept, its URL is not opened";
+            if (warn()) {
+                qCWarning(lcScheduleList)
+                    << "schedule line" << number << "is longer than" << ScheduleItem::kLineCapacity
+                    << "bytes: its window is kept, its URL is not opened";
+            }
         } else if (parsed.item->launch() == ScheduleItem::Launch::Malformed) {
             ++report.withoutLaunch;
-            qCWarning(lcScheduleList)
-                << "schedule line" << number << "has a malformed URL field: its URL is not opened";
+            if (warn()) {
+                qCWarning(lcScheduleList) << "schedule line" << number
+                                          << "has a malformed URL field: its URL is not opened";
+            }
         }
-        add(std::move(*parsed.item));
+        m_items.push_back(std::move(*parsed.item));
     }
+    if (warned > kWarnedLines) {
+        qCWarning(lcScheduleList) << warned - kWarnedLines
+                                  << "more schedule lines were skipped or keep no URL";
+    }
+    // The order add() gives, line by line, in one sort: equal texts keep their file order.
+    std::stable_sort(m_items.begin(), m_items.end(), &before);
     return report;
 }
 

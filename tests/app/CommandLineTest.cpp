@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/StartupActions.h"
 
 #include <gtest/gtest.h>
 
@@ -110,16 +111,44 @@ TEST(CommandLineOptions, AValueEndsAtTheNextDash) {
     EXPECT_EQ(o.mp3BitrateIndex, -1);
 }
 
-TEST(CommandLineFileName, IsTakenOnlyAsTheLastThingWithAKnownExtension) {
-    EXPECT_EQ(parseCommandLine("/r -bit 16 -filename /tmp/take.mp3").fileName, "/tmp/take.mp3");
-    EXPECT_EQ(parseCommandLine("/r -filename   /tmp/take.wav").fileName, "/tmp/take.wav");
-    // Followed by another option the value ends in a blank.
-    EXPECT_EQ(parseCommandLine("/r -filename /tmp/take.mp3 -bit 16").fileName, "");
-    EXPECT_EQ(parseCommandLine("/r -filename /tmp/take.wma").fileName, "");
-    EXPECT_EQ(parseCommandLine("/r -filename /tmp/take").fileName, "");
-    EXPECT_EQ(parseCommandLine("/r -filename ").fileName, "");
-    // A dash inside the path ends the value early.
-    EXPECT_EQ(parseCommandLine("/r -filename /tmp/my-take.wav").fileName, "");
+// The name runs to the next option or switch, in whatever order they come, keeps the hyphens
+// and blanks inside it and loses those at its end.
+TEST(CommandLineFileName, RunsToTheNextOptionOrSwitch) {
+    EXPECT_EQ(parseCommandLine("/r -filename /tmp/my-talk.wav").fileName, "/tmp/my-talk.wav");
+    EXPECT_EQ(parseCommandLine("/r -filename   /tmp/take.wav  ").fileName, "/tmp/take.wav");
+    EXPECT_EQ(parseCommandLine("/r -filename /tmp/take.wma").fileName, "/tmp/take.wma");
+
+    StartupOptions o = parseCommandLine("/r -filename /tmp/re-take 2.mp3 -bit 16 -channels 1");
+    EXPECT_EQ(o.fileName, "/tmp/re-take 2.mp3");
+    EXPECT_EQ(o.bitsChoice, 1);
+    EXPECT_EQ(o.channelsChoice, 0);
+
+    o = parseCommandLine("-filename my talk.wav /rs /hide");
+    EXPECT_EQ(o.fileName, "my talk.wav");
+    EXPECT_EQ(o.autoAction, AutoAction::Signal);
+    EXPECT_TRUE(o.hide);
+    EXPECT_TRUE(o.fileNameRefusal.empty());
+}
+
+// A name that cannot be used is never dropped unsaid: the reason is kept for the info line and
+// the terminal, nothing starts, and the window is not hidden away from the user.
+TEST(CommandLineFileName, ARefusedNameSaysWhyAndStartsNothing) {
+    StartupOptions o = parseCommandLine("/r /hide -filename /tmp/take.flac -bit 16");
+    EXPECT_EQ(o.fileName, "");
+    EXPECT_EQ(o.refusedFileName, "/tmp/take.flac");
+    EXPECT_EQ(o.refusalText(),
+              "-filename \"/tmp/take.flac\": only .wav, .mp3 and .wma files are "
+              "written (any letter case)");
+    EXPECT_FALSE(o.hide);
+    EXPECT_TRUE(startupPresses(o).empty());
+    EXPECT_EQ(o.bitsChoice, 1);
+
+    EXPECT_EQ(parseCommandLine("/r -filename /tmp/take").refusedFileName, "/tmp/take");
+    o = parseCommandLine("/r -filename  -bit 16");
+    EXPECT_EQ(o.fileNameRefusal, "no file name follows -filename");
+    EXPECT_TRUE(startupPresses(o).empty());
+    // Without a record switch the options are not read, and nothing is refused either.
+    EXPECT_TRUE(parseCommandLine("/hide -filename take.flac").refusalText().empty());
 }
 
 TEST(CommandLineFileName, KeepsTheLetterCaseItWasGivenIn) {
@@ -148,6 +177,8 @@ TEST(CommandLineFileName, LongerThanTheRecordHoldsIsRefusedWithAWarning) {
     qInstallMessageHandler(previous);
     EXPECT_EQ(parsed, "");
     EXPECT_EQ(g_warnings, 1);
+    EXPECT_EQ(parseCommandLine("/r -filename " + tooLong).fileNameRefusal,
+              "the name is longer than 506 bytes");
 }
 
 TEST(CommandLineLength, OnlyTheFirst1024BytesAreRead) {

@@ -35,3 +35,18 @@ TEST(FormatTables, FormatCodesCoverEveryChoiceOnce) {
 
 }  // namespace
 }  // namespace orvel::format
+
+namespace orvel {
+namespace {
+
+TEST(FormatOfFileName, TakesTheThreeWrittenExtensionsInAnyLetterCaseAndNothingElse) {
+    EXPECT_EQ(formatOfFileName("a.WaV"), OutputFormat::Wav);
+    EXPECT_EQ(formatOfFileName("/x/my-take.Mp3"), OutputFormat::Mp3);
+    EXPECT_EQ(formatOfFileName(".wma"), OutputFormat::Wma);
+    for (const char* name : {"", "wav", "a.wav ", "a.flac", "a.wav.ogg", "a_wav", "amp3"}) {
+        EXPECT_FALSE(formatOfFileName(name).has_value()) << '"' << name << '"';
+    }
+}
+
+}  // namespace
+}  // namespace orvel

@@ -184,6 +184,7 @@ TEST_P(RefusedFiles, NameTheirCause) {
         path = m_dir.path() + path.substr(1);
     }
     ASSERT_EQ(::symlink("/dev/full", m_dir.file("full.wma").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/full", m_dir.file("full.wav").c_str()), 0);
     EXPECT_EQ(run({"record", "--seconds", "1", path}), HeadlessRecorder::kExitFailed);
     EXPECT_NE(err().find(GetParam().cause), std::string::npos) << err();
     // Nothing the run made is left behind, and nothing that was there is taken away.
@@ -195,7 +196,7 @@ TEST_P(RefusedFiles, NameTheirCause) {
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, RefusedFiles,
-    ::testing::Values(RefusedFile{"/dev/full", "No space left on device"},
+    ::testing::Values(RefusedFile{"@/full.wav", "No space left on device"},
                       RefusedFile{"@/full.wma", "No space left on device"},
                       RefusedFile{"@/" + std::string(300, 'a') + ".wav", "File name too long"},
                       RefusedFile{"@/" + std::string(300, 'a') + ".wma", "File name too long"},

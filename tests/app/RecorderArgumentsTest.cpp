@@ -155,6 +155,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{{"record", "a.wav", "--frequency", "44"}, "record: unknown option --frequency"},
         BadLine{{"record", "a.wav", "-r"}, "record: unknown option \"-r\""},
         BadLine{{"record", ""}, "record: the file name is empty"},
+        BadLine{{"record", "--seconds", "3", "take.flac"},
+                "record: \"take.flac\": only .wav, .mp3 and .wma files are written (any letter "
+                "case)"},
         BadLine{{"tags", "a.mp3", "--crc"}, "tags: unknown option --crc"}));
 
 TEST(RecorderArguments, TagsPrintsWithoutChangesAndRewritesWithThem) {

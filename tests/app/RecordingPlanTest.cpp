@@ -129,16 +129,25 @@ TEST_F(PlanTest, FormatsOutsideTheTablesAreRefused) {
     EXPECT_EQ(p.detail, "6 channels: the recorder records 1 (mono) or 2 (stereo)");
 }
 
-TEST_F(PlanTest, TheExtensionChoosesTheOutputInAnyLetterCase) {
-    EXPECT_EQ(RecordingPlan::outputFormatOf("a.MP3"), OutputFormat::Mp3);
-    EXPECT_EQ(RecordingPlan::outputFormatOf("a.Wma"), OutputFormat::Wma);
-    EXPECT_EQ(RecordingPlan::outputFormatOf("a.wav"), OutputFormat::Wav);
-    EXPECT_EQ(RecordingPlan::outputFormatOf("mp3"), OutputFormat::Wav);
+// The name's extension chooses the format in any letter case; a name the recorder cannot write
+// is refused, never recorded as WAV data under an extension that says otherwise.
+TEST_F(PlanTest, TheExtensionChoosesTheOutputAndAnyOtherNameIsRefused) {
     RecordArguments a;
-    a.file = "take.ogg";
-    const RecordingPlan p = plan(a);
-    EXPECT_EQ(p.capture.outputFormat, OutputFormat::Wav);
-    EXPECT_TRUE(hasNote(p, "does not end in .wav, .mp3 or .wma"));
+    for (const auto& [name, format] :
+         {std::pair{"a.MP3", OutputFormat::Mp3}, std::pair{"a.Wma", OutputFormat::Wma},
+          std::pair{"my-take.wav", OutputFormat::Wav}}) {
+        a.file = name;
+        const RecordingPlan p = plan(a);
+        ASSERT_TRUE(p.ok()) << name << ": " << p.detail;
+        EXPECT_EQ(p.capture.outputFormat, format) << name;
+    }
+    for (const char* name : {"take.flac", "take", "take.wav.ogg", "mp3"}) {
+        a.file = name;
+        const RecordingPlan p = plan(a);
+        EXPECT_EQ(p.messageKey, "UnknowType") << name;
+        EXPECT_EQ(p.detail, "\"" + std::string(name) +
+                                "\": only .wav, .mp3 and .wma files are written (any letter case)");
+    }
 }
 
 TEST_F(PlanTest, Mp3IsRaisedTo32kHzAnd16BitsAndTheModeSetsTheChannels) {

@@ -66,6 +66,15 @@ TEST_F(OutputSettingsTest, SplitsTheStoredPathAndTakesTheFormatFromItsName) {
     EXPECT_EQ(s.fileName, "");
 }
 
+// New settings ask before a recording replaces a file; a stored choice, "no" included, stands.
+TEST_F(OutputSettingsTest, TheOverwriteAlertIsOnUnlessStoredOff) {
+    EXPECT_TRUE(load("/data/rec/take.wav").alert);
+    store.writeNumber(setting::kAlert, 0);
+    EXPECT_FALSE(load("/data/rec/take.wav").alert);
+    store.writeNumber(setting::kAlert, 1);
+    EXPECT_TRUE(load("/data/rec/take.wav").alert);
+}
+
 TEST_F(OutputSettingsTest, FormatButtonsRewriteTheExtension) {
     const struct {
         const char* name;

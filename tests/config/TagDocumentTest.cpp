@@ -102,6 +102,26 @@ TEST(TagDocumentFirstText, TextWithinSearchesTheGivenText) {
     EXPECT_FALSE(TagDocument::TextWithin("", "Line2", 100));
 }
 
+// The document's lookups use an index of its tags; they answer as a search through the text
+// does, also where tags stand inside or across each other, and for names the index cannot hold.
+TEST(TagDocumentFirstText, TheIndexAnswersAsTheSearchThroughTheText) {
+    const std::string texts[] = {
+        "<<A>>x<</A>>",          "<A<A>y</A>",         "<A>a<B>b</A>c</B>", "</A><A></A<A>>z</A>",
+        "<A>\n<A>two</A></A>",   "<<>>e</>",           "<A><<A>in</A></A>", "<A>x</A><A>y</A>",
+        "<A x>no</A><A>yes</A>", "<A>>gt</A>><A></A>",
+    };
+    for (const std::string& text : texts) {
+        const TagDocument doc = languageText(text);
+        for (const char* tag : {"A", "B", "", "<A", "A>", "/A", "A x", "x"}) {
+            EXPECT_EQ(doc.FirstText(tag, 100), TagDocument::TextWithin(text, tag, 100))
+                << "<" << tag << "> in " << text;
+        }
+    }
+    EXPECT_EQ(languageText("<A<A>y</A>").FirstText("A", 100), "y");
+    EXPECT_EQ(languageText("<A>>gt</A>><A></A>").AllTexts("A", 100), ">gt,");
+    EXPECT_EQ(languageText("<A><<A>in</A></A>").AllTexts("A", 100), "<<A>in");
+}
+
 TEST(TagDocumentAllTexts, JoinsEveryElementInDocumentOrder) {
     const TagDocument doc = languageText("<K> F5 </K><O>x</O><K>ESC</K><K></K><K>\nCTRL+S</K>");
     EXPECT_EQ(doc.AllTexts("K", 100), "F5,ESC,,CTRL+S");

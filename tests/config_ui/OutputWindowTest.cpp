@@ -84,6 +84,21 @@ TEST_F(OutputWindowTest, ShowsTheStoredChoicesAndOkStoresTheEditedOnes) {
     EXPECT_EQ(store.readNumber(setting::kAlert), 0);
 }
 
+// A name the recorder cannot write is refused on OK with the reason: nothing is stored, so the
+// next recording never writes one format's data under another format's name.
+TEST_F(OutputWindowTest, OkRefusesANameThatCannotBeRecorded) {
+    window->edit(kFileName)->setText("talk.flac");
+    test::click(*window, kOk);
+    QMessageBox* box = test::awaitMessage();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(),
+              "\"talk.flac\" cannot be recorded: only .wav, .mp3 and .wma files are "
+              "written (any letter case).");
+    test::dismissMessages();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(store.readLastName(), dir.file("take.mp3"));
+}
+
 // A folder that cannot be created is said so on OK; the window stays open and stores nothing,
 // instead of closing as if the next recording had somewhere to go.
 TEST_F(OutputWindowTest, OkRefusesAFolderThatCannotBeCreated) {

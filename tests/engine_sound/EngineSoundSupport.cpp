@@ -4,12 +4,46 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 
 #include "support/Signal.h"
 #include "support/WavData.h"
 
 namespace orvel::test {
+
+std::optional<std::uint32_t> mp3InfoFrames(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    qsizetype tag = bytes.left(200).indexOf("Info");
+    if (tag < 0) {
+        tag = bytes.left(200).indexOf("Xing");
+    }
+    if (tag < 0 || bytes.size() < tag + 16) {
+        return std::nullopt;
+    }
+    auto field = [&](qsizetype at) {
+        std::uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) {
+            value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+        }
+        return value;
+    };
+    const std::uint32_t flags = field(tag + 4);
+    // Frames and bytes are both present (flags 1 and 2) and agree with the file.
+    if ((flags & 3) != 3 || field(tag + 8) == 0 ||
+        field(tag + 12) != static_cast<std::uint32_t>(bytes.size())) {
+        return std::nullopt;
+    }
+    return field(tag + 8);
+}
+
+bool mp3Complete(const std::string& path) {
+    return mp3InfoFrames(path).has_value();
+}
 
 std::optional<std::pair<int, int>> findLineIndexes(platform::SoundServer& server,
                                                    const std::string& sourceName) {

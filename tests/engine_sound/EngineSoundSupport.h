@@ -68,6 +68,13 @@ ProcessRun runRecorder(const QStringList& arguments,
                        std::chrono::milliseconds timeout = std::chrono::seconds(60));
 QString recorderPath();
 
+// Whether an MP3 file was completed: the encoder's tag frame at its start, written last, counts
+// every byte of the file (a cut file keeps the placeholder's counts).
+bool mp3Complete(const std::string& path);
+// The number of MPEG frames a complete MP3 file's tag frame counts; none when it is not
+// complete.
+std::optional<std::uint32_t> mp3InfoFrames(const std::string& path);
+
 // A file decoded by FFmpeg's own command to mono 16-bit PCM at `rate`; empty when it fails.
 std::vector<double> decodeWithFfmpeg(const std::string& path, int rate);
 

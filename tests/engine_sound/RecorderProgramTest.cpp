@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -243,21 +245,26 @@ TEST_F(RecorderProgram, OddFilesAreRefusedAtOnce) {
     EXPECT_TRUE(contains(run.err, "holds no sound")) << run.err;
 }
 
-TEST_F(RecorderProgram, SigtermCompletesTheFileAndSucceeds) {
-    RunningRecorder recorder(file("stopped.wav"));
-    ASSERT_TRUE(recorder.running()) << recorder.err();
-    QThread::sleep(2);
-    recorder.process().terminate();
-    ASSERT_TRUE(recorder.process().waitForFinished(20000));
-    EXPECT_EQ(recorder.process().exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(recorder.process().exitCode(), 0) << recorder.err();
+// SIGTERM and a closed terminal's SIGHUP both complete the file; the recording ends well.
+TEST_F(RecorderProgram, SigtermAndSighupCompleteTheFileAndSucceed) {
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sigabbrev_np(signal));
+        const std::string name = std::string("stopped-") + sigabbrev_np(signal) + ".wav";
+        RunningRecorder recorder(file(name));
+        ASSERT_TRUE(recorder.running()) << recorder.err();
+        QThread::sleep(2);
+        ::kill(static_cast<pid_t>(recorder.process().processId()), signal);
+        ASSERT_TRUE(recorder.process().waitForFinished(20000));
+        EXPECT_EQ(recorder.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(recorder.process().exitCode(), 0) << recorder.err();
 
-    const WavInfo info = WavReader::readFile(m_dir.file("stopped.wav"));
-    ASSERT_TRUE(info.ok());
-    EXPECT_FALSE(info.sizeRecovered);
-    EXPECT_EQ(info.dataOffset + info.dataSize,
-              static_cast<std::uint64_t>(QFileInfo(file("stopped.wav")).size()));
-    EXPECT_GT(info.dataSize, 0u);
+        const WavInfo info = WavReader::readFile(m_dir.file(name));
+        ASSERT_TRUE(info.ok());
+        EXPECT_FALSE(info.sizeRecovered);
+        EXPECT_EQ(info.dataOffset + info.dataSize,
+                  static_cast<std::uint64_t>(QFileInfo(file(name)).size()));
+        EXPECT_GT(info.dataSize, 0u);
+    }
 }
 
 TEST_F(RecorderProgram, AWriteFailureIsReportedAndLeavesAValidFile) {

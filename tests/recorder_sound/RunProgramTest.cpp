@@ -4,12 +4,15 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QProcess>
 #include <chrono>
+#include <functional>
 
 #include "../engine_sound/EngineSoundSupport.h"
 #include "../platform_sound/SoundTestSupport.h"
 #include "audio/WavReader.h"
+#include "config/SettingsStore.h"
 #include "support/TempDir.h"
 
 namespace orvel {
@@ -25,25 +28,40 @@ bool contains(const std::string& text, const std::string& part) {
 // first run's choice is made for it).
 class RunProgram : public ::testing::Test {
 protected:
-    // Starts the program, lets it run, then sends SIGINT and collects what it printed.
-    test::ProcessRun runFor(const QStringList& arguments, std::chrono::milliseconds time) {
+    // Starts the program in the test's folder, lets it run for the time (or until `ready`, at
+    // most that long), then sends the signal (as many times as given, at once) and collects
+    // what it printed.
+    test::ProcessRun runFor(
+        const QStringList& arguments, std::chrono::milliseconds time, int signal = SIGINT,
+        int times = 1, const std::function<bool()>& ready = [] { return false; }) {
         QProcess process;
-        // The command line cuts a file name at its first "-": the test's folder has one, so
-        // the program runs in it and is given a bare name.
         process.setWorkingDirectory(QString::fromStdString(m_dir.path()));
         process.start(test::recorderPath(), QStringList{"run"} + arguments);
         test::ProcessRun run;
         if (!process.waitForStarted(5000)) {
             return run;
         }
-        test::waitUntil([] { return false; }, time);
-        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        test::waitUntil(ready, time);
+        for (int i = 0; i < times; ++i) {
+            ::kill(static_cast<pid_t>(process.processId()), signal);
+        }
         run.finished = process.waitForFinished(20000);
         run.exitCode = process.exitCode();
         run.exitStatus = process.exitStatus();
         run.out = process.readAllStandardOutput().toStdString();
         run.err = process.readAllStandardError().toStdString();
         return run;
+    }
+
+    // The tone line as the stored recording line.
+    void storeToneLine() {
+        std::string error;
+        std::unique_ptr<platform::SoundServer> server = platform::connectSoundServer(&error);
+        ASSERT_NE(server, nullptr) << error;
+        const auto tone = test::findLineIndexes(*server, "tone");
+        ASSERT_TRUE(tone);
+        m_settings.writeDevice(tone->first);
+        m_settings.writeAudioLine(tone->second);
     }
 
     std::vector<std::string> logLines() const {
@@ -64,6 +82,7 @@ protected:
     }
 
     test::TempDir m_dir{test::TempDir::Xdg::Redirect};
+    SettingsStore m_settings;
 };
 
 // /r records at once with the command line's format into the command line's file, until
@@ -86,6 +105,62 @@ TEST_F(RunProgram, RecordsUntilInterruptedAndLeavesACompleteFileAndItsLogLine) {
     const std::vector<std::string> log = logLines();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].rfind("x.wav,", 0), 0u) << log[0];
+}
+
+// A closed terminal (SIGHUP, which the terminal and then its shell each send) in the middle of
+// an MP3 recording takes the close order: the file is complete, decodes to the length recorded,
+// and has its log line. The name, with a blank and hyphens, is followed by another option.
+TEST_F(RunProgram, AHangUpLeavesACompleteMp3AndItsLogLine) {
+    storeToneLine();
+    const std::string path = m_dir.file("late-night take.mp3");
+    // 1.5 s of sound at 128 kbit/s.
+    auto recorded = [&] { return QFileInfo(QString::fromStdString(path)).size() > 24000; };
+    const test::ProcessRun run =
+        runFor({"/r", "-filename", QString::fromStdString(path), "-frequency", "44"}, 20s, SIGHUP,
+               2, recorded);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitStatus, QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::optional<std::uint32_t> frames = test::mp3InfoFrames(path);
+    ASSERT_TRUE(frames) << "no complete Info frame";
+    const double framed = *frames * 1152.0 / 44100;
+    const double decoded = static_cast<double>(test::decodeWithFfmpeg(path, 8000).size()) / 8000;
+    EXPECT_GT(decoded, 1.4);
+    EXPECT_NEAR(decoded, framed, 0.1);
+    const std::vector<std::string> log = logLines();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].rfind("late-night take.mp3,", 0), 0u) << log[0];
+}
+
+// Nobody can answer the overwrite question: an existing file is kept, the run says why and ends
+// with status 1, even where the stored alert is off; --overwrite replaces it.
+TEST_F(RunProgram, AnExistingFileIsReplacedOnlyWithOverwrite) {
+    storeToneLine();
+    m_settings.writeNumber(setting::kAlert, 0);
+    m_dir.write("kept.wav", "someone's recording");
+    const std::string path = m_dir.file("kept.wav");
+    test::ProcessRun run =
+        test::runRecorder({"run", "/r", "-filename", QString::fromStdString(path)}, 20s);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_TRUE(contains(run.err, "exists: not overwritten; give --overwrite")) << run.err;
+    EXPECT_EQ(m_dir.read("kept.wav"), "someone's recording");
+
+    run = runFor({"/r", "--overwrite", "-filename", "kept.wav"}, 1500ms);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(WavReader::readFile(path).ok());
+}
+
+// A name the recorder cannot write is refused before anything starts, never recorded as WAV
+// data or into the stored name.
+TEST_F(RunProgram, ANameItCannotWriteIsRefusedAtOnce) {
+    const test::ProcessRun run = test::runRecorder({"run", "/r", "-filename", "take.flac"}, 20s);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(contains(run.err, "-filename \"take.flac\": only .wav, .mp3 and .wma files"))
+        << run.err;
+    EXPECT_TRUE(logLines().empty());
 }
 
 // /rt on a schedule of two windows a few seconds apart, with the real clock: the file holds the

@@ -21,6 +21,8 @@ using Clock = std::chrono::steady_clock;
 using test::RecorderHarness;
 using test::Segment;
 
+constexpr char kWaiting[] = "Waiting for sound";
+
 double wavSeconds(const std::string& path) {
     const WavInfo info = WavReader::readFile(path);
     return info.ok() && info.bytesPerSecond > 0
@@ -189,7 +191,8 @@ TEST_P(FortyBursts, GiveFortyWholeFiles) {
 
 INSTANTIATE_TEST_SUITE_P(PreRollMs, FortyBursts, ::testing::Values(0, 500));
 
-// Type 1 waits for a first sound, then stops at the first silence that lasts the delay.
+// Type 1 waits for a first sound, then stops at the first silence that lasts the delay; the
+// info line says it waits, and once signal mode has ended, that nothing does.
 TEST_F(SignalRecording, StopOnSilenceWaitsForSoundThenStops) {
     ASSERT_TRUE(make(SignalSplitter::StopOnSilence, 0, {{false, 2.5}, {true, 1.0}, {false, 60}}));
     c().setFieldText(h.file("once.wav"));
@@ -197,9 +200,11 @@ TEST_F(SignalRecording, StopOnSilenceWaitsForSoundThenStops) {
     h.run(2s);
     EXPECT_TRUE(c().recording());
     EXPECT_FALSE(c().splitter().heard());
+    EXPECT_EQ(c().infoLine1(), kWaiting);
     ASSERT_TRUE(h.waitFor([&] { return !c().recording(); }, 5s));
     EXPECT_FALSE(c().signalMode());
     EXPECT_FALSE(c().state().signalDown);
+    EXPECT_EQ(c().infoLine1(), RecorderController::kReadyText);
     ASSERT_TRUE(h.waitFor([&] { return h.view.files.size() == 1; }, 3s));
     h.run(600ms);
     EXPECT_EQ(h.view.files.size(), 1u);
@@ -225,6 +230,27 @@ TEST_F(SignalRecording, PauseOnSilenceResumesOnSound) {
     const double seconds = wavSeconds(h.file("paused.wav"));
     EXPECT_GE(seconds, 4.7);
     EXPECT_LE(seconds, 7.0);
+}
+
+// Nothing is written while signal mode waits for sound, and the info line says so instead of
+// "Recording": from the start, and again between two tracks of the splitter.
+TEST_F(SignalRecording, TheInfoLineSaysWhenItWaitsForSound) {
+    ASSERT_TRUE(
+        make(SignalSplitter::NewFileOnSilence, 1, {{false, 1.5}, {true, 1.0}, {false, 60}}));
+    c().setFieldText(h.file("wait.wav"));
+    c().toggleSignal();
+    ASSERT_TRUE(c().recording());
+    h.run(1s);
+    EXPECT_EQ(c().infoLine1(), kWaiting);
+    ASSERT_TRUE(
+        h.waitFor([&] { return c().infoLine1() == RecorderController::kRecordingText; }, 3s));
+    EXPECT_TRUE(c().recording());
+    ASSERT_TRUE(h.waitFor([&] { return c().runPath() == h.file("wait_002.WAV"); }, 6s));
+    EXPECT_TRUE(c().recording());
+    EXPECT_EQ(c().infoLine1(), kWaiting);
+    h.run(500ms);
+    EXPECT_EQ(c().infoLine1(), kWaiting);
+    c().stop();
 }
 
 // Signal type 2 switched on under a plain recording: the recording's file keeps its content

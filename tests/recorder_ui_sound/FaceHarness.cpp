@@ -13,32 +13,6 @@
 
 namespace orvel::test {
 
-bool mp3Complete(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    qsizetype tag = bytes.left(200).indexOf("Info");
-    if (tag < 0) {
-        tag = bytes.left(200).indexOf("Xing");
-    }
-    if (tag < 0 || bytes.size() < tag + 16) {
-        return false;
-    }
-    auto field = [&](qsizetype at) {
-        std::uint32_t value = 0;
-        for (int i = 0; i < 4; ++i) {
-            value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-        }
-        return value;
-    };
-    const std::uint32_t flags = field(tag + 4);
-    // Frames and bytes are both present (flags 1 and 2) and agree with the file.
-    return (flags & 3) == 3 && field(tag + 8) > 0 &&
-           field(tag + 12) == static_cast<std::uint32_t>(bytes.size());
-}
-
 FaceHarness::FaceHarness() {
     QDir(QString::fromStdString(m_dir.path())).mkpath("install");
     m_settings.writeText(setting::kInstallPath, m_dir.file("install"));

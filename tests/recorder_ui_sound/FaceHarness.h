@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../engine_sound/EngineSoundSupport.h"
 #include "app/RecorderParts.h"
 #include "config/HotKeyScript.h"
 #include "config/SettingsStore.h"
@@ -40,10 +41,6 @@ public:
     std::vector<FaceState> states;
     std::vector<FinishedFile> files;
 };
-
-// Whether an MP3 file was completed: the encoder's tag frame at its start, written last, counts
-// every byte of the file (a cut file keeps the placeholder's counts).
-bool mp3Complete(const std::string& path);
 
 class FaceHarness {
 public:

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QSignalSpy>
@@ -232,6 +233,21 @@ TEST(FrontFace, CommandLinePressesArePostedInOrder) {
     EXPECT_FALSE(face.state().stereo);
     EXPECT_TRUE(h.waitFor([&] { return face.isHidden(); }, 2s));
     h.click(kStop);
+}
+
+// A file name the recorder cannot write is refused on the info line: nothing records, the
+// stored name is not recorded into instead, and the face stays in sight to say why.
+TEST(FrontFace, CommandLineNameThatCannotBeWrittenIsRefusedOnTheInfoLine) {
+    FaceHarness h;
+    ASSERT_TRUE(h.make());
+    TestFace& face = h.face();
+    face.pressStartupButtons(parseCommandLine("/r /hide -filename " + h.file("talk.flac")));
+    h.run(500ms);
+    EXPECT_TRUE(face.shown("-filename refused: nothing started"));
+    EXPECT_FALSE(face.state().recordDown);
+    EXPECT_FALSE(face.isHidden());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(h.file("Orvel.wav"))));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(h.file("talk.flac"))));
 }
 
 // Keys of the default script click the buttons and drag the sliders through posted presses:
@@ -481,6 +497,31 @@ TEST(FrontFace, CloseWaitsForTheFileAndItsLogLine) {
     EXPECT_EQ(path, h.file("take.MP3"));
     EXPECT_TRUE(test::mp3Complete(path));
     EXPECT_TRUE(face.isHidden());
+}
+
+// The face's keys and sliders store their choices as they are used, not at close.
+TEST(FrontFace, ChoicesReachTheSettingsBeforeTheProgramCloses) {
+    FaceHarness h;
+    ASSERT_TRUE(h.make());
+    test::VolumeRestorer restore(test::VolumeRestorer::Kind::Sink, "speakers");
+    TestFace& face = h.face();
+    h.controller().setFieldText(h.file("face.wav"));
+    h.click(k8Bit);
+    h.click(kMono);
+    face.slider(skin::SliderId::Rate)->applyValue(2);
+    h.click(kMp3File);
+    h.click(kMultiFile);
+    h.click(kShowSwitch);
+    face.slider(skin::SliderId::Volume)->applyValue(30000);
+
+    const SettingsStore& s = h.settings();
+    EXPECT_EQ(s.readBit(), 0);
+    EXPECT_EQ(s.readChannel(), 0);
+    EXPECT_EQ(s.readFreq(), 2);
+    EXPECT_EQ(s.readLastName(), h.file("face.MP3"));
+    EXPECT_EQ(s.readMultiFileStatus(), 1);
+    EXPECT_EQ(s.readShowSwitch(), 1);
+    EXPECT_EQ(s.readVolume(), face.slider(skin::SliderId::Volume)->value());
 }
 
 // The MP3 window opens from its key (not under a recording), and the bit rate chosen there is

@@ -66,5 +66,46 @@ INSTANTIATE_TEST_SUITE_P(Signals, ProgramSignal, ::testing::Values(SIGTERM, SIGI
                              return std::string(sigabbrev_np(signal.param));
                          });
 
+// --help and --version answer and end at once, with no display and no sound server: before
+// the window's application object, which would need a display, and before any connection.
+TEST(ProgramInfo, HelpAndVersionNeedNoDisplayAndNoSoundServer) {
+    for (const char* platform : {"", "bogus"}) {
+        SCOPED_TRACE(std::string("QT_QPA_PLATFORM=") + platform);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        if (*platform != '\0') {
+            env.insert("QT_QPA_PLATFORM", platform);
+        }
+        env.insert("PULSE_SERVER", "unix:/nonexistent/orvel-test-native");
+        const struct {
+            QString program;
+            QStringList arguments;
+            std::vector<std::string> says;
+        } cases[] = {
+            {ORVEL_PATH, {"--help"}, {"Usage: orvel ", "-filename FILE", "/rst"}},
+            {ORVEL_PATH, {"/r", "--version"}, {"orvel 0."}},
+            {ORVEL_REC_PATH, {"--version"}, {"orvel-rec 0."}},
+            {ORVEL_REC_PATH,
+             {"--help"},
+             {"orvel-rec devices", "orvel-rec record", "orvel-rec play", "orvel-rec run",
+              "orvel-rec profiles", "orvel-rec tags", "--overwrite"}},
+            {ORVEL_REC_PATH, {"run", "/r", "--help"}, {"orvel-rec run [/r", "--overwrite"}},
+        };
+        for (const auto& c : cases) {
+            QProcess process;
+            process.setProcessEnvironment(env);
+            process.start(c.program, c.arguments);
+            ASSERT_TRUE(process.waitForFinished(10000)) << c.arguments.join(' ').toStdString();
+            const std::string out = process.readAllStandardOutput().toStdString();
+            EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+            for (const std::string& part : c.says) {
+                EXPECT_NE(out.find(part), std::string::npos) << part << " in:\n" << out;
+            }
+        }
+    }
+}
 }  // namespace
 }  // namespace orvel

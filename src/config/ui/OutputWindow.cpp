@@ -103,6 +103,10 @@ void OutputWindow::confirm() {
                 this, QMessageBox::Warning, {},
                 QString::fromStdString(FolderCheck::invalidMessage(m_settings.folder)));
             return;
+        case OutputSettings::SaveResult::NameNotWritten:
+            PlainMessage::show(this, QMessageBox::Warning, {},
+                               QString::fromStdString(m_settings.nameRefusal()));
+            return;
         case OutputSettings::SaveResult::FolderNotCreated:
             PlainMessage::show(this, QMessageBox::Warning, {},
                                QString::fromStdString(

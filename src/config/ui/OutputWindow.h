@@ -14,7 +14,8 @@ namespace orvel {
 // overwrite alert. It reads LastName, BtnMultiFileStatus, BtnTimeStampedStatus and Alert when
 // it opens and writes them on OK; Cancel and Escape write nothing. Browse opens the folder
 // dialog (FolderDialog). OK creates a missing folder; when the folder is not an absolute path
-// or cannot be created it says so and stays open, writing nothing.
+// or cannot be created, or the name does not end in .wav, .mp3 or .wma, it says so and stays
+// open, writing nothing.
 //
 // Use: before it opens the caller writes the face's file-name field and switches to the store
 // (OutputNaming::store); then OutputWindow::run(face); when it returns, whatever the way it
