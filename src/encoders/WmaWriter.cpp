@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "audio/RecordingFile.h"
 #include "config/Product.h"
@@ -94,6 +95,8 @@ struct WmaWriter::Session {
     AVIOContext* io = nullptr;
     int ioError = 0;  // errno of the write or seek that failed
     std::uint64_t flushedAt = 0;
+    std::int64_t dataStart = 0;  // where the container's packets begin
+    int packetBytes = 0;         // every packet has this size
     AVFormatContext* format = nullptr;
     AVCodecContext* codec = nullptr;
     AVStream* stream = nullptr;
@@ -180,6 +183,19 @@ struct WmaWriter::Session {
     int flush() {
         avio_flush(io);
         return io->error < 0 ? io->error : 0;
+    }
+
+    // After a failed write the file ends inside a packet, which decoders report as damaged:
+    // the file keeps its whole packets only.
+    void keepWholePackets() {
+        struct stat status {};
+        if (packetBytes <= 0 || ::fstat(file.fd(), &status) != 0 || status.st_size <= dataStart) {
+            return;
+        }
+        const std::int64_t packets = (status.st_size - dataStart) / packetBytes;
+        if (::ftruncate(file.fd(), static_cast<off_t>(dataStart + packets * packetBytes)) != 0) {
+            qCWarning(lcWma) << "cannot cut the damaged last packet:" << std::strerror(errno);
+        }
     }
 
     // The system's error code of the failure `code` stands for, 0 when it is not one.
@@ -412,6 +428,8 @@ int WmaWriter::begin(const AudioFormat& format, const std::string& fileName) {
         // The header is on disk from the start: a recorder killed at any moment leaves a file
         // that names its format.
         rc = session->flush();
+        session->dataStart = avio_tell(session->io);
+        session->packetBytes = packetBytes;
     }
     AVChannelLayout inputLayout{};
     av_channel_layout_default(&inputLayout, format.channels);
@@ -523,10 +541,12 @@ int WmaWriter::end() {
     }
     Session& s = *m_session;
     int rc = 0;
-    // The last frame may be short; the encoder takes it as it is.
-    const int left = av_audio_fifo_size(s.fifo);
-    if (left > 0) {
-        rc = s.encode(left);
+    // The queue holds more than a frame when a write failed part-way through its frames: it is
+    // encoded a frame at a time, as the frame's buffer holds no more. The last frame may be
+    // short; the encoder takes it as it is.
+    for (int left = av_audio_fifo_size(s.fifo); left > 0 && rc >= 0;
+         left = av_audio_fifo_size(s.fifo)) {
+        rc = s.encode(std::min(left, s.codec->frame_size));
     }
     if (rc >= 0) {
         rc = avcodec_send_frame(s.codec, nullptr);
@@ -542,6 +562,9 @@ int WmaWriter::end() {
     const int flushed = s.flush();
     if (rc >= 0) {
         rc = flushed;
+    }
+    if (s.ioError != 0) {
+        s.keepWholePackets();
     }
     if (!s.file.close() && rc >= 0) {
         rc = AVERROR(s.file.errorCode());
