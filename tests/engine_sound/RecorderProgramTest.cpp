@@ -237,6 +237,38 @@ TEST_F(RecorderProgram, AFullDiskIsNamedAsTheCause) {
     }
 }
 
+// A second recorder asked for the file a first one is recording is refused with a message and
+// leaves the first recording whole.
+TEST_F(RecorderProgram, ASecondRecorderOnTheSameFileIsRefused) {
+    const QString path = file("same.wav");
+    QProcess first;
+    first.start(test::recorderPath(), {"record", "--line", "0", "--seconds", "3", path});
+    QByteArray firstErr;
+    ASSERT_TRUE(test::waitUntil(
+        [&] {
+            first.waitForReadyRead(100);
+            firstErr += first.readAllStandardError();
+            return firstErr.contains("recording line");
+        },
+        20s))
+        << firstErr.toStdString();
+
+    const test::ProcessRun second =
+        test::runRecorder({"record", "--line", "0", "--seconds", "1", path});
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_TRUE(contains(second.err, "\"" + path.toStdString() +
+                                         "\" is being recorded by another Orvel"))
+        << second.err;
+
+    ASSERT_TRUE(first.waitForFinished(20000));
+    EXPECT_EQ(first.exitCode(), 0) << (firstErr + first.readAllStandardError()).toStdString();
+    const WavInfo info = WavReader::readFile(path.toStdString());
+    ASSERT_TRUE(info.ok());
+    EXPECT_FALSE(info.sizeRecovered);
+    EXPECT_EQ(info.dataSize, 3u * 176400);
+    EXPECT_EQ(info.dataOffset + info.dataSize, static_cast<std::uint64_t>(QFileInfo(path).size()));
+}
+
 // Files that are no plain files, or hold no sound, are refused at once with a message.
 TEST_F(RecorderProgram, OddFilesAreRefusedAtOnce) {
     ASSERT_EQ(::mkfifo(m_dir.file("fifo.wav").c_str(), 0600), 0);

@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
+#include <array>
 #include <chrono>
 
 #include "../engine_sound/EngineSoundSupport.h"
 #include "../platform_sound/SoundTestSupport.h"
 #include "audio/WavReader.h"
+#include "config/SettingsStore.h"
 #include "support/TempDir.h"
 
 namespace orvel {
@@ -86,6 +88,37 @@ TEST_F(RunProgram, RecordsUntilInterruptedAndLeavesACompleteFileAndItsLogLine) {
     const std::vector<std::string> log = logLines();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].rfind("x.wav,", 0), 0u) << log[0];
+}
+
+// Two recorders started together with time-stamped names (one at login, one by hand) mostly
+// start in the same second: they still record into two files, each complete.
+TEST_F(RunProgram, TwoRecordersStartedTogetherRecordTwoFiles) {
+    const SettingsStore settings;
+    settings.writeMultiFileStatus(1);
+    settings.writeTimeStampedStatus(1);
+    std::array<QProcess, 2> processes;
+    for (QProcess& process : processes) {
+        process.setWorkingDirectory(QString::fromStdString(m_dir.path()));
+        process.start(test::recorderPath(), {"run", "/r", "-filename", "take.wav"});
+        ASSERT_TRUE(process.waitForStarted(5000));
+    }
+    test::waitUntil([] { return false; }, 3500ms);
+    for (QProcess& process : processes) {
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    }
+    for (QProcess& process : processes) {
+        ASSERT_TRUE(process.waitForFinished(20000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    }
+    const QStringList files = QDir(QString::fromStdString(m_dir.path())).entryList({"*.WAV"});
+    ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString();
+    for (const QString& name : files) {
+        SCOPED_TRACE(name.toStdString());
+        const WavInfo wav = WavReader::readFile(m_dir.file(name.toStdString()));
+        ASSERT_TRUE(wav.ok());
+        EXPECT_FALSE(wav.sizeRecovered);
+        EXPECT_GT(wav.dataSize, 10000u);
+    }
 }
 
 // /rt on a schedule of two windows a few seconds apart, with the real clock: the file holds the
