@@ -58,6 +58,16 @@ LanguageTable::MessageLines LanguageTable::Message(std::string_view key, std::si
     return lines;
 }
 
+LanguageTable::MessageLines LanguageTable::OwnMessage(std::string_view key,
+                                                      std::size_t length) const {
+    MessageLines lines = Message(key, length);
+    if (lines.line1.empty() && lines.line2.empty() && lines.line3.empty() &&
+        !m_document.IsBuiltin()) {
+        lines = LanguageTable().Message(key, length);
+    }
+    return lines;
+}
+
 std::string LanguageTable::Text(std::string_view section, std::string_view key,
                                 std::size_t length) const {
     const std::optional<std::string> element = m_document.FirstText(section, kMessageCapacity);

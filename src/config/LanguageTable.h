@@ -56,6 +56,9 @@ public:
     // Line1, Line2 and Line3 of the first element named key (missing lines are empty), each
     // cut to length - 1 bytes.
     MessageLines Message(std::string_view key, std::size_t length = kLineCapacity) const;
+    // As Message, for the recorder's own keys, which language files made before them lack: a
+    // file without the element (or with nothing in its lines) gives the built-in English lines.
+    MessageLines OwnMessage(std::string_view key, std::size_t length = kLineCapacity) const;
     // The text of key within the first element named section, cut to length - 1 bytes.
     std::string Text(std::string_view section, std::string_view key,
                      std::size_t length = kLineCapacity) const;

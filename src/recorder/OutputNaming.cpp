@@ -110,9 +110,13 @@ void OutputNaming::load() {
 }
 
 void OutputNaming::store() const {
+    storeSwitches();
+    m_settings.writeLastName(m_field);
+}
+
+void OutputNaming::storeSwitches() const {
     m_settings.writeMultiFileStatus(m_multiFile ? 1 : 0);
     m_settings.writeTimeStampedStatus(m_timeStamped ? 1 : 0);
-    m_settings.writeLastName(m_field);
 }
 
 const std::string& OutputNaming::pathForRecording() {
@@ -174,6 +178,10 @@ OutputNaming::FormatResult OutputNaming::chooseFormat(OutputFormat format, bool 
                             : format == OutputFormat::Wma ? "WMA"
                                                           : "WAV";
     m_field = std::string(dropLastCharacters(m_field, 3)) + extension;
+    // The kept name takes the format too. With multi-file on the field holds a name formed from
+    // it, which is not kept: switching multi-file off brings the kept name back.
+    m_settings.writeLastName(
+        m_multiFile ? std::string(dropLastCharacters(restoredName(), 3)) + extension : m_field);
     return FormatResult::Changed;
 }
 
@@ -186,6 +194,7 @@ bool OutputNaming::toggleMultiFile(bool busy) {
         m_timeStamped = false;
         setBoth(restoredName());
     }
+    storeSwitches();
     return true;
 }
 
@@ -198,6 +207,7 @@ void OutputNaming::setMultiFile(bool on) {
 void OutputNaming::setFieldText(std::string path) {
     m_format = formatOfName(path);
     m_field = std::move(path);
+    m_settings.writeLastName(m_field);
 }
 
 bool OutputNaming::toggleTimeStamped(bool busy) {
@@ -211,6 +221,7 @@ bool OutputNaming::toggleTimeStamped(bool busy) {
     } else {
         setBoth(restoredName());
     }
+    storeSwitches();
     return true;
 }
 

@@ -49,7 +49,9 @@ public:
     // at start-up and again when the output settings window has closed.
     void load();
     // Writes both switches and the field text as LastName: before the output settings window
-    // opens and when the front face closes.
+    // opens and when the front face closes. Besides, the switches are written as they change,
+    // and LastName when the name is given or its format chosen (not the names formed from it
+    // at each start, which multi-file off must not bring back).
     void store() const;
 
     const std::string& fieldText() const { return m_field; }
@@ -77,8 +79,8 @@ public:
     // would overwrite the one just closed. Off restores the field as the switch does.
     void setMultiFile(bool on);
 
-    // A file name given from outside (the command line) becomes the field text; the selected
-    // format follows its extension.
+    // A file name given from outside (the command line) becomes the field text and LastName;
+    // the selected format follows its extension.
     void setFieldText(std::string path);
 
     // The two switches; ignored (returning false) while recording or playing. Returns true when
@@ -96,6 +98,7 @@ public:
 
 private:
     std::string restoredName() const;
+    void storeSwitches() const;
     void setBoth(std::string path);
 
     const SettingsStore& m_settings;

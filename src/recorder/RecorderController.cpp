@@ -124,6 +124,12 @@ void RecorderController::initialise() {
     m_choice.stereo = s.readChannel() != 0;
     m_mp3BitrateIndex = s.readMp3Bitrate();
     m_alert = s.readNumber(setting::kAlert) != 0;
+    m_storedChoice = m_choice;
+    m_storedLine = m_line;
+    m_waitingText = m_s.language.OwnMessage(kWaitingKey, kInfoCapacity).line1;
+    if (m_waitingText.empty()) {
+        m_waitingText = kRecordingText;  // a translation that leaves the first line empty
+    }
     readSignalSettings();
     loadSchedule();
     refreshLines();
@@ -217,6 +223,25 @@ void RecorderController::writeClosingSettings() {
     s.writeSignalType(m_splitter.type());
     s.writeNewFileDelay(m_newFileDelay);
     s.writeScheduleType(m_scheduleRelative ? 1 : 0);
+}
+
+void RecorderController::storeChoices() {
+    const SettingsStore& s = m_s.settings;
+    if (m_choice.sixteenBits != m_storedChoice.sixteenBits) {
+        s.writeBit(m_choice.sixteenBits ? 1 : 0);
+    }
+    if (m_choice.stereo != m_storedChoice.stereo) {
+        s.writeChannel(m_choice.stereo ? 1 : 0);
+    }
+    if (m_choice.rateIndex != m_storedChoice.rateIndex) {
+        s.writeFreq(m_choice.rateIndex);
+    }
+    m_storedChoice = m_choice;
+    // The lines a search walks through are not chosen: only where it ends is.
+    if (m_line != m_storedLine && !m_searching && !m_autoConfigPending) {
+        m_line.write(s);
+        m_storedLine = m_line;
+    }
 }
 
 void RecorderController::readSignalSettings() {
@@ -555,7 +580,7 @@ void RecorderController::startEngine(StartRequest request) {
     }
     m_closedPath.clear();
     m_runBackground = m_s.engine.mixesBackground();
-    showInfo(kRecordingText, "");
+    showInfo(recordingText(), "");
     if (m_runBackground) {
         const StartResult music = m_s.background.startRecording(backgroundSettings, m_s.engine);
         if (music != StartResult::Ok) {
@@ -591,7 +616,7 @@ void RecorderController::backgroundReady() {
     if (m_preparingBackground) {
         m_preparingBackground = false;
         if (recording()) {
-            showInfo(kRecordingText, "");
+            showInfo(recordingText(), "");
         }
     }
 }
@@ -923,7 +948,11 @@ void RecorderController::setEffects(bool noiseGate, bool lowPass, bool highPass)
 }
 
 void RecorderController::thresholdChanged(int threshold) {
-    m_threshold = std::clamp(threshold, 0, setting::kThresholdMax);
+    threshold = std::clamp(threshold, 0, setting::kThresholdMax);
+    if (threshold != m_threshold) {
+        m_s.settings.writeThreshold(threshold);
+    }
+    m_threshold = threshold;
     if (recording()) {
         m_s.engine.setProcessing(processing());
     }
@@ -1182,6 +1211,7 @@ void RecorderController::onTick(TickSource::Tick tick) {
             timer1Tick();
             break;
     }
+    refreshRecordingText();
 }
 
 void RecorderController::commonTick() {
@@ -1517,7 +1547,6 @@ bool RecorderController::deviceWindowAllowed() {
 
 void RecorderController::deviceChosen(int deviceRow, int lineIndex) {
     m_line = LineChoice::of(m_s.devices.devices(), deviceRow, lineIndex);
-    m_line.write(m_s.settings);
     refreshLines();
     publish();
 }
@@ -1557,7 +1586,44 @@ void RecorderController::showMessage(std::string_view key) {
     showInfo(lines.line1, lines.line2);
 }
 
+bool RecorderController::waitingForSound() const {
+    if (!recording() || !m_signalMode) {
+        return false;
+    }
+    // In signal mode sound ends any pause, except outside the schedule's windows.
+    if (m_pauseDown) {
+        return !m_scheduleMode || m_runner.windowActive();
+    }
+    return !m_s.engine.signalPresent();
+}
+
+const std::string& RecorderController::recordingText() const {
+    static const std::string recording = kRecordingText;
+    return waitingForSound() ? m_waitingText : recording;
+}
+
+void RecorderController::refreshRecordingText() {
+    if (m_info1 != kRecordingText && m_info1 != m_waitingText) {
+        return;  // a message stays until something else replaces it
+    }
+    if (recording()) {
+        const std::string& text = recordingText();
+        if (text != m_info1) {
+            showInfo(text, m_info2);
+        }
+    } else if (m_restart & kSignalRestart) {
+        // Between two tracks the splitter waits for the next sound.
+        if (m_info1 != m_waitingText) {
+            showInfo(m_waitingText, m_info2);
+        }
+    } else if (m_info1 == m_waitingText && !m_signalMode && m_restart == kNoRestart) {
+        // Signal mode has ended (a stop on silence, the button): nothing waits any more.
+        showInfo(kReadyText, "");
+    }
+}
+
 void RecorderController::publish() {
+    storeChoices();
     FaceState s;
     s.transport = m_transport;
     s.recordDown = m_recordDown || recording();

@@ -72,6 +72,9 @@ public:
     static constexpr char kReadyText[] = "Ready to record";
     static constexpr char kRecordingText[] = "Recording";
     static constexpr char kPlayingText[] = "Playing";
+    // The language key of the info line's text while signal mode waits for sound, in place of
+    // kRecordingText. A key of our own: language files without it show the English text.
+    static constexpr char kWaitingKey[] = "WaitingForSound";
     // The device window and the line search are refused while a capture or a mode runs.
     static constexpr char kBusyText[] = "Stop recording and playing first";
     static constexpr char kBusyText2[] = "to change the device or line";
@@ -110,7 +113,8 @@ public:
     // Schedule recording on or off.
     void toggleSchedule();
 
-    // The face's choices for the next recording and its switches.
+    // The face's choices for the next recording and its switches. Each choice that the close
+    // order stores reaches the settings store as it changes.
     void setSixteenBits(bool on);
     void setStereo(bool on);
     void setRateIndex(int index);
@@ -277,11 +281,15 @@ private:
     ProcessingSettings processing() const;
     void writeClosingSettings();
     void finishClose();
+    void storeChoices();
 
     // The view.
     void showInfo(const std::string& line1, const std::string& line2);
     void showMessage(std::string_view key);
     void publish();
+    bool waitingForSound() const;
+    const std::string& recordingText() const;
+    void refreshRecordingText();
 
     RecorderServices m_s;
     RecorderView& m_view;
@@ -360,6 +368,11 @@ private:
     // The info line as last shown.
     std::string m_info1 = kReadyText;
     std::string m_info2;
+    std::string m_waitingText;
+
+    // The format and the line as the settings store last received them.
+    FaceChoice m_storedChoice;
+    LineChoice m_storedLine;
 
     bool m_closing = false;
     bool m_closed = false;

@@ -132,6 +132,7 @@ constexpr Msg kEnglishMessages[] = {
      ""},
     {"RecordingStop", "", "Recording will stop at", ""},
     {"RecordingStart", "", "Recording will start at", ""},
+    {"WaitingForSound", "Waiting for sound", "", ""},
 };
 
 struct Label {
@@ -282,6 +283,23 @@ TEST(LanguageTableLookups, LinesAndTooltipsAreCleanedAndCut) {
     EXPECT_EQ(table.Message("Big").line2, "");
     EXPECT_EQ(table.Message("Missing").line2, "");
     EXPECT_EQ(table.Text("Only2", "Line2", 4), "sec");
+}
+
+// The recorder's own keys are missing from every language file made before them: such a file
+// shows their English lines, while the file's own keys stay as the file has them.
+TEST(LanguageTableLookups, OwnKeysFallBackToEnglishWhereTheFileLacksThem) {
+    test::TempDir dir;
+    dir.write("de.xml",
+              languageFile("Deutsch", "<FileError><Line1>Dateifehler</Line1></FileError>"));
+    dir.write("fr.xml", languageFile("Francais",
+                                     "<WaitingForSound><Line1>En attente</Line1>"
+                                     "</WaitingForSound>"));
+    LanguageTable table;
+    ASSERT_TRUE(table.Load(dir.path(), "Deutsch"));
+    EXPECT_EQ(table.OwnMessage("WaitingForSound").line1, "Waiting for sound");
+    EXPECT_EQ(table.OwnMessage("FileError").line1, "Dateifehler");
+    ASSERT_TRUE(table.Load(dir.path(), "Francais"));
+    EXPECT_EQ(table.OwnMessage("WaitingForSound").line1, "En attente");
 }
 
 TEST(LanguageTableLoad, LanguageFolderIsTheInstallFolder) {

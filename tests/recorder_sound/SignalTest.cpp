@@ -17,6 +17,8 @@ using Clock = std::chrono::steady_clock;
 using test::RecorderHarness;
 using test::Segment;
 
+constexpr char kWaiting[] = "Waiting for sound";
+
 double wavSeconds(const std::string& path) {
     const WavInfo info = WavReader::readFile(path);
     return info.ok() && info.bytesPerSecond > 0
@@ -79,7 +81,8 @@ TEST_F(SignalRecording, TheTrackSplitterNumbersEachTrackAndStopWinsInTheRestartG
     EXPECT_EQ(h.logLines().size(), 2u);
 }
 
-// Type 1 waits for a first sound, then stops at the first silence that lasts the delay.
+// Type 1 waits for a first sound, then stops at the first silence that lasts the delay; the
+// info line says it waits, and once signal mode has ended, that nothing does.
 TEST_F(SignalRecording, StopOnSilenceWaitsForSoundThenStops) {
     ASSERT_TRUE(make(SignalSplitter::StopOnSilence, 0, {{false, 2.5}, {true, 1.0}, {false, 60}}));
     c().setFieldText(h.file("once.wav"));
@@ -87,9 +90,11 @@ TEST_F(SignalRecording, StopOnSilenceWaitsForSoundThenStops) {
     h.run(2s);
     EXPECT_TRUE(c().recording());
     EXPECT_FALSE(c().splitter().heard());
+    EXPECT_EQ(c().infoLine1(), kWaiting);
     ASSERT_TRUE(h.waitFor([&] { return !c().recording(); }, 5s));
     EXPECT_FALSE(c().signalMode());
     EXPECT_FALSE(c().state().signalDown);
+    EXPECT_EQ(c().infoLine1(), RecorderController::kReadyText);
     ASSERT_TRUE(h.waitFor([&] { return h.view.files.size() == 1; }, 3s));
     h.run(600ms);
     EXPECT_EQ(h.view.files.size(), 1u);
@@ -115,6 +120,27 @@ TEST_F(SignalRecording, PauseOnSilenceResumesOnSound) {
     const double seconds = wavSeconds(h.file("paused.wav"));
     EXPECT_GE(seconds, 4.7);
     EXPECT_LE(seconds, 7.0);
+}
+
+// Nothing is written while signal mode waits for sound, and the info line says so instead of
+// "Recording": from the start, and again between two tracks of the splitter.
+TEST_F(SignalRecording, TheInfoLineSaysWhenItWaitsForSound) {
+    ASSERT_TRUE(
+        make(SignalSplitter::NewFileOnSilence, 1, {{false, 1.5}, {true, 1.0}, {false, 60}}));
+    c().setFieldText(h.file("wait.wav"));
+    c().toggleSignal();
+    ASSERT_TRUE(c().recording());
+    h.run(1s);
+    EXPECT_EQ(c().infoLine1(), kWaiting);
+    ASSERT_TRUE(
+        h.waitFor([&] { return c().infoLine1() == RecorderController::kRecordingText; }, 3s));
+    EXPECT_TRUE(c().recording());
+    ASSERT_TRUE(h.waitFor([&] { return c().restartPending(); }, 6s));
+    EXPECT_EQ(c().infoLine1(), kWaiting);
+    ASSERT_TRUE(h.waitFor([&] { return c().recording(); }, 3s));
+    h.run(500ms);
+    EXPECT_EQ(c().infoLine1(), kWaiting);
+    c().stop();
 }
 
 // Signal type 2 switched on under a plain recording: the recording's file keeps its content

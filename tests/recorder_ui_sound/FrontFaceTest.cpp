@@ -483,6 +483,31 @@ TEST(FrontFace, CloseWaitsForTheFileAndItsLogLine) {
     EXPECT_TRUE(face.isHidden());
 }
 
+// The face's keys and sliders store their choices as they are used, not at close.
+TEST(FrontFace, ChoicesReachTheSettingsBeforeTheProgramCloses) {
+    FaceHarness h;
+    ASSERT_TRUE(h.make());
+    test::VolumeRestorer restore(test::VolumeRestorer::Kind::Sink, "speakers");
+    TestFace& face = h.face();
+    h.controller().setFieldText(h.file("face.wav"));
+    h.click(k8Bit);
+    h.click(kMono);
+    face.slider(skin::SliderId::Rate)->applyValue(2);
+    h.click(kMp3File);
+    h.click(kMultiFile);
+    h.click(kShowSwitch);
+    face.slider(skin::SliderId::Volume)->applyValue(30000);
+
+    const SettingsStore& s = h.settings();
+    EXPECT_EQ(s.readBit(), 0);
+    EXPECT_EQ(s.readChannel(), 0);
+    EXPECT_EQ(s.readFreq(), 2);
+    EXPECT_EQ(s.readLastName(), h.file("face.MP3"));
+    EXPECT_EQ(s.readMultiFileStatus(), 1);
+    EXPECT_EQ(s.readShowSwitch(), 1);
+    EXPECT_EQ(s.readVolume(), face.slider(skin::SliderId::Volume)->value());
+}
+
 // The MP3 window opens from its key (not under a recording), and the bit rate chosen there is
 // the recorder's own from then on: closing the program keeps it instead of writing back the
 // bit rate it had at start-up.

@@ -335,6 +335,7 @@ void FrontFace::buttonClicked(int id) {
             m_showSwitch = numericMeter() ? 0 : 1;
             latch(kShowSwitch, numericMeter());
             c.setShowSwitch(m_showSwitch);
+            m_services.settings.writeShowSwitch(m_showSwitch);
             update(m_meter.area());
             break;
         case kSysMin:
@@ -399,8 +400,10 @@ void FrontFace::connectSliders() {
         connect(slider(id), &SkinSlider::released, this, apply);
     };
     onRelease(skin::SliderId::Rate, [c](int value) { c->setRateIndex(value); });
-    onRelease(skin::SliderId::Volume,
-              [this](int value) { m_services.server.setDefaultSinkVolume(value); });
+    onRelease(skin::SliderId::Volume, [this](int value) {
+        m_services.server.setDefaultSinkVolume(value);
+        m_services.settings.writeVolume(value);
+    });
     onRelease(skin::SliderId::Play, [c](int value) { c->positionSliderMoved(value, true); });
     onRelease(skin::SliderId::Threshold, [c](int value) { c->thresholdChanged(value); });
     onRelease(skin::SliderId::Balance, [c](int value) { c->setBackgroundScale(100 - value); });

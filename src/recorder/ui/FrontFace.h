@@ -29,7 +29,8 @@ class QMenu;
 // Closing: the close button, the window manager's close, the menus' Exit, a signal or the end
 // of the session all go through the controller's close order (everything stopped, the last file
 // completed and logged, the settings written), which ends in closeProgram(); the face then
-// writes its own settings, hides and emits programClosed().
+// writes its own settings (the meter's style and the volume, written as the user changes them
+// too), hides and emits programClosed().
 //
 // Thread contract: GUI thread only; the sound server's volume signal is queued to it.
 namespace orvel {
