@@ -274,23 +274,10 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     m_createdFile = false;
     m_haveIdentity = false;
     if (!run.fileName.empty()) {
-        struct stat before {};
-        const bool existed = ::lstat(run.fileName.c_str(), &before) == 0;
-        StartResult result = StartResult::FileError;
-        OutputRequest request{run.fileName, run.outputFormat, run.format,
-                              static_cast<int>(blockBytes), &m_startError};
-        output = m_outputFactory ? m_outputFactory(request, result) : nullptr;
-        m_createdFile = !existed;
-        m_options.fileName = run.fileName;
-        if (!output) {
-            forgetCreatedFile();
-            return result == StartResult::Ok ? StartResult::FileError : result;
-        }
-        struct stat made {};
-        if (::stat(run.fileName.c_str(), &made) == 0) {
-            m_haveIdentity = true;
-            m_fileDevice = made.st_dev;
-            m_fileInode = made.st_ino;
+        const StartResult opened = openFileOutput(run.fileName, run.outputFormat, run.format,
+                                                  blockBytes, output, m_fileLock);
+        if (opened != StartResult::Ok) {
+            return opened;
         }
     }
     // Gives up a file that was opened: it is closed, and removed when this run made it.
@@ -299,6 +286,7 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
             output->finish();
             output.reset();
             forgetCreatedFile();
+            m_fileLock.release();
         }
     };
 
@@ -392,6 +380,38 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     m_finaliser = std::thread([this] { finaliserLoop(); });
     m_state = State::Running;
     release.keep = true;
+    return StartResult::Ok;
+}
+
+StartResult CaptureEngine::openFileOutput(const std::string& path, OutputFormat format,
+                                          const AudioFormat& audio, std::size_t blockBytes,
+                                          std::unique_ptr<AudioOutput>& output, FileLock& lock) {
+    struct stat before {};
+    const bool existed = ::lstat(path.c_str(), &before) == 0;
+    m_options.fileName = path;
+    // The claim comes before the output opens the file, which truncates it: a recording in
+    // progress elsewhere is refused here, never overwritten.
+    const FileLock::Result claim = lock.acquire(path);
+    if (claim == FileLock::Result::InUse) {
+        m_startError = {0, "\"" + path + "\" " + FileLock::kInUseText};
+        qCWarning(lcCapture) << m_startError.text.c_str();
+        return StartResult::FileInUse;
+    }
+    m_createdFile = claim == FileLock::Result::Locked ? lock.created() : !existed;
+    StartResult result = StartResult::FileError;
+    OutputRequest request{path, format, audio, static_cast<int>(blockBytes), &m_startError};
+    output = m_outputFactory ? m_outputFactory(request, result) : nullptr;
+    if (!output) {
+        forgetCreatedFile();
+        lock.release();
+        return result == StartResult::Ok ? StartResult::FileError : result;
+    }
+    struct stat made {};
+    if (::stat(path.c_str(), &made) == 0) {
+        m_haveIdentity = true;
+        m_fileDevice = made.st_dev;
+        m_fileInode = made.st_ino;
+    }
     return StartResult::Ok;
 }
 
@@ -792,6 +812,7 @@ void CaptureEngine::onRunFinished() {
     m_held.clear();
     m_createdFile = false;
     m_haveIdentity = false;
+    m_fileLock.release();
     if (m_backgroundRing) {
         m_lastBackgroundDropped = m_backgroundRing->droppedBytes();
         if (m_backgroundSilence > 0) {

@@ -17,6 +17,7 @@
 #include "audio/AudioOutput.h"
 #include "audio/BlockRing.h"
 #include "audio/CaptureSource.h"
+#include "audio/FileLock.h"
 #include "audio/HeldBlocks.h"
 #include "audio/HighPassFilter.h"
 #include "audio/LowPassFilter.h"
@@ -109,7 +110,9 @@ struct ProcessingSettings {
 // measured (signal detection and levels), gated and filtered, and queued in the BlockRing
 // unless paused or waiting for a signal. The writer thread drains the ring in the output's
 // chunks; the finaliser thread waits for the stop, lets the writer drain the ring to the last
-// byte, completes the file and checks that it is still the file at its path.
+// byte, completes the file and checks that it is still the file at its path. The file is locked
+// (FileLock) from before it is opened until it is complete: a second recording to it, from
+// this program or another, is refused with FileInUse.
 //
 // Life cycle: Idle -> Running -> (stop) Stopping -> Idle (file complete, finished() emitted).
 // Pause is a flag of the running state: detection goes on, nothing is queued.
@@ -243,6 +246,13 @@ private:
     void queueBlock(const std::uint8_t* data, std::size_t bytes);
     void releaseHeld();
     std::size_t blocksFor(std::uint64_t milliseconds) const;
+    // Opens the output of the run's file `path`, which becomes the run's file: claims it with
+    // `lock` first (FileInUse, with startError() saying so, while another recording holds it),
+    // then asks the output factory, and notes whether the run made the file and which file it
+    // is. On failure the lock is released and a file made for nothing is removed.
+    StartResult openFileOutput(const std::string& path, OutputFormat format,
+                               const AudioFormat& audio, std::size_t blockBytes,
+                               std::unique_ptr<AudioOutput>& output, FileLock& lock);
     void forgetCreatedFile();
     std::string checkFileIdentity() const;
     void writerLoop();
@@ -277,6 +287,8 @@ private:
     bool m_haveIdentity = false;
     std::uint64_t m_fileDevice = 0;
     std::uint64_t m_fileInode = 0;
+    // Held from before the file is opened until it is complete.
+    FileLock m_fileLock;
     std::uint64_t m_runId = 0;
     std::uint64_t m_lastRunDropped = 0;
 
