@@ -338,6 +338,10 @@ int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan&
             case StartResult::FileError:
                 detail = describeCreateFailure(path, cause.code);
                 break;
+            case StartResult::FileInUse:
+                // The engine's text names the file; the file-error message would mislead.
+                refuse("", cause.text);
+                return kExitFailed;
             case StartResult::WmaError:
                 detail = cause.code != 0 ? describeCreateFailure(path, cause.code)
                          : cause.text.empty()

@@ -302,14 +302,12 @@ RecordingPlan RecordingPlan::make(const RecordArguments& arguments, const Settin
         const WmaProfile* profile = WmaProfile::at(plan.encoder.wmaProfile);
         if (profile != nullptr && !profile->accepts(recorded)) {
             const bool stored = !arguments.wmaProfile.has_value();
-            return refuse(std::move(plan), "WMAError",
-                          std::string(stored ? "the stored WMA profile " : "WMA profile ") +
-                              std::to_string(plan.encoder.wmaProfile) + " " +
-                              inQuotes(std::string(profile->name)) + " takes " +
-                              std::to_string(profile->sampleRate) + " Hz " +
-                              (profile->channels == 1 ? "mono" : "stereo") + ", not " +
-                              describe(recorded) +
-                              "; choose another with --wma-profile (orvel-rec profiles)");
+            plan.notes.push_back(std::string(stored ? "the stored WMA profile " : "WMA profile ") +
+                                 std::to_string(plan.encoder.wmaProfile) + " " +
+                                 inQuotes(std::string(profile->name)) + " takes " +
+                                 std::to_string(profile->sampleRate) + " Hz " +
+                                 (profile->channels == 1 ? "mono" : "stereo") +
+                                 ": the recording is converted to it");
         }
     }
     plan.capture.format = recorded;

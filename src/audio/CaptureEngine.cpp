@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "audio/BlockQueue.h"
+#include "audio/FileLock.h"
 #include "audio/WavOutput.h"
 
 Q_LOGGING_CATEGORY(lcCapture, "orvel.capture")
@@ -296,19 +297,33 @@ std::unique_ptr<OutputFile> CaptureEngine::openFile(const std::string& path,
                                                     OutputError* error) {
     struct stat before {};
     const bool existed = ::lstat(path.c_str(), &before) == 0;
+    // The claim comes before the output opens the file, which truncates it: a recording in
+    // progress elsewhere is refused here, never overwritten.
+    FileLock lock;
+    const FileLock::Result claim = lock.acquire(path);
+    if (claim == FileLock::Result::InUse) {
+        const std::string why = "\"" + path + "\" " + FileLock::kInUseText;
+        qCWarning(lcCapture) << why.c_str();
+        if (error != nullptr) {
+            *error = {0, why};
+        }
+        result = StartResult::FileInUse;
+        return nullptr;
+    }
+    const bool created = claim == FileLock::Result::Locked ? lock.created() : !existed;
     result = StartResult::FileError;
     OutputRequest request{path, run.outputFormat, run.format, static_cast<int>(blockBytes), error};
     std::unique_ptr<AudioOutput> output =
         m_outputFactory ? m_outputFactory(request, result) : nullptr;
     if (!output) {
-        OutputFile::removeLeftover(path, existed);
+        OutputFile::removeLeftover(path, !created);
         if (result == StartResult::Ok) {
             result = StartResult::FileError;
         }
         return nullptr;
     }
     result = StartResult::Ok;
-    return std::make_unique<OutputFile>(std::move(output), path, !existed);
+    return std::make_unique<OutputFile>(std::move(output), path, created, std::move(lock));
 }
 
 std::size_t CaptureEngine::blocksFor(std::uint64_t milliseconds) const {
@@ -744,6 +759,7 @@ void CaptureEngine::writerLoop() {
 void CaptureEngine::endFile(std::unique_ptr<OutputFile> file) {
     std::string error;
     const bool ok = file->finish(&error);
+    file->unlock();
     if (!ok) {
         qCWarning(lcCapture) << "completing" << QString::fromStdString(file->path())
                              << "failed:" << QString::fromStdString(error);
@@ -786,6 +802,7 @@ void CaptureEngine::finaliserLoop() {
             file->remove(false);
             m_lastResult.exists = false;
         }
+        file->unlock();
         m_lastFile = std::move(file);
     }
     QCoreApplication::postEvent(this, new RunEvent(kRunFinished, m_runId));

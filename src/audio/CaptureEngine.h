@@ -125,7 +125,9 @@ struct ProcessingSettings {
 // measured (signal detection and levels), gated and filtered, and queued in the BlockRing
 // unless paused or waiting for a signal. The writer thread drains the ring in the output's
 // chunks; the finaliser thread waits for the stop, lets the writer drain the ring to the last
-// byte, completes the file and checks that it is still the file at its path.
+// byte, completes the file and checks that it is still the file at its path. The file is locked
+// (FileLock) from before it is opened until it is complete: a second recording to it, from
+// this program or another, is refused with FileInUse.
 //
 // Life cycle: Idle -> Running -> (stop) Stopping -> Idle (file complete, finished() emitted).
 // Pause is a flag of the running state: detection goes on, nothing is queued.
@@ -280,6 +282,9 @@ private:
     void queueBlock(const std::uint8_t* data, std::size_t bytes);
     void releaseHeld();
     std::size_t blocksFor(std::uint64_t milliseconds) const;
+    // Opens a file of the run: claims it first (FileInUse, with `error` saying so, while another
+    // recording holds it), then asks the output factory. On failure a file made for nothing is
+    // removed and the claim given up.
     std::unique_ptr<OutputFile> openFile(const std::string& path, const CaptureOptions& run,
                                          std::size_t blockBytes, StartResult& result,
                                          OutputError* error);

@@ -5,8 +5,12 @@
 
 namespace orvel {
 
-OutputFile::OutputFile(std::unique_ptr<AudioOutput> output, std::string path, bool created)
-    : m_output(std::move(output)), m_path(std::move(path)), m_created(created) {
+OutputFile::OutputFile(std::unique_ptr<AudioOutput> output, std::string path, bool created,
+                       FileLock lock)
+    : m_output(std::move(output)),
+      m_path(std::move(path)),
+      m_lock(std::move(lock)),
+      m_created(created) {
     struct stat made {};
     if (::stat(m_path.c_str(), &made) == 0) {
         m_haveIdentity = true;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "audio/AudioOutput.h"
+#include "audio/FileLock.h"
 
 namespace orvel {
 
@@ -21,8 +22,10 @@ public:
     // No end set yet: the file takes everything that comes.
     static constexpr std::uint64_t kOpenEnd = UINT64_MAX;
 
-    // `created`: nothing was at the path before the output opened it.
-    OutputFile(std::unique_ptr<AudioOutput> output, std::string path, bool created);
+    // `created`: nothing was at the path before the output opened it. `lock` holds the claim on
+    // the file, until unlock() once it is complete.
+    OutputFile(std::unique_ptr<AudioOutput> output, std::string path, bool created,
+               FileLock lock = {});
 
     AudioOutput& output() { return *m_output; }
     const AudioOutput& output() const { return *m_output; }
@@ -42,6 +45,8 @@ public:
     // Removes the file while the path still names it. `onlyCreated`: only when the run made it
     // (a start that failed); never what was there before, a device, or another's file.
     void remove(bool onlyCreated);
+    // The file is complete (and removed, if it is to be): other recordings may have it.
+    void unlock() { m_lock.release(); }
     // An output that could not be opened may still have created its file: removes a regular
     // file at the path when nothing was there before the attempt.
     static void removeLeftover(const std::string& path, bool existedBefore);
@@ -49,6 +54,7 @@ public:
 private:
     std::unique_ptr<AudioOutput> m_output;
     std::string m_path;
+    FileLock m_lock;
     bool m_created;
     bool m_haveIdentity = false;
     std::uint64_t m_device = 0;

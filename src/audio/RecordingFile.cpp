@@ -43,6 +43,21 @@ bool RecordingFile::create(const std::string& path) {
     return true;
 }
 
+bool RecordingFile::reserve(std::size_t bytes) {
+    if (m_fd < 0 || bytes == 0) {
+        return true;
+    }
+    // The space is kept beyond the file's end, which stays where it is.
+    if (::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0) {
+        return true;
+    }
+    if (errno == ENOSPC || errno == EDQUOT) {
+        m_error = errno;
+        return false;
+    }
+    return true;
+}
+
 int RecordingFile::release() {
     const int fd = m_fd;
     m_fd = -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace orvel {
@@ -29,6 +30,12 @@ public:
     bool created() const { return m_created; }
     // The errno of the last failure, 0 when there was none.
     int errorCode() const { return m_error; }
+
+    // Sets the file's first `bytes` aside on the disk, so that a full disk refuses a recording
+    // at its start even when nothing is written then. False with errorCode() set only when the
+    // disk has no room (ENOSPC, EDQUOT); a file system that cannot set space aside counts as
+    // room.
+    bool reserve(std::size_t bytes);
 
     // Hands the descriptor to another owner (a stdio stream), which closes it.
     int release();

@@ -14,6 +14,7 @@ enum class StartResult {
     FormatError = 6,
     DeviceUnavailable = 7,
     WmaError = 8,
+    FileInUse = 9,          // another recording holds the file; the file is left alone
     BackgroundError = 100,  // a warning: the recording runs without background music
 };
 
@@ -33,6 +34,8 @@ constexpr std::string_view messageKey(StartResult result) {
             return "DeviceAvailabity";
         case StartResult::WmaError:
             return "WMAError";
+        case StartResult::FileInUse:
+            return "FileError";  // the file's name tells more: see FileLock::kInUseText
         case StartResult::BackgroundError:
             return "BackgroundError";
     }

@@ -18,6 +18,9 @@ namespace orvel {
 namespace {
 
 constexpr int kLowestRate = 32000;
+// Nothing is written before the first second of sound: the start sets the first block aside
+// instead, so that a full disk refuses the recording at once and leaves no empty file.
+constexpr std::size_t kReservedBytes = 4096;
 
 }  // namespace
 
@@ -62,7 +65,7 @@ std::unique_ptr<Mp3Output> Mp3Output::open(const LameLibrary& library, const Out
     output->m_chunkBytes = setup->samplesPerChunk * sizeof(std::int16_t);
     output->m_path = request.fileName;
     RecordingFile file;
-    if (file.create(request.fileName)) {
+    if (file.create(request.fileName) && file.reserve(kReservedBytes)) {
         output->m_file = ::fdopen(file.fd(), "wb");
         if (output->m_file != nullptr) {
             file.release();

@@ -24,7 +24,7 @@ public:
     // Opens the output of a run. Refuses with Mp3Support when the library is not bound,
     // FormatError for anything but 16-bit PCM at 32000 Hz or more (or a stream the encoder
     // refuses), MemError when the output buffer cannot be had, FileError when the file cannot
-    // be created (nothing is created before that).
+    // be created (nothing is created before that) or the disk has no room for its start.
     static std::unique_ptr<Mp3Output> open(const LameLibrary& library, const OutputRequest& request,
                                            int bitRateKbps, const Mp3Options& options,
                                            StartResult& result);

@@ -1,11 +1,22 @@
 #include "encoders/WmaOutput.h"
 
 #include "audio/CaptureEngine.h"
+#include "encoders/WmaProfile.h"
 
 namespace orvel {
 
 std::unique_ptr<WmaOutput> WmaOutput::open(const OutputRequest& request, int profileIndex,
                                            const TagRecord& attributes, StartResult& result) {
+    // A recording the writer cannot convert is a format the recording cannot be made in, not a
+    // failure of the writer.
+    if (std::string problem = WmaWriter::conversionProblem(request.audio, profileIndex);
+        !problem.empty() && WmaProfile::at(profileIndex) != nullptr) {
+        if (request.error != nullptr) {
+            *request.error = {0, std::move(problem)};
+        }
+        result = StartResult::FormatError;
+        return nullptr;
+    }
     auto output = std::make_unique<WmaOutput>();
     output->m_writer.selectProfile(profileIndex);
     output->m_writer.setAttributes(attributes);

@@ -18,8 +18,9 @@ enum class StartResult;
 // Thread contract: as AudioOutput.
 class WmaOutput : public AudioOutput {
 public:
-    // Opens the output of a run; WmaError when the writer does not start (no file can be
-    // created, no profile, or a recording format the profile does not take).
+    // Opens the output of a run; FormatError (with the reason in the request's error) for a
+    // recording format no profile can be made from, WmaError when the writer does not start
+    // (no file can be created, no profile).
     static std::unique_ptr<WmaOutput> open(const OutputRequest& request, int profileIndex,
                                            const TagRecord& attributes, StartResult& result);
 

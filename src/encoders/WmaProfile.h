@@ -8,8 +8,8 @@
 namespace orvel {
 
 // A WMA encoding profile: the rate and channel count it encodes and its bit rate. A recording
-// can use a profile only when its own rate and channel count are the profile's (8- and 16-bit
-// PCM both are).
+// in another rate or channel count is converted to the profile's (see WmaWriter); accepts()
+// tells the profiles that take it as it is.
 //
 // Thread contract: constants and pure functions, any thread.
 struct WmaProfile {
@@ -28,7 +28,8 @@ struct WmaProfile {
     static std::span<const WmaProfile> all();
     // The profile of an index; nullptr for -1 or any index outside the table.
     static const WmaProfile* at(int index);
-    // The first profile (lowest index) that takes the format; -1 when none does.
+    // The first profile (lowest index) that takes the format as it is: the profile used when
+    // none is chosen. -1 when none does.
     static int firstFor(const AudioFormat& format);
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "audio/RecordingFile.h"
 #include "config/Product.h"
@@ -79,6 +80,9 @@ constexpr std::uint64_t kFlushTicks = WmaWriter::kTicksPerSecond / 2;
 constexpr int kPacketsPerSecond = 4;
 constexpr int kMinPacketBytes = 500;
 constexpr int kDefaultPacketBytes = 3200;
+// The rates a recording is converted from.
+constexpr int kLowestInputRate = 4000;
+constexpr int kHighestInputRate = 192000;
 
 // A system error code, when an FFmpeg code stands for one (AVERROR(errno)).
 int systemError(int code) {
@@ -94,6 +98,8 @@ struct WmaWriter::Session {
     AVIOContext* io = nullptr;
     int ioError = 0;  // errno of the write or seek that failed
     std::uint64_t flushedAt = 0;
+    std::int64_t dataStart = 0;  // where the container's packets begin
+    int packetBytes = 0;         // every packet has this size
     AVFormatContext* format = nullptr;
     AVCodecContext* codec = nullptr;
     AVStream* stream = nullptr;
@@ -182,6 +188,19 @@ struct WmaWriter::Session {
         return io->error < 0 ? io->error : 0;
     }
 
+    // After a failed write the file ends inside a packet, which decoders report as damaged:
+    // the file keeps its whole packets only.
+    void keepWholePackets() {
+        struct stat status {};
+        if (packetBytes <= 0 || ::fstat(file.fd(), &status) != 0 || status.st_size <= dataStart) {
+            return;
+        }
+        const std::int64_t packets = (status.st_size - dataStart) / packetBytes;
+        if (::ftruncate(file.fd(), static_cast<off_t>(dataStart + packets * packetBytes)) != 0) {
+            qCWarning(lcWma) << "cannot cut the damaged last packet:" << std::strerror(errno);
+        }
+    }
+
     // The system's error code of the failure `code` stands for, 0 when it is not one.
     int systemCode(int code) const { return ioError != 0 ? ioError : systemError(code); }
 
@@ -218,6 +237,28 @@ struct WmaWriter::Session {
         nextPts += samples;
         rc = avcodec_send_frame(codec, frame);
         return rc < 0 ? rc : drain();
+    }
+
+    // Converts `frames` frames of the recording's PCM (none with `in` null: what the resampler
+    // still holds) to the profile's format, and queues them.
+    int convert(const std::uint8_t** in, int frames) {
+        const int room = swr_get_out_samples(resampler, frames);
+        if (room < 0) {
+            return room;
+        }
+        for (auto& plane : planes) {
+            if (plane.size() < static_cast<std::size_t>(room)) {
+                plane.resize(static_cast<std::size_t>(room));
+            }
+        }
+        std::uint8_t* out[2] = {reinterpret_cast<std::uint8_t*>(planes[0].data()),
+                                reinterpret_cast<std::uint8_t*>(planes[1].data())};
+        const int converted = swr_convert(resampler, out, room, in, frames);
+        if (converted <= 0) {
+            return converted;
+        }
+        float* data[2] = {planes[0].data(), planes[1].data()};
+        return queue(data, converted);
     }
 
     // Queues converted samples and encodes every whole frame of the queue.
@@ -335,20 +376,15 @@ int WmaWriter::begin(const AudioFormat& format, const std::string& fileName) {
         return rc;
     }
 
-    // The profile's input formats: its rate and channel count as 16- or 8-bit PCM.
+    // The profile's rate and channel count, made from 16- or 8-bit PCM of any usual rate.
     const WmaProfile* profile = WmaProfile::at(m_profile);
-    if (profile == nullptr) {
+    if (std::string problem = conversionProblem(format, m_profile); !problem.empty()) {
         rc = AVERROR(EINVAL);
-        qCWarning(lcWma, "GetInputFormatCount error 0x%08x", hex(rc));
-        qCWarning(lcWma) << "no WMA profile is chosen";
-        return rc;
-    }
-    if (!profile->accepts(format)) {
-        rc = AVERROR(EINVAL);
-        qCWarning(lcWma, "SetInputProps error 0x%08x", hex(rc));
-        qCWarning(lcWma, "the profile \"%s\" takes %d channels at %d Hz, not %d at %d Hz",
-                  std::string(profile->name).c_str(), profile->channels, profile->sampleRate,
-                  format.channels, format.sampleRate);
+        m_errorText = std::move(problem);
+        qCWarning(lcWma, profile == nullptr ? "GetInputFormatCount error 0x%08x"
+                                            : "SetInputProps error 0x%08x",
+                  hex(rc));
+        qCWarning(lcWma) << m_errorText.c_str();
         return rc;
     }
 
@@ -412,16 +448,27 @@ int WmaWriter::begin(const AudioFormat& format, const std::string& fileName) {
         // The header is on disk from the start: a recorder killed at any moment leaves a file
         // that names its format.
         rc = session->flush();
+        session->dataStart = avio_tell(session->io);
+        session->packetBytes = packetBytes;
     }
     AVChannelLayout inputLayout{};
     av_channel_layout_default(&inputLayout, format.channels);
     if (rc >= 0) {
+        // The recording is converted to the profile's rate and channels as it is written.
         rc = swr_alloc_set_opts2(&session->resampler, &context->ch_layout, AV_SAMPLE_FMT_FLTP,
                                  context->sample_rate, &inputLayout,
                                  format.is16Bit() ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_U8,
                                  format.sampleRate, 0, nullptr);
     }
     av_channel_layout_uninit(&inputLayout);
+    if (rc >= 0 && format.channels != profile->channels) {
+        // Mono goes to both sides at its own level, and stereo becomes the mean of its sides:
+        // a tone keeps its level whichever way it is converted.
+        const double toStereo[] = {1.0, 1.0};
+        const double toMono[] = {0.5, 0.5};
+        rc = format.channels == 1 ? swr_set_matrix(session->resampler, toStereo, 1)
+                                  : swr_set_matrix(session->resampler, toMono, 2);
+    }
     if (rc >= 0) {
         rc = swr_init(session->resampler);
     }
@@ -478,24 +525,11 @@ int WmaWriter::write(const std::uint8_t* pcm, std::size_t bytes, std::uint64_t* 
     const std::size_t frames = bytes / frameBytes;
     int rc = 0;
     if (frames > 0) {
-        if (frames > static_cast<std::size_t>(INT32_MAX)) {
+        if (frames > static_cast<std::size_t>(INT32_MAX / 8)) {
             return AVERROR(EINVAL);
         }
-        for (auto& plane : s.planes) {
-            if (plane.size() < frames) {
-                plane.resize(frames);
-            }
-        }
-        std::uint8_t* out[2] = {reinterpret_cast<std::uint8_t*>(s.planes[0].data()),
-                                reinterpret_cast<std::uint8_t*>(s.planes[1].data())};
         const std::uint8_t* in[1] = {pcm};
-        const int count = static_cast<int>(frames);
-        const int converted = swr_convert(s.resampler, out, count, in, count);
-        rc = converted < 0 ? converted : 0;
-        if (rc == 0) {
-            float* planes[2] = {s.planes[0].data(), s.planes[1].data()};
-            rc = s.queue(planes, converted);
-        }
+        rc = s.convert(in, static_cast<int>(frames));
     }
     const std::uint64_t time = advance(m_sampleTime, bytes, m_bytesPerSecond);
     if (rc >= 0 && time - s.flushedAt >= kFlushTicks) {
@@ -522,11 +556,14 @@ int WmaWriter::end() {
         return AVERROR(EINVAL);
     }
     Session& s = *m_session;
-    int rc = 0;
-    // The last frame may be short; the encoder takes it as it is.
-    const int left = av_audio_fifo_size(s.fifo);
-    if (left > 0) {
-        rc = s.encode(left);
+    // What the resampler still holds of the recording's end comes out first.
+    int rc = s.convert(nullptr, 0);
+    // The queue holds more than a frame when a write failed part-way through its frames: it is
+    // encoded a frame at a time, as the frame's buffer holds no more. The last frame may be
+    // short; the encoder takes it as it is.
+    for (int left = av_audio_fifo_size(s.fifo); left > 0 && rc >= 0;
+         left = av_audio_fifo_size(s.fifo)) {
+        rc = s.encode(std::min(left, s.codec->frame_size));
     }
     if (rc >= 0) {
         rc = avcodec_send_frame(s.codec, nullptr);
@@ -543,6 +580,9 @@ int WmaWriter::end() {
     if (rc >= 0) {
         rc = flushed;
     }
+    if (s.ioError != 0) {
+        s.keepWholePackets();
+    }
     if (!s.file.close() && rc >= 0) {
         rc = AVERROR(s.file.errorCode());
     }
@@ -553,6 +593,28 @@ int WmaWriter::end() {
     }
     m_session.reset();
     return rc < 0 ? rc : 0;
+}
+
+std::string WmaWriter::conversionProblem(const AudioFormat& format, int profileIndex) {
+    const WmaProfile* profile = WmaProfile::at(profileIndex);
+    if (profile == nullptr) {
+        return "no WMA profile is chosen";
+    }
+    const bool convertible = (format.channels == 1 || format.channels == 2) &&
+                             (format.bitsPerSample == 8 || format.bitsPerSample == 16) &&
+                             format.sampleRate >= kLowestInputRate &&
+                             format.sampleRate <= kHighestInputRate;
+    if (convertible) {
+        return {};
+    }
+    return "the WMA profile \"" + std::string(profile->name) + "\" (" +
+           std::to_string(profile->sampleRate) + " Hz, " + std::to_string(profile->channels) +
+           (profile->channels == 1 ? " channel" : " channels") + ") cannot be made from " +
+           std::to_string(format.channels) + " channels of " +
+           std::to_string(format.bitsPerSample) + "-bit sound at " +
+           std::to_string(format.sampleRate) + " Hz: it takes 1 or 2 channels of 8- or 16-bit " +
+           "sound at " + std::to_string(kLowestInputRate) + " to " +
+           std::to_string(kHighestInputRate) + " Hz";
 }
 
 void WmaWriter::release() {

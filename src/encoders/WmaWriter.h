@@ -14,7 +14,9 @@
 namespace orvel {
 
 // Writes a recording as a WMA file (the WMA 2 codec in an ASF container): a profile chosen by
-// index, the content attributes of its table, PCM chunks from the writer thread.
+// index, the content attributes of its table, PCM chunks from the writer thread. The recording
+// is converted to the profile's rate and channel count (resampled; stereo to mono as the mean of
+// its sides, mono to stereo on both), so any profile can write any recording.
 //
 // Sample times count 100 ns units of the PCM handed over (64-bit, each write adding its bytes
 // x 10000000 / bytes per second, truncated). The encoder's initial padding is filled with
@@ -71,7 +73,7 @@ public:
     std::string attribute(std::string_view name) const;
 
     // Creates the file and starts writing: 0, or a negative code when the file cannot be
-    // created, no profile is chosen, or the chosen profile does not take the format.
+    // created, no profile is chosen, or the format cannot be converted to the profile's.
     int begin(const AudioFormat& format, const std::string& fileName);
     // Encodes a chunk of PCM (whole frames); `total` (when given) receives the file's current
     // size. 0 or a negative code; a failed write leaves the sample time unchanged.
@@ -88,6 +90,10 @@ public:
     const std::string& errorText() const { return m_errorText; }
     std::uint64_t sampleTime() const { return m_sampleTime; }
     std::uint64_t bytesWritten() const { return m_bytesWritten; }
+
+    // Why a recording in `format` cannot be written with the profile of that index, naming both
+    // formats; empty when it can (1 or 2 channels of 8- or 16-bit PCM at any usual rate).
+    static std::string conversionProblem(const AudioFormat& format, int profileIndex);
 
     // The sample time after `bytes` more bytes at `bytesPerSecond`.
     static std::uint64_t advance(std::uint64_t time, std::uint64_t bytes,

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 
+#include "audio/FileLock.h"
 #include "config/SettingNames.h"
 #include "config/SettingsStore.h"
 #include "config/Text.h"
@@ -78,6 +79,20 @@ long long highestNumber(std::string_view base, std::string_view extension) {
     return highest;
 }
 
+// The next numbered name of the base: one above the highest number the folder holds, and above
+// any name another recorder holds (the file it has just created may not have been listed).
+std::string numberedName(std::string_view base, std::string_view extension) {
+    const long long highest = highestNumber(base, extension);
+    for (long long number = highest == 0 ? 1 : highest + 1;; ++number) {
+        char digits[32];
+        std::snprintf(digits, sizeof digits, "_%03lld", number);
+        std::string name = std::string(base) + digits + std::string(extension);
+        if (!FileLock::inUse(name)) {
+            return name;
+        }
+    }
+}
+
 }  // namespace
 
 OutputNaming::OutputNaming(const SettingsStore& settings, Clock clock)
@@ -125,7 +140,10 @@ bool OutputNaming::nextName() {
         const std::size_t slash = name.rfind('/');
         const std::string_view folder =
             slash == std::string_view::npos ? std::string_view() : name.substr(0, slash + 1);
-        setBoth(std::string(folder) + timeStamp(m_clock()) + extension);
+        const std::string stamped = std::string(folder) + timeStamp(m_clock());
+        // Another recorder that started in the same second holds the stamp: this one numbers it.
+        setBoth(FileLock::inUse(stamped + extension) ? numberedName(stamped, extension)
+                                                     : stamped + extension);
         return true;
     }
 
@@ -137,10 +155,7 @@ bool OutputNaming::nextName() {
     const std::string_view base = name.substr(
         0, underscore == std::string_view::npos || underscore < fileStart ? name.size() - 4
                                                                           : underscore);
-    const long long highest = highestNumber(base, extension);
-    char number[32];
-    std::snprintf(number, sizeof number, "_%03lld", highest == 0 ? 1 : highest + 1);
-    setBoth(std::string(base) + number + extension);
+    setBoth(numberedName(base, extension));
     return true;
 }
 

@@ -67,6 +67,8 @@ public:
 
     // Forms the next name from the field text (numbered, or time-stamped while that switch is
     // on). Returns false when the field ends in no recording extension: then nothing changes.
+    // A name another recording holds (FileLock) is passed over for the next number; a
+    // time-stamped name held so is numbered ("20240501-093000_001.WAV").
     bool nextName();
 
     // A format button. wmaWriterAvailable is the WMA writer's probe result from start-up.

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "audio/BlockRing.h"
+#include "audio/FileLock.h"
 #include "config/FormatTables.h"
 #include "config/LanguageTable.h"
 #include "config/SettingsStore.h"
@@ -31,6 +32,8 @@ namespace {
 
 // The longest info-line text the face draws.
 constexpr std::size_t kInfoCapacity = 201;
+// Names tried when other recorders hold the numbered names formed at a start.
+constexpr int kNameTries = 5;
 
 using Tick = TickSource::Tick;
 
@@ -441,6 +444,12 @@ void RecorderController::startRecording(StartRequest request) {
         return;
     }
     m_runPath = path;
+    if (FileLock::inUse(path)) {
+        // Asking whether to overwrite a recording in progress would be no real question.
+        m_transport = Transport::Idle;
+        refuseInUse(path);
+        return;
+    }
     if ((m_alert || m_alwaysAskOverwrite) && QFileInfo::exists(QString::fromStdString(path))) {
         m_transport = Transport::Confirming;
         const int question = ++m_questionCounter;
@@ -514,8 +523,11 @@ void RecorderController::startEngine(StartRequest request) {
     const BackgroundSettings backgroundSettings = BackgroundSettings::fromStore(m_s.settings);
     const platform::SoundLine* line = m_s.mixer.line(m_line.lineIndex);
     // The log names the file the run really writes.
-    m_files.begin(m_runPath, m_line.lineIndex, line != nullptr ? line->name : std::string(),
-                  background, backgroundSettings.file);
+    auto beginLog = [&] {
+        m_files.begin(m_runPath, m_line.lineIndex, line != nullptr ? line->name : std::string(),
+                      background, backgroundSettings.file);
+    };
+    beginLog();
     StartResult result = plan.refusal;
     if (plan.ok()) {
         if (plan.switchedTo16Bits) {
@@ -533,6 +545,25 @@ void RecorderController::startEngine(StartRequest request) {
         m_s.engine.setOutputFactory(makeEncoderOutputFactory(encoders, &m_s.lame));
         m_s.engine.setProcessing(processing());
         result = m_s.engine.start(m_s.sources(*line), plan.options);
+        // Another recorder formed the same numbered name a moment earlier and holds it now:
+        // the folder lists it by now, so the next name is past it.
+        for (int tries = 1;
+             result == StartResult::FileInUse && m_naming.multiFile() && tries < kNameTries;
+             ++tries) {
+            const std::string next = m_naming.pathForRecording();
+            if (next == m_runPath) {
+                break;  // no new name can be formed
+            }
+            m_runPath = next;
+            plan.options.fileName = m_runPath;
+            beginLog();
+            result = m_s.engine.start(m_s.sources(*line), plan.options);
+        }
+    }
+    if (result == StartResult::FileInUse) {
+        m_transport = Transport::Idle;
+        refuseInUse(m_runPath);
+        return;
     }
     if (result != StartResult::Ok) {
         if (result == StartResult::FormatError) {
@@ -597,6 +628,13 @@ void RecorderController::backgroundReady() {
             showInfo(recordingText(), "");
         }
     }
+}
+
+void RecorderController::refuseInUse(const std::string& path) {
+    qCWarning(lcRecorder) << path.c_str() << FileLock::kInUseText;
+    showInfo(QFileInfo(QString::fromStdString(path)).fileName().toStdString(),
+             FileLock::kInUseText);
+    refuseStart({});
 }
 
 void RecorderController::refuseStart(std::string_view messageKey) {

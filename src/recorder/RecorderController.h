@@ -238,6 +238,8 @@ private:
     void askedOverwrite(StartRequest request, bool overwrite, int question);
     void startEngine(StartRequest request);
     void refuseStart(std::string_view messageKey);
+    // Refuses a start because another recording holds `path`, naming the file on the info line.
+    void refuseInUse(const std::string& path);
     // keepSchedule: the schedule's window ended its file; the runner waits for the re-arm.
     void stopAll(bool keepSchedule = false);
     void pauseChanged(bool bySignal = false);

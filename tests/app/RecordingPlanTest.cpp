@@ -219,19 +219,21 @@ TEST_F(PlanTest, TagsGoToTheRecordedFormatAndWhatItCannotKeepIsTold) {
     EXPECT_TRUE(hasNote(p, "--title is not kept in a WAV recording"));
 }
 
-TEST_F(PlanTest, AWmaProfileThatDoesNotTakeTheFormatIsRefused) {
+TEST_F(PlanTest, AWmaProfileOfAnotherFormatConvertsTheRecording) {
     RecordArguments a;
     a.file = "take.wma";
     a.wmaProfile = 0;  // 8 kHz mono
     a.wmaAuthor = "Ann";
     a.wmaGenre = 2;
     RecordingPlan p = plan(a);
-    EXPECT_EQ(p.messageKey, "WMAError");
-    EXPECT_NE(p.detail.find("WMA profile 0"), std::string::npos);
+    ASSERT_TRUE(p.ok()) << p.detail;
+    EXPECT_TRUE(hasNote(p, "WMA profile 0 \"Voice Audio 8 kHz mono 24 kbit/s\" takes 8000 Hz "
+                           "mono: the recording is converted to it"));
     a.rate = 8000;
     a.channels = 1;
     p = plan(a);
     ASSERT_TRUE(p.ok()) << p.detail;
+    EXPECT_FALSE(hasNote(p, "converted"));
     EXPECT_EQ(p.encoder.wmaProfile, 0);
     EXPECT_EQ(p.encoder.wmaAttributes.artist, "Ann");
     EXPECT_EQ(p.encoder.wmaAttributes.genre, "Country");

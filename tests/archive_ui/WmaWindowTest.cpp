@@ -28,7 +28,7 @@ constexpr int kOk = 1032;
 constexpr int kCancel = 1033;
 
 // The profile list is whole before the window shows: OK at once keeps the chosen profile, and a
-// stored profile the list lacks leaves the first one chosen, which OK then stores.
+// stored profile the list lacks counts as none: the recording's own is chosen, and OK stores it.
 TEST(WmaSettings, ProfileListIsCompleteBeforeTheWindowShows) {
     test::TempDir dir(test::TempDir::Xdg::Redirect);
     SettingsStore store;
@@ -49,8 +49,24 @@ TEST(WmaSettings, ProfileListIsCompleteBeforeTheWindowShows) {
     WmaWindow window(store);
     window.show();
     test::click(window, kOk);
-    const int first = window.combo(kProfile)->itemData(0).toInt();
-    EXPECT_EQ(store.readNumber(setting::kWmaFormat), first);
+    EXPECT_EQ(store.readNumber(setting::kWmaFormat), WmaProfile::firstFor(AudioFormat{}));
+}
+
+// With no profile stored the window shows the profile a recording in the face's format uses,
+// so OK at once does not switch recordings to the list's first (a 16 kHz mono) profile.
+TEST(WmaSettings, WithNoStoredProfileTheRecordingsOwnIsShown) {
+    test::TempDir dir(test::TempDir::Xdg::Redirect);
+    SettingsStore store;
+    for (const AudioFormat format : {AudioFormat{2, 44100, 16}, AudioFormat{1, 11025, 8}}) {
+        SCOPED_TRACE(format.sampleRate);
+        store.writeNumber(setting::kWmaFormat, -1);
+        WmaWindow window(store, nullptr, format);
+        const int used = WmaProfile::firstFor(format);
+        EXPECT_EQ(window.combo(kProfile)->currentText().toStdString(), WmaProfile::at(used)->name);
+        window.show();
+        test::click(window, kOk);
+        EXPECT_EQ(store.readNumber(setting::kWmaFormat), used);
+    }
 }
 
 TEST(WmaSettings, OkStoresTheAttributesCutAndCancelNothing) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <QSignalSpy>
 #include <fstream>
 #include <iterator>
 #include <mutex>
 #include <thread>
 
+#include "audio/FileLock.h"
 #include "audio/WavFileCaptureSource.h"
 #include "audio/WavReader.h"
 #include "audio/WavWriter.h"
@@ -495,6 +497,59 @@ TEST_F(CaptureEngineTest, RefusesWhatItCannotRecord) {
     EXPECT_EQ(other.start(source(), options), StartResult::DeviceUnavailable);
     engine.stop();
     EXPECT_TRUE(engine.waitUntilIdle(10s));
+}
+
+// Another recorder's file (here held by the test, as another program holds it) is neither
+// truncated nor removed; the engine's own run holds its file until it is complete.
+TEST_F(CaptureEngineTest, AFileAnotherRecordingHoldsIsLeftAsItIs) {
+    const AudioFormat format{2, 44100, 16};
+    const auto pcm = test::sinePcm(437.3, -6, 0.5, 44100, 2, 16);
+    writeWav(dir.file("in.wav"), format, pcm);
+    writeWav(dir.file("take.wav"), format, pcm);
+    const auto before = test::wavPcm(dir.file("take.wav"));
+    auto source = [&] { return std::make_unique<WavFileCaptureSource>(dir.file("in.wav")); };
+    CaptureOptions options;
+    options.format = format;
+
+    for (const char* name : {"take.wav", "new.wav"}) {
+        SCOPED_TRACE(name);
+        options.fileName = dir.file(name);
+        FileLock other;
+        ASSERT_EQ(other.acquire(options.fileName), FileLock::Result::Locked);
+        EXPECT_EQ(engine.start(source(), options), StartResult::FileInUse);
+        EXPECT_EQ(engine.startError().text,
+                  "\"" + options.fileName + "\" is being recorded by another Orvel");
+        EXPECT_FALSE(engine.isRunning());
+        EXPECT_TRUE(std::ifstream(options.fileName).good()) << "the other recording's file went";
+    }
+    EXPECT_EQ(test::wavPcm(dir.file("take.wav")), before);
+
+    options.fileName = dir.file("take.wav");
+    ASSERT_EQ(engine.start(source(), options), StartResult::Ok);
+    EXPECT_TRUE(FileLock::inUse(options.fileName));
+    FileLock late;
+    EXPECT_EQ(late.acquire(options.fileName), FileLock::Result::InUse);
+    ASSERT_TRUE(engine.waitUntilIdle(30s));
+    EXPECT_FALSE(FileLock::inUse(options.fileName));
+    EXPECT_EQ(late.acquire(options.fileName), FileLock::Result::Locked);
+}
+
+// Only regular files are claimed: a FIFO is neither waited on nor read from.
+TEST(FileLock, ClaimsRegularFilesOnlyAndNeverWaits) {
+    TempDir dir;
+    const std::string fifo = dir.file("fifo.wav");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    FileLock lock;
+    EXPECT_EQ(lock.acquire(fifo), FileLock::Result::NotLockable);
+    EXPECT_FALSE(FileLock::inUse(fifo));
+    EXPECT_EQ(lock.acquire(dir.file("no/such/folder.wav")), FileLock::Result::NotLockable);
+    EXPECT_FALSE(lock.held());
+
+    ASSERT_EQ(lock.acquire(dir.file("made.wav")), FileLock::Result::Locked);
+    EXPECT_TRUE(lock.created());
+    FileLock moved = std::move(lock);
+    EXPECT_FALSE(lock.held());
+    EXPECT_TRUE(FileLock::inUse(dir.file("made.wav")));
 }
 
 TEST_F(CaptureEngineTest, EightBitRecordingsAreGatedButNeverFiltered) {

@@ -203,23 +203,78 @@ TEST(WmaWriter, ABlankDescriptionBecomesTheHomePage) {
     EXPECT_EQ(test::decodeFile(path).metadata.at("comment"), product::kHomePage);
 }
 
-TEST(WmaWriter, AFormatTheProfileCannotTakeIsRefusedWithoutAFile) {
+// A recording in another rate or channel count than the profile's is converted to the
+// profile's: it decodes in the profile's format, to the recorded length, with the tone at its
+// level and its onset where it was recorded.
+struct Conversion {
+    AudioFormat recorded;
+    int profile;
+};
+
+class WmaConversion : public ::testing::TestWithParam<Conversion> {};
+
+TEST_P(WmaConversion, DecodesInTheProfilesFormatToTheRecordedLength) {
+    const AudioFormat format = GetParam().recorded;
+    const WmaProfile& profile = *WmaProfile::at(GetParam().profile);
+    const double frequency = profile.sampleRate >= 16000 ? 1000.0 : 500.0;
+    std::vector<std::uint8_t> pcm(
+        static_cast<std::size_t>(0.3 * format.sampleRate) * format.blockAlign(),
+        format.silenceByte());
+    const auto tone = test::sinePcm(frequency, -6.0, 1.7, format.sampleRate, format.channels,
+                                    format.bitsPerSample);
+    pcm.insert(pcm.end(), tone.begin(), tone.end());
     TempDir dir;
     EncoderSettings settings;
-    settings.wmaProfile = WmaProfile::firstFor({2, 44100, 16});
-    const AudioFormat format{1, 22050, 16};
-    const auto pcm = test::sinePcm(440.0, -6.0, 0.2, 22050, 1, 16);
-    const std::string path = dir.file("refused.wma");
-    EXPECT_EQ(test::recordThroughEngine(pcm, format, path, OutputFormat::Wma, settings).result,
-              StartResult::WmaError);
-    EXPECT_FALSE(test::fileExists(path));
+    settings.wmaProfile = GetParam().profile;
+    const std::string path = dir.file("converted.wma");
+    const auto run = test::recordThroughEngine(pcm, format, path, OutputFormat::Wma, settings);
+    ASSERT_EQ(run.result, StartResult::Ok);
+    EXPECT_TRUE(run.finishedOk) << run.error.toStdString();
 
+    const auto decoded = test::decodeFile(path);
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_EQ(decoded.sampleRate, profile.sampleRate);
+    EXPECT_EQ(decoded.channels, profile.channels);
+    // Two seconds at the profile's rate, the last frame filled up to the codec's frame size.
+    const auto recorded = static_cast<std::size_t>(2 * profile.sampleRate);
+    const std::size_t frameSize = profile.sampleRate <= 16000 ? 512 : 2048;
+    EXPECT_GE(decoded.frames(), recorded);
+    EXPECT_LE(decoded.frames(), recorded + frameSize);
+    for (const auto& channel : decoded.samples) {
+        const double start = static_cast<double>(onset(channel, 0.1)) / profile.sampleRate;
+        EXPECT_NEAR(start, 0.3, 0.003);
+        const std::vector<double> middle(channel.begin() + profile.sampleRate / 2,
+                                         channel.begin() + 3 * profile.sampleRate / 2);
+        EXPECT_NEAR(test::zeroCrossingFrequency(middle, profile.sampleRate), frequency,
+                    frequency * 0.01);
+        EXPECT_NEAR(test::toneAmplitude(middle, profile.sampleRate, frequency), 0.5, 0.05);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RatesAndChannels, WmaConversion,
+    ::testing::Values(Conversion{{2, 44100, 16}, 6},   // to AM Radio 16 kHz mono
+                      Conversion{{1, 22050, 8}, 15},   // to CD Quality 44.1 kHz stereo
+                      Conversion{{2, 48000, 16}, 0}),  // to Voice 8 kHz mono
+    [](const auto& info) { return "Profile" + std::to_string(info.param.profile); });
+
+TEST(WmaWriter, WhatCannotBeWrittenIsRefusedWithItsReasonAndNoFile) {
+    TempDir dir;
+    const std::string path = dir.file("refused.wma");
     WmaWriter writer;
-    EXPECT_NE(writer.begin(format, path), 0);  // no profile chosen
+    EXPECT_NE(writer.begin({2, 44100, 16}, path), 0);  // no profile chosen
+    EXPECT_EQ(writer.errorText(), "no WMA profile is chosen");
     EXPECT_FALSE(writer.selectProfile(999));
     EXPECT_EQ(writer.selectedProfile(), -1);
-    ASSERT_TRUE(writer.selectProfile(WmaProfile::firstFor(format)));
-    EXPECT_NE(writer.begin(format, dir.file("no/such/folder.wma")), 0);
+
+    ASSERT_TRUE(writer.selectProfile(6));
+    EXPECT_NE(writer.begin({3, 44100, 24}, path), 0);
+    EXPECT_EQ(writer.errorText(),
+              "the WMA profile \"AM Radio Audio 16 kHz mono 32 kbit/s\" (16000 Hz, 1 channel) "
+              "cannot be made from 3 channels of 24-bit sound at 44100 Hz: it takes 1 or 2 "
+              "channels of 8- or 16-bit sound at 4000 to 192000 Hz");
+    EXPECT_EQ(writer.errorText().find("support"), std::string::npos);
+    EXPECT_NE(writer.begin({2, 44100, 16}, dir.file("no/such/folder.wma")), 0);
     EXPECT_FALSE(writer.isWriting());
     EXPECT_FALSE(test::fileExists(path));
 }

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -185,42 +186,89 @@ TEST_F(RecorderProgram, ABurstyLineLosesNothing) {
 }
 
 // A recording on a small file system of its own (a private mount namespace), as full as a test
-// makes it. False when such a mount cannot be made here.
-bool recordOnSmallDisk(const QString& folder, int sizeKb, int fillKb, const QStringList& record,
-                       test::ProcessRun* run) {
+// makes it; the files it leaves (beside the filler) are copied to `kept`. False when such a
+// mount cannot be made here.
+bool recordOnSmallDisk(const QString& folder, int sizeKb, int fillKb, const QString& kept,
+                       const QStringList& record, test::ProcessRun* run) {
     const QString script = QStringLiteral(
-                               "mount -t tmpfs -o size=%1k tmpfs \"$1\" || exit 99; shift; "
-                               "dd if=/dev/zero of=\"$0/fill\" bs=1k count=%2 2>/dev/null; "
-                               "\"$@\"; status=$?; ls \"$0\"; exit $status")
+                               "mount -t tmpfs -o size=%1k tmpfs \"$1\" || exit 99; kept=$2; "
+                               "shift 2; dd if=/dev/zero of=\"$0/fill\" bs=1k count=%2 "
+                               "2>/dev/null; \"$@\"; status=$?; ls \"$0\"; "
+                               "for f in \"$0\"/*; do [ \"$f\" = \"$0/fill\" ] || cp \"$f\" "
+                               "\"$kept\"; done; exit $status")
                                .arg(sizeKb)
                                .arg(fillKb);
-    *run = test::runProgram(
-        "unshare",
-        QStringList{"-m", "sh", "-c", script, folder, folder, test::recorderPath()} + record);
+    *run = test::runProgram("unshare", QStringList{"-m", "sh", "-c", script, folder, folder, kept,
+                                                   test::recorderPath()} +
+                                           record);
     return run->finished && run->exitCode != 99;
 }
 
 TEST_F(RecorderProgram, AFullDiskIsNamedAsTheCause) {
     const QString disk = file("disk");
+    const QString kept = file("kept");
     ASSERT_TRUE(QDir().mkpath(disk));
+    ASSERT_TRUE(QDir().mkpath(kept));
     test::ProcessRun run;
-    {
-        SCOPED_TRACE("full at the start");
-        if (!recordOnSmallDisk(disk, 64, 1024, {"record", "--seconds", "1", disk + "/x.wav"},
-                               &run)) {
+    for (const char* format : {"wav", "mp3", "wma"}) {
+        SCOPED_TRACE(std::string("full at the start: ") + format);
+        if (!recordOnSmallDisk(disk, 64, 1024, kept,
+                               {"record", "--seconds", "1", disk + "/x." + format}, &run)) {
             GTEST_SKIP() << "no private file system can be mounted here: " << run.err;
         }
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(contains(run.err, "No space left on device")) << run.err;
         EXPECT_EQ(run.out, "fill\n") << "the refused recording's file stayed behind";
     }
-    {
-        SCOPED_TRACE("filled by a WMA recording");
-        ASSERT_TRUE(
-            recordOnSmallDisk(disk, 96, 48, {"record", "--seconds", "20", disk + "/x.wma"}, &run));
+    // The disk fills up part-way through a chunk of the recording (the first two) or as the
+    // file is brought up to date: the file is completed all the same and keeps whole packets.
+    for (int fillKb : {40, 60, 48}) {
+        SCOPED_TRACE("filled by a WMA recording after " + std::to_string(fillKb) + " KiB");
+        const QString recording = kept + "/x.wma";
+        QFile::remove(recording);
+        ASSERT_TRUE(recordOnSmallDisk(disk, 96, fillKb, kept,
+                                      {"record", "--seconds", "20", disk + "/x.wma"}, &run));
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(contains(run.err, "No space left on device")) << run.err;
+        EXPECT_TRUE(contains(run.err, "the file holds the sound written before")) << run.err;
+        const test::ProcessRun decode = test::runProgram(
+            "ffmpeg", {"-v", "error", "-nostdin", "-i", recording, "-f", "null", "-"});
+        EXPECT_EQ(decode.exitCode, 0);
+        EXPECT_EQ(decode.err, "") << "the file's last packet is damaged";
+        EXPECT_GE(test::decodeWithFfmpeg(recording.toStdString(), 44100).size(), 44100u / 2);
     }
+}
+
+// A second recorder asked for the file a first one is recording is refused with a message and
+// leaves the first recording whole.
+TEST_F(RecorderProgram, ASecondRecorderOnTheSameFileIsRefused) {
+    const QString path = file("same.wav");
+    QProcess first;
+    first.start(test::recorderPath(), {"record", "--line", "0", "--seconds", "3", path});
+    QByteArray firstErr;
+    ASSERT_TRUE(test::waitUntil(
+        [&] {
+            first.waitForReadyRead(100);
+            firstErr += first.readAllStandardError();
+            return firstErr.contains("recording line");
+        },
+        20s))
+        << firstErr.toStdString();
+
+    const test::ProcessRun second =
+        test::runRecorder({"record", "--line", "0", "--seconds", "1", path});
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_TRUE(contains(second.err, "\"" + path.toStdString() +
+                                         "\" is being recorded by another Orvel"))
+        << second.err;
+
+    ASSERT_TRUE(first.waitForFinished(20000));
+    EXPECT_EQ(first.exitCode(), 0) << (firstErr + first.readAllStandardError()).toStdString();
+    const WavInfo info = WavReader::readFile(path.toStdString());
+    ASSERT_TRUE(info.ok());
+    EXPECT_FALSE(info.sizeRecovered);
+    EXPECT_EQ(info.dataSize, 3u * 176400);
+    EXPECT_EQ(info.dataOffset + info.dataSize, static_cast<std::uint64_t>(QFileInfo(path).size()));
 }
 
 // Files that are no plain files, or hold no sound, are refused at once with a message.

@@ -4,6 +4,7 @@
 
 #include <QDir>
 
+#include "audio/FileLock.h"
 #include "config/SettingNames.h"
 #include "config/SettingsStore.h"
 #include "support/TempDir.h"
@@ -112,6 +113,21 @@ TEST_F(OutputNamingTest, TimeStampedNamesUseTheClockAndTheFieldsFolder) {
     // Without multi-file a time-stamped flag forms no names.
     loadField(rec("talk.mp3"), false, true);
     EXPECT_EQ(naming.pathForRecording(), rec("talk.mp3"));
+}
+
+// Two recorders started in the same second (one at login, one by hand) never share a file: the
+// name the other one records into is numbered on.
+TEST_F(OutputNamingTest, ANameAnotherRecordingHoldsIsPassedOver) {
+    loadField(rec("talk.mp3"), true, true);
+    FileLock other;
+    ASSERT_EQ(other.acquire(rec("20061205-140309.MP3")), FileLock::Result::Locked);
+    EXPECT_EQ(naming.pathForRecording(), rec("20061205-140309_001.MP3"));
+    FileLock third;
+    ASSERT_EQ(third.acquire(rec("20061205-140309_001.MP3")), FileLock::Result::Locked);
+    EXPECT_EQ(naming.pathForRecording(), rec("20061205-140309_002.MP3"));
+    // A file nobody records into any more is overwritten as before.
+    other.release();
+    EXPECT_EQ(naming.pathForRecording(), rec("20061205-140309.MP3"));
 }
 
 TEST_F(OutputNamingTest, FormatButtonsReplaceTheExtension) {

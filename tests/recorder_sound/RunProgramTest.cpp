@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
+#include <array>
 #include <chrono>
 #include <functional>
 
@@ -161,6 +162,37 @@ TEST_F(RunProgram, ANameItCannotWriteIsRefusedAtOnce) {
     EXPECT_TRUE(contains(run.err, "-filename \"take.flac\": only .wav, .mp3 and .wma files"))
         << run.err;
     EXPECT_TRUE(logLines().empty());
+}
+
+// Two recorders started together with time-stamped names (one at login, one by hand) mostly
+// start in the same second: they still record into two files, each complete.
+TEST_F(RunProgram, TwoRecordersStartedTogetherRecordTwoFiles) {
+    const SettingsStore settings;
+    settings.writeMultiFileStatus(1);
+    settings.writeTimeStampedStatus(1);
+    std::array<QProcess, 2> processes;
+    for (QProcess& process : processes) {
+        process.setWorkingDirectory(QString::fromStdString(m_dir.path()));
+        process.start(test::recorderPath(), {"run", "/r", "-filename", "take.wav"});
+        ASSERT_TRUE(process.waitForStarted(5000));
+    }
+    test::waitUntil([] { return false; }, 3500ms);
+    for (QProcess& process : processes) {
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    }
+    for (QProcess& process : processes) {
+        ASSERT_TRUE(process.waitForFinished(20000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    }
+    const QStringList files = QDir(QString::fromStdString(m_dir.path())).entryList({"*.WAV"});
+    ASSERT_EQ(files.size(), 2) << files.join(' ').toStdString();
+    for (const QString& name : files) {
+        SCOPED_TRACE(name.toStdString());
+        const WavInfo wav = WavReader::readFile(m_dir.file(name.toStdString()));
+        ASSERT_TRUE(wav.ok());
+        EXPECT_FALSE(wav.sizeRecovered);
+        EXPECT_GT(wav.dataSize, 10000u);
+    }
 }
 
 // /rt on a schedule of two windows a few seconds apart, with the real clock: the file holds the

@@ -10,7 +10,9 @@
 #include "../engine_sound/EngineSoundSupport.h"
 #include "../platform_sound/SoundTestSupport.h"
 #include "RecorderHarness.h"
+#include "audio/FileLock.h"
 #include "audio/WavReader.h"
+#include "audio/WavWriter.h"
 #include "support/FileFedLine.h"
 #include "support/Signal.h"
 
@@ -174,6 +176,56 @@ TEST(Transport, TheOverwriteQuestionIsAnsweredWithoutBlockingAndStopSaysNo) {
 // An MP3 recording at 22050 Hz and 8 bits records at 44100 Hz and 16 bits; the face keeps 16
 // bits afterwards (as the MP3 start has always left it) but its rate. Without an MP3 encoder
 // nothing is adjusted or created.
+// Another recorder's file is left alone, and the info line names it; with multi-file on, the
+// numbered name another recorder took a moment after this one formed it is passed over.
+TEST(Transport, AFileAnotherRecorderHoldsIsNeverOverwritten) {
+    RecorderHarness h;
+    FileLock other;
+    std::string takenMeanwhile;  // claimed for the other recorder just before the engine starts
+    RecorderHarness::Options options;
+    options.sources = [&](const platform::SoundLine& line) {
+        if (!takenMeanwhile.empty()) {
+            EXPECT_EQ(other.acquire(std::exchange(takenMeanwhile, {})), FileLock::Result::Locked);
+        }
+        return h.server().createCaptureSource(line);
+    };
+    ASSERT_TRUE(h.make(options));
+    RecorderController& c = h.controller();
+
+    const auto header = WavWriter::header({2, 44100, 16}, 0);
+    const std::string recorded(header.begin(), header.end());
+    QFile file(QString::fromStdString(h.file("take.wav")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(recorded.data(), static_cast<qint64>(recorded.size()));
+    file.close();
+    ASSERT_EQ(other.acquire(h.file("take.wav")), FileLock::Result::Locked);
+    c.setFieldText(h.file("take.wav"));
+    c.record();
+    EXPECT_EQ(c.transport(), Transport::Idle);
+    EXPECT_FALSE(c.state().recordDown);
+    EXPECT_EQ(c.infoLine1(), "take.wav");
+    EXPECT_EQ(c.infoLine2(), "is being recorded by another Orvel");
+    h.run(300ms);
+    EXPECT_EQ(fileSize(h.file("take.wav")), static_cast<std::int64_t>(recorded.size()));
+    EXPECT_TRUE(h.logLines().empty());
+
+    other.release();
+    c.setFieldText(h.file("song.wav"));
+    c.toggleMultiFile();
+    takenMeanwhile = h.file("song_001.WAV");
+    c.record();
+    ASSERT_EQ(c.transport(), Transport::Recording) << c.infoLine1() << " " << c.infoLine2();
+    EXPECT_EQ(c.runPath(), h.file("song_002.WAV"));
+    ASSERT_TRUE(h.waitFor([&] { return fileSize(h.file("song_002.WAV")) > 20000; }, 5s));
+    c.stop();
+    ASSERT_TRUE(h.waitFor([&] { return !h.view.files.empty(); }, 5s));
+    EXPECT_TRUE(h.view.files[0].ok);
+    EXPECT_EQ(fileSize(h.file("song_001.WAV")), 0);
+    const std::vector<std::string> log = h.logLines();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].rfind("song_002.WAV,", 0), 0u) << log[0];
+}
+
 TEST(Transport, Mp3AdjustsTheFormatAndIsRefusedWithoutAnEncoder) {
     {
         RecorderHarness h;

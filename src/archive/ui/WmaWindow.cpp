@@ -38,11 +38,11 @@ const TextField kTexts[] = {
 
 }  // namespace
 
-WmaWindow::WmaWindow(const SettingsStore& store, QWidget* parent)
+WmaWindow::WmaWindow(const SettingsStore& store, QWidget* parent, const AudioFormat& recording)
     : TagFace(skin::FaceId::Wma, nullptr, parent), m_store(store) {
     fillGenres(combo(kGenreCombo));
     connectButtons();
-    showSettings();
+    showSettings(recording);
 }
 
 WmaWindow::WmaWindow(const TagEdit& edit, QWidget* parent)
@@ -57,7 +57,7 @@ void WmaWindow::connectButtons() {
     connect(button(kCancelButton), &SkinButton::clicked, this, &WmaWindow::reject);
 }
 
-void WmaWindow::showSettings() {
+void WmaWindow::showSettings(const AudioFormat& recording) {
     for (const TextField& t : kTexts) {
         edit(t.id)->setText(QString::fromStdString(m_store.readText(t.setting)));
         edit(t.id)->setCursorPosition(0);
@@ -74,11 +74,13 @@ void WmaWindow::showSettings() {
     for (int index : order) {
         list->addItem(toQString(profiles[static_cast<std::size_t>(index)].name), index);
     }
-    list->setCurrentIndex(0);
-    const int stored = list->findData(m_store.readNumber(setting::kWmaFormat));
-    if (stored >= 0) {
-        list->setCurrentIndex(stored);
+    // With no profile stored, a recording takes the first profile of its own format: the
+    // window shows that one, so OK keeps what recordings have used so far.
+    int shown = list->findData(m_store.readNumber(setting::kWmaFormat));
+    if (shown < 0) {
+        shown = list->findData(WmaProfile::firstFor(recording));
     }
+    list->setCurrentIndex(std::max(shown, 0));
 }
 
 void WmaWindow::showTag() {
@@ -115,8 +117,9 @@ void WmaWindow::confirm() {
     accept();
 }
 
-bool WmaWindow::runSettings(QWidget* parent, const SettingsStore& store) {
-    WmaWindow window(store, parent);
+bool WmaWindow::runSettings(QWidget* parent, const SettingsStore& store,
+                            const AudioFormat& recording) {
+    WmaWindow window(store, parent, recording);
     return window.runModal() == QDialog::Accepted;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/ui/TagFace.h"
+#include "audio/AudioFormat.h"
 #include "config/SettingsStore.h"
 
 namespace orvel {
@@ -9,7 +10,8 @@ namespace orvel {
 // genre, composer, copyright, description: WMAArtist ... WMADescription, WMAGenre) and the
 // encoding profile (WMAFormat), read when it opens and written on OK, texts with at most 126
 // bytes. The profile list is complete before the window shows, sorted by name, so OK always
-// stores the profile it shows. Tag mode: the same attributes of an existing WMA file; texts the
+// stores the profile it shows; with none stored it shows the profile a recording in the given
+// format would use (the first that takes it as it is). Tag mode: the same attributes of an existing WMA file; texts the
 // user leaves alone are written back as they were, whatever their length; the profile list is
 // disabled.
 //
@@ -29,16 +31,19 @@ class WmaWindow : public TagFace {
     Q_OBJECT
 
 public:
-    static bool runSettings(QWidget* parent, const SettingsStore& store = SettingsStore());
+    // `recording`: the format the face records in now.
+    static bool runSettings(QWidget* parent, const SettingsStore& store = SettingsStore(),
+                            const AudioFormat& recording = {});
     static std::optional<TagEdit::Result> runTag(QWidget* parent, const std::string& path,
                                                  const std::string& recordingPath);
 
-    explicit WmaWindow(const SettingsStore& store, QWidget* parent = nullptr);
+    explicit WmaWindow(const SettingsStore& store, QWidget* parent = nullptr,
+                       const AudioFormat& recording = {});
     explicit WmaWindow(const TagEdit& edit, QWidget* parent = nullptr);
 
 private:
     void connectButtons();
-    void showSettings();
+    void showSettings(const AudioFormat& recording);
     void showTag();
     void confirm();
 

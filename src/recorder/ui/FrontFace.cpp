@@ -554,7 +554,7 @@ void FrontFace::openEncoderWindow(OutputFormat format) {
             Mp3Window::runSettings(this, m_services.settings);
             m_controller->mp3SettingsClosed();
         } else {
-            WmaWindow::runSettings(this, m_services.settings);
+            WmaWindow::runSettings(this, m_services.settings, recordingFormat());
             m_controller->wmaSettingsClosed();
         }
     });
@@ -788,9 +788,13 @@ void FrontFace::openOutputSettings() {
 
 void FrontFace::openWmaSettings() {
     runWindow([this] {
-        WmaWindow::runSettings(this, m_services.settings);
+        WmaWindow::runSettings(this, m_services.settings, recordingFormat());
         m_controller->wmaSettingsClosed();
     });
+}
+
+AudioFormat FrontFace::recordingFormat() const {
+    return AudioFormat::fromChoice(m_state.rateIndex, m_state.stereo, m_state.sixteenBits);
 }
 
 void FrontFace::openDocument(const std::string& path) {

@@ -132,6 +132,8 @@ private:
     void runWindow(std::function<void()> window);
     void openDeviceWindow();
     void openEncoderWindow(OutputFormat format);
+    // The format the buttons and the rate slider choose now.
+    AudioFormat recordingFormat() const;
     void openRecordingControl();
     void later(std::function<void()> call);
     bool idle() const;
