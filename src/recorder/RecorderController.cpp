@@ -1082,6 +1082,9 @@ bool RecorderController::splitFile() {
     m_runPath = path;
     m_levelDisplay.resetHighest();
     m_time.reset();
+    if (m_pauseDown) {
+        m_time.pause();
+    }
     showTimes();
     publish();
     return true;
