@@ -31,4 +31,9 @@ std::string languageMessage(const SettingsStore& settings, std::string_view key)
     return message;
 }
 
+std::string lostSoundText(std::uint64_t milliseconds) {
+    return std::to_string(milliseconds) +
+           " ms of sound were lost because the recording could not keep up";
+}
+
 }  // namespace orvel::command

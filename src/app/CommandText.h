@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,7 +11,7 @@ namespace orvel {
 
 class SettingsStore;
 
-// Small pieces shared by the headless recorder's play command and its background options.
+// Small pieces shared by the headless recorder's commands.
 //
 // Thread contract: optionValue is a pure function (any thread); languageMessage reads the
 // settings store and the language file (as SettingsStore).
@@ -23,6 +24,9 @@ std::optional<std::string> optionValue(const std::vector<std::string>& arguments
 
 // The language table's message (both lines, as the recorder window shows them on one line).
 std::string languageMessage(const SettingsStore& settings, std::string_view key);
+
+// What the headless recorder tells when captured sound was lost: how much, and why.
+std::string lostSoundText(std::uint64_t milliseconds);
 
 }  // namespace command
 }  // namespace orvel

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "app/CommandText.h"
 #include "config/Text.h"
 #include "recorder/RecorderController.h"
 #include "recorder/StartupChoice.h"
@@ -120,6 +121,10 @@ void ConsoleView::fileFinished(const FinishedFile& file) {
     m_out << "finished: " << file.path << " ("
           << (file.durationMs >= 0 ? minutesAndSeconds(file.durationMs) : std::string("?")) << ", "
           << file.bytes << " bytes" << (file.logged ? ", logged" : "") << ")" << std::endl;
+}
+
+void ConsoleView::soundLost(std::uint64_t milliseconds) {
+    m_err << kPrefix << command::lostSoundText(milliseconds) << std::endl;
 }
 
 }  // namespace orvel

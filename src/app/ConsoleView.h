@@ -11,11 +11,12 @@ namespace orvel {
 class RecorderController;
 
 // The recorder's view on a terminal, for `orvel-rec run`: each change of the info line is
-// printed with both its lines, and each recording file once it is complete. Nobody is there to
-// answer: the overwrite question is answered from --overwrite; without it "No", which ends the
-// run (nothing recorded is ever overwritten unasked, and a run that may not record into its
-// file has nothing left to do), the memory message is acknowledged, the first-run window continues
-// without the automatic line search, and windows that cannot be shown are told as closed at once.
+// printed with both its lines, each recording file once it is complete, and sound lost also on
+// the error stream. Nobody is there to answer: the overwrite question is answered from
+// --overwrite; without it "No", which ends the run (nothing recorded is ever overwritten unasked,
+// and a run that may not record into its file has nothing left to do), the memory message is
+// acknowledged, the first-run window continues without the automatic line search, and windows
+// that cannot be shown are told as closed at once.
 //
 // Thread contract: called on the GUI thread.
 class ConsoleView : public RecorderView {
@@ -45,6 +46,7 @@ public:
     void openDocument(const std::string& path) override;
     void closeProgram() override;
     void fileFinished(const FinishedFile& file) override;
+    void soundLost(std::uint64_t milliseconds) override;
 
 private:
     void later(std::function<void()> call);

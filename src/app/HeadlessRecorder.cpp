@@ -15,6 +15,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "app/CommandText.h"
 #include "app/RecordingPlan.h"
 #include "app/StopSignals.h"
 #include "audio/CaptureEngine.h"
@@ -413,6 +414,11 @@ int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan&
                         (detail.isEmpty() ? std::string() : " (" + detail.toStdString() + ")");
                 m_stopping = true;
             });
+    // Sound lost is told as it happens (at most once a second), and its total at the end.
+    connect(&engine, &CaptureEngine::soundDropped, &loop, [&](quint64 totalBytes) {
+        note(command::lostSoundText(totalBytes * 1000 /
+                                    std::max<std::uint64_t>(format.bytesPerSecond(), 1)));
+    });
     connect(&engine, &CaptureEngine::writeFailed, &loop, [&](const QString& message) {
         writeError = message.toStdString();
         m_stopping = true;
@@ -467,10 +473,6 @@ int HeadlessRecorder::runRecording(platform::SoundServer& server, RecordingPlan&
     }
     const double recorded =
         static_cast<double>(engine.bytesQueued()) / static_cast<double>(format.bytesPerSecond());
-    if (engine.droppedBytes() > 0) {
-        note(std::to_string(engine.droppedBytes()) +
-             " bytes of sound were lost because the recording could not keep up");
-    }
     if (writeError) {
         refuse("", "writing " + inQuotes(path) + " failed: " + *writeError +
                        "; the file holds the sound written before");

@@ -68,22 +68,7 @@ RecordingLog::RecordingLog(std::string installFolder, Clock clock)
 void RecordingLog::begin(std::string_view fieldText, int lineIndex, std::string_view lineName,
                          bool backgroundOn, std::string_view backgroundFile) {
     m_record.clear();
-
-    const QDateTime now = m_clock();
-    char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d", now.date().year(), now.date().month(),
-                  now.date().day());
-    m_record.setDate(stamp);
-    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d", now.time().hour(), now.time().minute(),
-                  now.time().second());
-    m_record.setStartTime(stamp);
-
-    const std::string_view field = text::cutBytes(fieldText, kFieldTextLength);
-    const std::size_t slash = field.rfind('/');
-    if (slash != std::string_view::npos) {
-        m_record.setFolder(field.substr(0, slash + 1));
-        m_record.setFileName(field.substr(slash + 1));
-    }
+    beginNext(fieldText);
 
     std::string_view name = lineName;
     if (name.size() >= 2 && name.substr(name.size() - 2) == "__") {
@@ -97,15 +82,39 @@ void RecordingLog::begin(std::string_view fieldText, int lineIndex, std::string_
     }
 }
 
-bool RecordingLog::write(std::int64_t durationMs) {
+void RecordingLog::beginNext(std::string_view fieldText) {
+    stampStart(m_record);
+    m_record.setDuration({});
+    m_record.setFolder({});
+    m_record.setFileName({});
+    const std::string_view field = text::cutBytes(fieldText, kFieldTextLength);
+    const std::size_t slash = field.rfind('/');
+    if (slash != std::string_view::npos) {
+        m_record.setFolder(field.substr(0, slash + 1));
+        m_record.setFileName(field.substr(slash + 1));
+    }
+}
+
+void RecordingLog::stampStart(LogRecord& record) const {
+    const QDateTime now = m_clock();
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d", now.date().year(), now.date().month(),
+                  now.date().day());
+    record.setDate(stamp);
+    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d", now.time().hour(), now.time().minute(),
+                  now.time().second());
+    record.setStartTime(stamp);
+}
+
+bool RecordingLog::write(LogRecord& record, std::int64_t durationMs) const {
     durationMs = std::max<std::int64_t>(durationMs, 0);
     char duration[64];
     std::snprintf(duration, sizeof duration, "%lld:%02lld",
                   static_cast<long long>(durationMs / 60000),
                   static_cast<long long>(durationMs / 1000 % 60));
-    m_record.setDuration(duration);
+    record.setDuration(duration);
 
-    const std::string& date = m_record.date();
+    const std::string& date = record.date();
     if (date.size() < 4 || m_installFolder.empty()) {
         return false;
     }
@@ -126,7 +135,7 @@ bool RecordingLog::write(std::int64_t durationMs) {
             out += '\n';
         }
     }
-    out += m_record.line();
+    out += record.line();
     out += '\n';
     std::fseek(file, 0, SEEK_END);  // a read must be followed by a positioning before a write
     const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();

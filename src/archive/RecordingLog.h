@@ -38,10 +38,22 @@ public:
     void begin(std::string_view fieldText, int lineIndex, std::string_view lineName,
                bool backgroundOn, std::string_view backgroundFile);
 
+    // The recording goes on into another file (the track splitter's next track): the record
+    // takes that file's name (fieldText as for begin) and now as its start, and keeps its line
+    // and background music.
+    void beginNext(std::string_view fieldText);
+    // The first sound reached the record's file: its date and start time become now, so that a
+    // file armed long before its sound (a schedule window) is logged from when it began to
+    // record.
+    void stampStart(LogRecord& record) const;
+    void stampStart() { stampStart(m_record); }
+
     // The recording has stopped after durationMs: sets the duration and appends the line to
     // the start date's file, creating the log and year folders when missing. Returns whether
     // the line was written; a failure is silent for the recording.
-    bool write(std::int64_t durationMs);
+    bool write(std::int64_t durationMs) { return write(m_record, durationMs); }
+    // The same for a record begun earlier and kept while the next one was begun.
+    bool write(LogRecord& record, std::int64_t durationMs) const;
 
     const LogRecord& record() const { return m_record; }
 

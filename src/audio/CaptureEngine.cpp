@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "audio/BlockQueue.h"
+#include "audio/FileLock.h"
 #include "audio/WavOutput.h"
 
 Q_LOGGING_CATEGORY(lcCapture, "orvel.capture")
@@ -31,6 +33,7 @@ const QEvent::Type kBlocksReady = static_cast<QEvent::Type>(QEvent::registerEven
 const QEvent::Type kSourceEnded = static_cast<QEvent::Type>(QEvent::registerEventType());
 const QEvent::Type kWriteFailed = static_cast<QEvent::Type>(QEvent::registerEventType());
 const QEvent::Type kRunFinished = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kFileDone = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 // Every event names the run it belongs to, so that a late event of an ended run is ignored.
 class RunEvent : public QEvent {
@@ -50,6 +53,23 @@ public:
     std::string detail;
 };
 
+// A file ended by a split and completed by the writer; the event owns it, so that it is
+// destroyed on the owner thread once told, or with the event when nobody is left to tell.
+class FileDoneEvent : public RunEvent {
+public:
+    FileDoneEvent(std::uint64_t run, std::unique_ptr<OutputFile> done, bool completed,
+                  std::string why)
+        : RunEvent(kFileDone, run), file(std::move(done)), ok(completed), error(std::move(why)) {}
+    std::unique_ptr<OutputFile> file;
+    bool ok;
+    std::string error;
+};
+
+CompletedFile completedFile(const OutputFile& file, bool ok, const std::string& error) {
+    return {QString::fromStdString(file.path()), ok, QString::fromStdString(error), file.hasSound(),
+            true};
+}
+
 std::atomic<std::uint64_t> g_runCounter{0};
 
 // Whole blocks that cover `milliseconds` of audio.
@@ -63,141 +83,6 @@ std::size_t blocksOf(const AudioFormat& format, std::size_t blockBytes,
 }
 
 }  // namespace
-
-// Assembles the source's pieces into blocks of exactly the run's block size and queues them for
-// the owner thread, waking it with an event when it is not already due to look. A block the
-// owner has not handled is never overwritten: only when every slot of the queue is taken is
-// what cannot be placed dropped, and counted.
-class CaptureEngine::Assembler : public CaptureConsumer {
-public:
-    Assembler(CaptureEngine* engine, std::uint64_t run, std::size_t slotCount,
-              std::size_t blockBytes, std::uint8_t silence)
-        : m_engine(engine),
-          m_run(run),
-          m_blockBytes(blockBytes),
-          m_silence(silence),
-          m_queue(slotCount, blockBytes) {}
-
-    bool valid() const { return m_queue.valid(); }
-
-    void onCapturedData(const std::uint8_t* data, std::size_t bytes) override {
-        while (bytes > 0) {
-            std::uint8_t* block = m_queue.acquire();
-            if (block == nullptr) {
-                m_dropped.fetch_add(bytes, std::memory_order_relaxed);
-                return;
-            }
-            const std::size_t n = std::min(bytes, m_blockBytes - m_fill);
-            if (data != nullptr) {
-                std::memcpy(block + m_fill, data, n);
-                data += n;
-            } else {
-                std::memset(block + m_fill, m_silence, n);
-            }
-            m_fill += n;
-            bytes -= n;
-            if (m_fill == m_blockBytes) {
-                publishCurrent();
-            }
-        }
-    }
-
-    void onCaptureEnded(CaptureEnd reason, const std::string& detail) override {
-        QCoreApplication::postEvent(m_engine, new SourceEndedEvent(m_run, reason, detail));
-    }
-
-    std::size_t waitForRoom(std::size_t wanted, std::chrono::milliseconds timeout) override {
-        std::unique_lock lock(m_roomMutex);
-        std::size_t room = m_closing ? 0 : roomNow(wanted);
-        if (room == 0 && !m_closing && !m_blocked.exchange(true)) {
-            // A writer waiting for background music must not wait for a source that waits
-            // for it.
-            m_engine->ringDoorbell();
-        }
-        m_room.wait_for(lock, timeout, [&] {
-            room = m_closing ? 0 : roomNow(wanted);
-            return m_closing || room > 0;
-        });
-        if (room > 0) {
-            m_blocked = false;
-        }
-        return room;
-    }
-    // Any thread: a source that is not live waits for the ring to make room.
-    bool blocked() const { return m_blocked; }
-    // Owner thread: a block was released, or the ring made room (writer thread).
-    void notifyRoom() {
-        { std::lock_guard lock(m_roomMutex); }
-        m_room.notify_all();
-    }
-    void close() {
-        {
-            std::lock_guard lock(m_roomMutex);
-            m_closing = true;
-        }
-        m_room.notify_all();
-    }
-    // The ring's free space, when there is a ring to keep from overflowing.
-    void setRingSpace(std::function<std::size_t()> space) { m_ringSpace = std::move(space); }
-
-    // Owner thread, after the source has stopped: the partly filled block becomes the last one.
-    void publishPartial() {
-        if (m_fill > 0) {
-            publishCurrent();
-        }
-    }
-
-    // Owner thread: the wake-up event arrived; blocks queued from now on post another one.
-    void rearmWakeUp() { m_wakeUpPosted.store(false); }
-    // Owner thread: the oldest full block, if any, and its release once handled.
-    bool nextFull(BlockQueue::Block& out) const { return m_queue.front(out); }
-    void releaseHandled() {
-        m_queue.pop();
-        notifyRoom();
-    }
-    std::size_t queuedBlocks() const { return m_queue.queued(); }
-
-    std::uint64_t dropped() const { return m_dropped.load(std::memory_order_relaxed); }
-
-private:
-    // Source thread: bytes that fit into the queue's free slots, and that the ring can take even
-    // with every queued block still to come.
-    std::size_t roomNow(std::size_t wanted) const {
-        const std::size_t free = m_queue.freeSlots();
-        std::size_t room = free == 0 ? 0 : free * m_blockBytes - m_fill;
-        if (m_ringSpace) {
-            const std::size_t inFlight = m_queue.queued() * m_blockBytes + m_fill;
-            const std::size_t space = m_ringSpace();
-            room = std::min(room, space > inFlight ? space - inFlight : 0);
-        }
-        return std::min(room, wanted);
-    }
-
-    void publishCurrent() {
-        m_queue.publish(m_fill);
-        m_fill = 0;
-        // Sequentially consistent with rearmWakeUp(): either the owner still sees this block
-        // after re-arming, or this exchange sees the re-armed flag and posts again.
-        if (!m_wakeUpPosted.exchange(true)) {
-            QCoreApplication::postEvent(m_engine, new RunEvent(kBlocksReady, m_run));
-        }
-    }
-
-    CaptureEngine* m_engine;
-    std::uint64_t m_run;
-    std::size_t m_blockBytes;
-    std::uint8_t m_silence;
-    BlockQueue m_queue;
-    std::size_t m_fill = 0;  // source thread: bytes in the slot being filled
-    std::atomic<std::uint64_t> m_dropped{0};
-    std::atomic<bool> m_wakeUpPosted{false};
-
-    std::mutex m_roomMutex;
-    std::condition_variable m_room;
-    bool m_closing = false;
-    std::atomic<bool> m_blocked{false};
-    std::function<std::size_t()> m_ringSpace;
-};
 
 CaptureEngine::CaptureEngine(QObject* parent)
     : QObject(parent), m_clock([] { return std::chrono::steady_clock::now(); }) {
@@ -224,6 +109,9 @@ void CaptureEngine::setOutputFactory(OutputFactory factory) {
 }
 
 void CaptureEngine::setClock(Clock clock) {
+    if (!clock) {
+        clock = [] { return std::chrono::steady_clock::now(); };
+    }
     m_clock = std::move(clock);
 }
 
@@ -270,35 +158,33 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     }
     const std::size_t blockBytes = blockSizeFor(run.format, run.shortBlocks);
 
-    std::unique_ptr<AudioOutput> output;
-    m_createdFile = false;
-    m_haveIdentity = false;
+    std::unique_ptr<OutputFile> file;
     if (!run.fileName.empty()) {
-        const StartResult opened = openFileOutput(run.fileName, run.outputFormat, run.format,
-                                                  blockBytes, output, m_fileLock);
-        if (opened != StartResult::Ok) {
-            return opened;
+        StartResult result = StartResult::FileError;
+        file = openFile(run.fileName, run, blockBytes, result, &m_startError);
+        if (!file) {
+            return result;
         }
     }
     // Gives up a file that was opened: it is closed, and removed when this run made it.
     auto abandonOutput = [&] {
-        if (output) {
-            output->finish();
-            output.reset();
-            forgetCreatedFile();
-            m_fileLock.release();
+        if (file) {
+            std::string ignored;
+            file->finish(&ignored);
+            file->remove(true);
+            file.reset();
         }
     };
 
     // Background music needs 16-bit samples and the writer thread that mixes it in.
-    if (!output || run.shortBlocks || !run.format.is16Bit()) {
+    if (!file || run.shortBlocks || !run.format.is16Bit()) {
         run.background.reset();
     }
     std::unique_ptr<BlockRing> ring;
     std::unique_ptr<BlockRing> backgroundRing;
-    if (output && !run.shortBlocks) {
+    if (file && !run.shortBlocks) {
         const std::size_t share = run.background ? run.ringCapacity / 2 : run.ringCapacity;
-        const std::size_t capacity = std::max(share, output->chunkBytes() * 2);
+        const std::size_t capacity = std::max(share, file->output().chunkBytes() * 2);
         ring = std::make_unique<BlockRing>(capacity);
         if (run.background) {
             backgroundRing = std::make_unique<BlockRing>(capacity);
@@ -320,7 +206,17 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
 
     const std::uint64_t runId = ++g_runCounter;
     const std::uint8_t silence = run.format.silenceByte();
-    auto assembler = std::make_unique<Assembler>(this, runId, slotCount, blockBytes, silence);
+    CaptureAssembler::Hooks hooks;
+    hooks.wakeOwner = [this, runId] {
+        QCoreApplication::postEvent(this, new RunEvent(kBlocksReady, runId));
+    };
+    hooks.sourceEnded = [this, runId](CaptureEnd reason, const std::string& detail) {
+        QCoreApplication::postEvent(this, new SourceEndedEvent(runId, reason, detail));
+    };
+    // A writer waiting for background music must not wait for a source that waits for it.
+    hooks.sourceWaits = [this] { ringDoorbell(); };
+    auto assembler =
+        std::make_unique<CaptureAssembler>(slotCount, blockBytes, silence, std::move(hooks));
     const bool held = m_held.reset(
         blockBytes, blocksOf(run.format, blockBytes, ProcessingSettings::kMaxPreRollMs),
         blocksOf(run.format, blockBytes, kOnsetHoldMs));
@@ -349,7 +245,19 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     m_blockBytes = blockBytes;
     m_source = std::move(source);
     m_assembler = std::move(assembler);
-    m_output = std::move(output);
+    m_newest = file.get();
+    m_files.clear();
+    if (file) {
+        m_files.push_back(std::move(file));
+    }
+    m_splitPath.clear();
+    m_ringOffset = 0;
+    m_startedPath.clear();
+    m_lastFile.reset();
+    m_lastResult = {};
+    m_lastBytesWritten = 0;
+    m_reportedDrops = 0;
+    m_lastDropReport = {};
     m_ring = std::move(ring);
     m_backgroundRing = std::move(backgroundRing);
     m_backgroundEnded = false;
@@ -383,64 +291,39 @@ StartResult CaptureEngine::start(std::unique_ptr<CaptureSource> source,
     return StartResult::Ok;
 }
 
-StartResult CaptureEngine::openFileOutput(const std::string& path, OutputFormat format,
-                                          const AudioFormat& audio, std::size_t blockBytes,
-                                          std::unique_ptr<AudioOutput>& output, FileLock& lock) {
+std::unique_ptr<OutputFile> CaptureEngine::openFile(const std::string& path,
+                                                    const CaptureOptions& run,
+                                                    std::size_t blockBytes, StartResult& result,
+                                                    OutputError* error) {
     struct stat before {};
     const bool existed = ::lstat(path.c_str(), &before) == 0;
-    m_options.fileName = path;
     // The claim comes before the output opens the file, which truncates it: a recording in
     // progress elsewhere is refused here, never overwritten.
+    FileLock lock;
     const FileLock::Result claim = lock.acquire(path);
     if (claim == FileLock::Result::InUse) {
-        m_startError = {0, "\"" + path + "\" " + FileLock::kInUseText};
-        qCWarning(lcCapture) << m_startError.text.c_str();
-        return StartResult::FileInUse;
+        const std::string why = "\"" + path + "\" " + FileLock::kInUseText;
+        qCWarning(lcCapture) << why.c_str();
+        if (error != nullptr) {
+            *error = {0, why};
+        }
+        result = StartResult::FileInUse;
+        return nullptr;
     }
-    m_createdFile = claim == FileLock::Result::Locked ? lock.created() : !existed;
-    StartResult result = StartResult::FileError;
-    OutputRequest request{path, format, audio, static_cast<int>(blockBytes), &m_startError};
-    output = m_outputFactory ? m_outputFactory(request, result) : nullptr;
+    const bool created = claim == FileLock::Result::Locked ? lock.created() : !existed;
+    result = StartResult::FileError;
+    OutputRequest request{path, run.outputFormat, run.format, static_cast<int>(blockBytes), error};
+    std::unique_ptr<AudioOutput> output =
+        m_outputFactory ? m_outputFactory(request, result) : nullptr;
     if (!output) {
-        forgetCreatedFile();
-        lock.release();
-        return result == StartResult::Ok ? StartResult::FileError : result;
+        OutputFile::removeLeftover(path, !created);
+        if (result == StartResult::Ok) {
+            result = StartResult::FileError;
+        }
+        return nullptr;
     }
-    struct stat made {};
-    if (::stat(path.c_str(), &made) == 0) {
-        m_haveIdentity = true;
-        m_fileDevice = made.st_dev;
-        m_fileInode = made.st_ino;
-    }
-    return StartResult::Ok;
-}
-
-void CaptureEngine::forgetCreatedFile() {
-    // Only a regular file this run made is removed: never what was there before (a device, a
-    // recording being overwritten), nor a name someone else has taken since.
-    struct stat now {};
-    if (m_createdFile && ::lstat(m_options.fileName.c_str(), &now) == 0 && S_ISREG(now.st_mode) &&
-        (!m_haveIdentity || (now.st_dev == m_fileDevice && now.st_ino == m_fileInode))) {
-        ::unlink(m_options.fileName.c_str());
-    }
-    m_createdFile = false;
-    m_haveIdentity = false;
-}
-
-std::string CaptureEngine::checkFileIdentity() const {
-    if (!m_haveIdentity) {
-        return {};
-    }
-    struct stat now {};
-    if (::stat(m_options.fileName.c_str(), &now) != 0) {
-        return "\"" + m_options.fileName +
-               "\" was deleted or moved away while it was being recorded; the recording is lost";
-    }
-    if (now.st_dev != m_fileDevice || now.st_ino != m_fileInode) {
-        return "\"" + m_options.fileName +
-               "\" was replaced by another file while it was being recorded; the recording is lost";
-    }
-    return {};
+    result = StartResult::Ok;
+    return std::make_unique<OutputFile>(std::move(output), path, created, std::move(lock));
 }
 
 std::size_t CaptureEngine::blocksFor(std::uint64_t milliseconds) const {
@@ -458,12 +341,69 @@ void CaptureEngine::stop() {
     m_assembler->close();
     m_assembler->publishPartial();
     handleFilledBlocks(SIZE_MAX);
+    reportDrops(true);
     {
         std::lock_guard lock(m_doorbellMutex);
         m_drain = true;
         m_stopEvent = true;
     }
     m_doorbell.notify_all();
+}
+
+bool CaptureEngine::splitFile(const std::string& path) {
+    if (m_state != State::Running || !m_ring || path.empty() || m_writeFailedFlag) {
+        return false;
+    }
+    if (m_newest != nullptr) {
+        {
+            std::lock_guard lock(m_doorbellMutex);
+            m_newest->setEnd(m_ringOffset);
+        }
+        // The writer completes the file as soon as it has written up to the split.
+        m_doorbell.notify_all();
+        m_newest = nullptr;
+    }
+    m_splitPath = path;
+    return true;
+}
+
+bool CaptureEngine::openSplitFile() {
+    OutputError why;
+    StartResult result = StartResult::FileError;
+    std::unique_ptr<OutputFile> file = openFile(m_splitPath, m_options, m_blockBytes, result, &why);
+    if (!file) {
+        // The run ends as a failed write ends it: the files before are complete, and the path
+        // stays pending, to be reported as never opened.
+        const std::string message = "cannot open \"" + m_splitPath + "\"" +
+                                    (why.text.empty() ? std::string() : ": " + why.text);
+        qCWarning(lcCapture) << QString::fromStdString(message);
+        failWrite(message);
+        QCoreApplication::postEvent(this, new RunEvent(kWriteFailed, m_runId));
+        return false;
+    }
+    m_newest = file.get();
+    m_splitPath.clear();
+    std::lock_guard lock(m_doorbellMutex);
+    m_files.push_back(std::move(file));
+    return true;
+}
+
+void CaptureEngine::announce() {
+    if (!m_startedPath.isEmpty()) {
+        const QString path = std::exchange(m_startedPath, QString());
+        emit fileStarted(path);
+    }
+}
+
+void CaptureEngine::reportDrops(bool final) {
+    // While sound keeps being dropped it is told once a second, not with every block.
+    const std::uint64_t dropped = droppedBytes();
+    const auto now = std::chrono::steady_clock::now();
+    if (dropped > m_reportedDrops && (final || now - m_lastDropReport >= std::chrono::seconds(1))) {
+        m_reportedDrops = dropped;
+        m_lastDropReport = now;
+        emit soundDropped(dropped);
+    }
 }
 
 bool CaptureEngine::waitUntilIdle(std::chrono::milliseconds timeout) {
@@ -496,6 +436,7 @@ void CaptureEngine::resumeFromSignal() {
     m_paused = false;
     if (m_state == State::Running) {
         releaseHeld();
+        announce();
     } else {
         m_held.clear();
     }
@@ -531,7 +472,10 @@ void CaptureEngine::setProcessing(const ProcessingSettings& settings) {
 }
 
 std::uint64_t CaptureEngine::bytesWritten() const {
-    return m_output ? m_output->bytesWritten() : 0;
+    if (m_state == State::Idle) {
+        return m_lastBytesWritten;
+    }
+    return m_newest != nullptr ? m_newest->output().bytesWritten() : 0;
 }
 
 std::size_t CaptureEngine::queueBackground(const std::uint8_t* data, std::size_t bytes) {
@@ -572,7 +516,7 @@ std::uint64_t CaptureEngine::droppedBytes() const {
 bool CaptureEngine::event(QEvent* e) {
     const auto type = e->type();
     if (type != kBlocksReady && type != kSourceEnded && type != kWriteFailed &&
-        type != kRunFinished) {
+        type != kRunFinished && type != kFileDone) {
         return QObject::event(e);
     }
     auto* runEvent = static_cast<RunEvent*>(e);
@@ -585,7 +529,11 @@ bool CaptureEngine::event(QEvent* e) {
             // handled posts another event, so the owner's loop is never held here for long.
             m_assembler->rearmWakeUp();
             handleFilledBlocks(m_assembler->queuedBlocks());
+            reportDrops();
         }
+    } else if (type == kFileDone) {
+        auto* done = static_cast<FileDoneEvent*>(e);
+        emit fileCompleted(completedFile(*done->file, done->ok, done->error));
     } else if (type == kSourceEnded) {
         auto* ended = static_cast<SourceEndedEvent*>(e);
         qCWarning(lcCapture) << "capture ended:" << QString::fromStdString(ended->detail);
@@ -615,6 +563,7 @@ void CaptureEngine::handleFilledBlocks(std::size_t atMost) {
         m_assembler->releaseHandled();
         // Told only once the block is released: a listener may stop the run from here, and the
         // stop then handles the blocks after this one, never this one again.
+        announce();
         emit blockHandled();
     }
 }
@@ -656,7 +605,7 @@ void CaptureEngine::handleBlock(std::uint8_t* data, std::size_t bytes) {
         }
     }
 
-    if (!m_output) {
+    if (m_options.fileName.empty()) {
         return;
     }
     if (!m_paused && (m_signal || !m_processing.signalActivated)) {
@@ -686,18 +635,28 @@ void CaptureEngine::queueBlock(const std::uint8_t* data, std::size_t bytes) {
             return;
         }
     }
+    // The sound after a split opens its file; the file is added before its first byte reaches
+    // the ring, so the writer always has a file for what it takes.
+    if (m_newest == nullptr && !openSplitFile()) {
+        return;
+    }
     m_bytesQueued += bytes;
+    if (!m_newest->hasSound()) {
+        m_newest->markSound();
+        m_startedPath = QString::fromStdString(m_newest->path());
+    }
     if (m_options.shortBlocks) {
-        if (!m_output->write(data, bytes)) {
-            failWrite(m_output->lastError());
+        if (!m_newest->output().write(data, bytes)) {
+            failWrite(m_newest->output().lastError());
             QCoreApplication::postEvent(this, new RunEvent(kWriteFailed, m_runId));
         }
         return;
     }
     // The writer is woken only when it has a whole chunk to take (or background music may let
     // it mix), so a recording costs one wake-up per chunk, not one per block.
-    if (m_ring->append(data, bytes) > 0 &&
-        (m_backgroundRing || m_ring->fill() >= m_output->chunkBytes())) {
+    const std::size_t appended = m_ring->append(data, bytes);
+    m_ringOffset += appended;
+    if (appended > 0 && (m_backgroundRing || m_ring->fill() >= m_newest->output().chunkBytes())) {
         ringDoorbell();
     }
 }
@@ -741,36 +700,71 @@ void CaptureEngine::mixBackground(const std::uint8_t* recording, std::size_t byt
 }
 
 void CaptureEngine::writerLoop() {
-    const std::size_t chunkBytes = m_output->chunkBytes();
-    std::vector<std::uint8_t> chunk(chunkBytes);
-    // Staging areas of the background and of the mixed chunk, only when mixing.
-    std::vector<std::uint8_t> background(m_backgroundRing ? chunkBytes : 0);
-    std::vector<std::uint8_t> mixed(m_backgroundRing ? chunkBytes : 0);
+    std::vector<std::uint8_t> chunk;
+    std::vector<std::uint8_t> background;
+    std::vector<std::uint8_t> mixed;
+    std::uint64_t taken = 0;  // the run's bytes taken from the ring
+    std::unique_lock lock(m_doorbellMutex);
     for (;;) {
-        bool drain = false;
-        {
-            std::unique_lock lock(m_doorbellMutex);
-            m_doorbell.wait(lock, [&] { return m_drain || chunkReady(chunkBytes); });
-            drain = m_drain;
+        OutputFile* file = m_files.empty() ? nullptr : m_files.front().get();
+        if (file != nullptr && taken == file->end()) {
+            std::unique_ptr<OutputFile> ended = std::move(m_files.front());
+            m_files.pop_front();
+            lock.unlock();
+            endFile(std::move(ended));
+            lock.lock();
+            continue;
         }
-        while (chunkReady(chunkBytes) || (drain && m_ring->fill() > 0)) {
-            const std::size_t n = m_ring->take(chunk.data(), chunkBytes);
-            m_assembler->notifyRoom();
-            const std::uint8_t* out = chunk.data();
-            if (m_backgroundRing) {
-                mixBackground(chunk.data(), n, background.data(), mixed.data());
-                out = mixed.data();
-            }
-            if (!m_output->write(out, n)) {
-                failWrite(m_output->lastError());
-                QCoreApplication::postEvent(this, new RunEvent(kWriteFailed, m_runId));
-                return;
+        // A whole chunk, or what is left of the file before a split (a partial chunk), or at the
+        // end of the run whatever the ring holds. Without a file the next one waits for its
+        // sound, and nothing of it is in the ring yet.
+        std::size_t want = 0;
+        if (file != nullptr) {
+            want = static_cast<std::size_t>(
+                std::min<std::uint64_t>(file->output().chunkBytes(), file->end() - taken));
+            if (!chunkReady(want) && !(m_drain && m_ring->fill() > 0)) {
+                want = 0;
             }
         }
-        if (drain) {
+        if (want == 0) {
+            if (m_drain) {
+                return;  // the finaliser completes the last file
+            }
+            m_doorbell.wait(lock);
+            continue;
+        }
+        lock.unlock();
+        if (chunk.size() < want) {
+            chunk.resize(want);
+            background.resize(m_backgroundRing ? want : 0);
+            mixed.resize(m_backgroundRing ? want : 0);
+        }
+        const std::size_t n = m_ring->take(chunk.data(), want);
+        taken += n;
+        m_assembler->notifyRoom();
+        const std::uint8_t* out = chunk.data();
+        if (m_backgroundRing) {
+            mixBackground(chunk.data(), n, background.data(), mixed.data());
+            out = mixed.data();
+        }
+        if (!file->output().write(out, n)) {
+            failWrite(file->output().lastError());
+            QCoreApplication::postEvent(this, new RunEvent(kWriteFailed, m_runId));
             return;
         }
+        lock.lock();
     }
+}
+
+void CaptureEngine::endFile(std::unique_ptr<OutputFile> file) {
+    std::string error;
+    const bool ok = file->finish(&error);
+    file->unlock();
+    if (!ok) {
+        qCWarning(lcCapture) << "completing" << QString::fromStdString(file->path())
+                             << "failed:" << QString::fromStdString(error);
+    }
+    QCoreApplication::postEvent(this, new FileDoneEvent(m_runId, std::move(file), ok, error));
 }
 
 void CaptureEngine::finaliserLoop() {
@@ -779,21 +773,37 @@ void CaptureEngine::finaliserLoop() {
         m_doorbell.wait(lock, [this] { return m_stopEvent; });
     }
     // The writer ends after the last byte of the ring: nothing is lost, nothing written after
-    // the file is closed.
+    // a file is closed.
     if (m_writer.joinable()) {
         m_writer.join();
     }
-    if (m_output) {
-        if (!m_output->finish()) {
-            m_finishError = m_output->lastError();
+    // What the writer left: the run's last file, and after a failed write the files it did not
+    // reach. Each is reported in order, the last one with the end of the run.
+    std::deque<std::unique_ptr<OutputFile>> left;
+    {
+        std::lock_guard lock(m_doorbellMutex);
+        left.swap(m_files);
+    }
+    while (!left.empty()) {
+        std::unique_ptr<OutputFile> file = std::move(left.front());
+        left.pop_front();
+        if (!left.empty()) {
+            endFile(std::move(file));
+            continue;
+        }
+        std::string error;
+        if (!file->finish(&error)) {
+            m_finishError = error;
             m_finishOk = false;
         }
-        // A recording whose file was deleted or replaced under it went nowhere: that is no
-        // success, whatever the writes said.
-        if (std::string lost = checkFileIdentity(); !lost.empty()) {
-            m_finishError = std::move(lost);
-            m_finishOk = false;
+        m_lastResult = completedFile(*file, m_finishOk, m_finishError);
+        m_lastBytesWritten = file->output().bytesWritten();
+        if (m_options.removeEmptyFile && !file->hasSound()) {
+            file->remove(false);
+            m_lastResult.exists = false;
         }
+        file->unlock();
+        m_lastFile = std::move(file);
     }
     QCoreApplication::postEvent(this, new RunEvent(kRunFinished, m_runId));
 }
@@ -802,6 +812,7 @@ void CaptureEngine::onRunFinished() {
     if (m_finaliser.joinable()) {
         m_finaliser.join();
     }
+    reportDrops(true);
     m_lastRunDropped = droppedBytes();
     if (m_lastRunDropped > 0) {
         qCWarning(lcCapture) << "dropped" << m_lastRunDropped << "captured bytes during the run";
@@ -810,9 +821,8 @@ void CaptureEngine::onRunFinished() {
     m_assembler.reset();
     m_ring.reset();
     m_held.clear();
-    m_createdFile = false;
-    m_haveIdentity = false;
-    m_fileLock.release();
+    m_newest = nullptr;
+    const bool hadFile = m_lastFile != nullptr;
     if (m_backgroundRing) {
         m_lastBackgroundDropped = m_backgroundRing->droppedBytes();
         if (m_backgroundSilence > 0) {
@@ -831,6 +841,16 @@ void CaptureEngine::onRunFinished() {
         ok = false;
         std::lock_guard lock(m_doorbellMutex);
         error = QString::fromStdString(m_writeError);
+        // The file is valid, but it does not hold the recording.
+        m_lastResult.ok = false;
+        m_lastResult.error = error;
+    }
+    if (!m_splitPath.empty()) {
+        // A split whose sound never came: its file was never opened.
+        emit fileCompleted({QString::fromStdString(std::exchange(m_splitPath, std::string())), true,
+                            QString(), false, false});
+    } else if (hadFile) {
+        emit fileCompleted(m_lastResult);
     }
     emit finished(ok, error);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -16,12 +18,13 @@
 #include "audio/AudioFormat.h"
 #include "audio/AudioOutput.h"
 #include "audio/BlockRing.h"
+#include "audio/CaptureAssembler.h"
 #include "audio/CaptureSource.h"
-#include "audio/FileLock.h"
 #include "audio/HeldBlocks.h"
 #include "audio/HighPassFilter.h"
 #include "audio/LowPassFilter.h"
 #include "audio/NoiseGate.h"
+#include "audio/OutputFile.h"
 #include "audio/SignalDetector.h"
 #include "audio/StartResult.h"
 #include "config/FormatTables.h"
@@ -78,6 +81,18 @@ struct CaptureOptions {
     // and runs without a file take none). The ring capacity is then shared equally by the
     // recording's ring and the background's.
     std::shared_ptr<const BackgroundMix> background;
+    // The run's last file is removed when no captured sound went into it: a file armed for sound
+    // that never came (signal or schedule mode) is no recording, only a header.
+    bool removeEmptyFile = false;
+};
+
+// A file of a run that is complete: a file ended by a split, or the run's last file.
+struct CompletedFile {
+    QString path;
+    bool ok = true;  // false: completing it failed, or the path no longer names it (see error)
+    QString error;
+    bool sound = false;  // captured sound went into it
+    bool exists = true;  // false: no sound came for it, and it was removed or never opened
 };
 
 // Effects and detection settings; they may change while a run goes on.
@@ -117,6 +132,13 @@ struct ProcessingSettings {
 // Life cycle: Idle -> Running -> (stop) Stopping -> Idle (file complete, finished() emitted).
 // Pause is a flag of the running state: detection goes on, nothing is queued.
 //
+// A run may be split into files without stopping the capture (splitFile): the bytes queued up to
+// the split belong to the file being written, which the writer completes once it has written them
+// and reports (fileCompleted); the next file is opened on the owner thread when the first block
+// after the split is queued (the onset), so no captured block falls between two files and a split
+// that never hears sound leaves no file. Opening it may fail (a full disk): the run then ends as a
+// failed write does, the files before it complete.
+//
 // Sound that is not written is partly kept (HeldBlocks, reserved once per run):
 // - While paused, the blocks from the first strong block since the pause on (at most
 //   kOnsetHoldMs; a longer pause lets them go and the next strong block starts again).
@@ -147,7 +169,8 @@ public:
 
     // The outputs other than WAV (MP3, WMA) come from the encoders through this factory.
     void setOutputFactory(OutputFactory factory);
-    // For tests: the clock of the signal flag's silence delay and the noise gate.
+    // The clock of the signal flag's silence delay and the noise gate (tests, the recorder's
+    // controller); an empty one gives the engine its own steady clock back.
     void setClock(Clock clock);
 
     // Starts a run recording from `source`. On failure nothing runs and the source is dropped.
@@ -155,6 +178,12 @@ public:
     // Requests the end of the run: everything captured until now is written, then the file is
     // completed on the finaliser thread and finished() is emitted. Returns at once.
     void stop();
+    // Ends the file being written at what has been queued until now; what comes after goes to
+    // `path`, opened with the next queued block. A split before that block only changes the path.
+    // False (nothing changes) when no run writes a file, or its blocks go straight to the file.
+    bool splitFile(const std::string& path);
+    // A split waits for the sound that opens its file.
+    bool splitPending() const { return !m_splitPath.empty(); }
     // Runs the owner's event loop until the run is over, at most `timeout`. True when Idle.
     bool waitUntilIdle(std::chrono::milliseconds timeout);
 
@@ -187,7 +216,8 @@ public:
     std::size_t blockBytes() const { return m_blockBytes; }
     const AudioFormat& format() const { return m_options.format; }
 
-    // Bytes delivered to the output since the run started (any thread).
+    // Bytes delivered to the file being written (the last file once the run is over; 0 while a
+    // split waits for its sound).
     std::uint64_t bytesWritten() const;
     // Bytes captured and handed to the ring or file (neither gated nor paused away).
     std::uint64_t bytesQueued() const { return m_bytesQueued; }
@@ -231,6 +261,14 @@ signals:
     void captureEnded(orvel::CaptureEnd reason, QString detail);
     // Writing failed (disk full...); the run is being stopped and the file left valid.
     void writeFailed(QString message);
+    // The first captured block went into the file at `path`.
+    void fileStarted(QString path);
+    // A file of the run is complete: once for every file the run was asked to write, a file ended
+    // by a split as soon as the writer has completed it, the last one just before finished().
+    void fileCompleted(const orvel::CompletedFile& file);
+    // Captured sound was dropped: droppedBytes() grew to `totalBytes` in this run. Told at most
+    // once a second while it goes on, and with the last count when the run stops.
+    void soundDropped(quint64 totalBytes);
     // The run is over and its file complete (or not: ok false, with a reason, when it failed to
     // complete or is no longer the file at its path, deleted or replaced while recording).
     void finished(bool ok, QString error);
@@ -239,23 +277,22 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    class Assembler;
-
     void handleFilledBlocks(std::size_t atMost);
     void handleBlock(std::uint8_t* data, std::size_t bytes);
     void queueBlock(const std::uint8_t* data, std::size_t bytes);
     void releaseHeld();
     std::size_t blocksFor(std::uint64_t milliseconds) const;
-    // Opens the output of the run's file `path`, which becomes the run's file: claims it with
-    // `lock` first (FileInUse, with startError() saying so, while another recording holds it),
-    // then asks the output factory, and notes whether the run made the file and which file it
-    // is. On failure the lock is released and a file made for nothing is removed.
-    StartResult openFileOutput(const std::string& path, OutputFormat format,
-                               const AudioFormat& audio, std::size_t blockBytes,
-                               std::unique_ptr<AudioOutput>& output, FileLock& lock);
-    void forgetCreatedFile();
-    std::string checkFileIdentity() const;
+    // Opens a file of the run: claims it first (FileInUse, with `error` saying so, while another
+    // recording holds it), then asks the output factory. On failure a file made for nothing is
+    // removed and the claim given up.
+    std::unique_ptr<OutputFile> openFile(const std::string& path, const CaptureOptions& run,
+                                         std::size_t blockBytes, StartResult& result,
+                                         OutputError* error);
+    bool openSplitFile();
+    void announce();
+    void reportDrops(bool final = false);
     void writerLoop();
+    void endFile(std::unique_ptr<OutputFile> file);
     bool chunkReady(std::size_t chunkBytes) const;
     void ringDoorbell();
     void mixBackground(const std::uint8_t* recording, std::size_t bytes, std::uint8_t* background,
@@ -280,17 +317,24 @@ private:
     std::uint64_t m_lengthLimit = 0;  // 0: none
     HeldBlocks m_held;
     OutputError m_startError;
-    // The file of the run: whether the run created it (and may remove it again when the start
-    // fails), and which file it is (device and inode), to tell at the end whether it is still
-    // the file at its path.
-    bool m_createdFile = false;
-    bool m_haveIdentity = false;
-    std::uint64_t m_fileDevice = 0;
-    std::uint64_t m_fileInode = 0;
-    // Held from before the file is opened until it is complete.
-    FileLock m_fileLock;
     std::uint64_t m_runId = 0;
     std::uint64_t m_lastRunDropped = 0;
+    std::uint64_t m_reportedDrops = 0;
+    std::chrono::steady_clock::time_point m_lastDropReport;
+
+    // The files of the run not yet completed, oldest first (under m_doorbellMutex): the writer
+    // writes into the front one. The owner queues into the newest, or, while a split waits for
+    // its sound, into none; m_ringOffset counts what the ring took, where a split ends a file.
+    std::deque<std::unique_ptr<OutputFile>> m_files;
+    OutputFile* m_newest = nullptr;
+    std::string m_splitPath;
+    std::uint64_t m_ringOffset = 0;
+    QString m_startedPath;  // to be told with fileStarted() once the block is handled
+    // The run's last file, completed by the finaliser and kept until the next run; what it
+    // reported.
+    std::unique_ptr<OutputFile> m_lastFile;
+    CompletedFile m_lastResult;
+    std::uint64_t m_lastBytesWritten = 0;
 
     SignalDetector m_detector;
     NoiseGate m_gate;
@@ -298,8 +342,7 @@ private:
     LowPassFilter m_lowPass;
 
     std::unique_ptr<CaptureSource> m_source;
-    std::unique_ptr<Assembler> m_assembler;
-    std::unique_ptr<AudioOutput> m_output;
+    std::unique_ptr<CaptureAssembler> m_assembler;
     std::unique_ptr<BlockRing> m_ring;
     // Background music: its ring, and how little free space the recording's ring may have
     // before the writer stops waiting for the background.
@@ -327,3 +370,4 @@ private:
 }  // namespace orvel
 
 Q_DECLARE_METATYPE(orvel::CaptureEnd)
+Q_DECLARE_METATYPE(orvel::CompletedFile)

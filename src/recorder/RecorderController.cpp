@@ -45,9 +45,10 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_s(std::move(services)),
       m_view(view),
       m_naming(m_s.settings, [this] { return m_s.clock.now(); }),
-      m_log(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
+      m_files(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
       m_time([this] { return m_s.clock.steadyMs(); }),
-      m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources) {
+      m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources),
+      m_engineAlive(&m_s.engine) {
     if (!m_s.sources) {
         platform::SoundServer* server = &m_s.server;
         m_s.sources = [server](const platform::SoundLine& line) {
@@ -79,6 +80,10 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
     connect(&m_closeTimer, &QTimer::timeout, this, &RecorderController::finishClose);
 
     connect(&m_s.engine, &CaptureEngine::finished, this, &RecorderController::onEngineFinished);
+    connect(&m_s.engine, &CaptureEngine::fileCompleted, this, &RecorderController::onFileCompleted);
+    connect(&m_s.engine, &CaptureEngine::fileStarted, this,
+            [this](const QString& path) { m_files.soundStarted(path.toStdString()); });
+    connect(&m_s.engine, &CaptureEngine::soundDropped, this, &RecorderController::onSoundDropped);
     connect(&m_s.engine, &CaptureEngine::captureEnded, this,
             [this](CaptureEnd reason, const QString& detail) {
                 qCWarning(lcRecorder)
@@ -110,6 +115,11 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
 
 RecorderController::~RecorderController() {
     m_s.ticks.setHandler({});
+    // The clock handed to the engine may go before the engine does, whose destructor still
+    // handles the last blocks of a running capture.
+    if (m_engineAlive) {
+        m_s.engine.setClock({});
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -189,7 +199,7 @@ void RecorderController::close() {
     }
     m_queued.clear();
     stopAll();
-    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_finishing) {
+    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting()) {
         finishClose();
     } else {
         m_closeTimer.start(kWaitForFileMs);
@@ -202,10 +212,9 @@ void RecorderController::finishClose() {
         return;
     }
     m_closed = true;
-    if (m_finishing) {
-        qCWarning(lcRecorder) << "closing before" << QString::fromStdString(m_finishing->path)
+    if (m_files.waiting()) {
+        qCWarning(lcRecorder) << "closing before" << QString::fromStdString(m_files.oldestPath())
                               << "was complete: it is completed as the program ends";
-        m_finishing.reset();
     }
     writeClosingSettings();
     m_launches->endAll();
@@ -513,12 +522,10 @@ void RecorderController::startEngine(StartRequest request) {
     RecordStart plan = RecordStart::plan(m_choice, encoders, m_runPath, m_s.lame.available());
     const BackgroundSettings backgroundSettings = BackgroundSettings::fromStore(m_s.settings);
     const platform::SoundLine* line = m_s.mixer.line(m_line.lineIndex);
-    // The log names the file the run really writes, with its folder even when the name was
-    // given relative to the working folder.
+    // The log names the file the run really writes.
     auto beginLog = [&] {
-        m_log.begin(QFileInfo(QString::fromStdString(m_runPath)).absoluteFilePath().toStdString(),
-                    m_line.lineIndex, line != nullptr ? line->name : std::string(), background,
-                    backgroundSettings.file);
+        m_files.begin(m_runPath, m_line.lineIndex, line != nullptr ? line->name : std::string(),
+                      background, backgroundSettings.file);
     };
     beginLog();
     StartResult result = plan.refusal;
@@ -528,6 +535,8 @@ void RecorderController::startEngine(StartRequest request) {
         }
         plan.options.ringCapacity = budget;
         plan.options.monitor = m_monitor;
+        // A mode arms its file before any sound: one that never hears any is no recording.
+        plan.options.removeEmptyFile = m_signalMode || m_scheduleMode;
         m_runMixer.reset();
         if (background && plan.options.format.is16Bit()) {
             m_runMixer = std::make_shared<BackgroundMixer>(backgroundSettings);
@@ -676,7 +685,13 @@ void RecorderController::stopAll(bool keepSchedule) {
         if (m_runBackground) {
             m_s.background.stop();
         }
-        m_finishing = Finishing{m_runPath, m_finishing ? m_finishing->keepMessage : false};
+        // The mode this stop ends, to be told should its file have heard nothing; a schedule
+        // that re-arms goes on.
+        const char* ended = keepSchedule     ? ""
+                            : m_signalMode   ? "SignalEnded"
+                            : m_scheduleMode ? "ScheduleEnded"
+                                             : "";
+        m_files.stop(std::exchange(m_keepMessage, false), ended);
         m_closedPath = m_runPath;
         m_s.engine.stop();
         m_playSource = 0;
@@ -705,19 +720,17 @@ void RecorderController::onRunEnded(std::string_view messageKey) {
     }
     if (!messageKey.empty()) {
         showMessage(messageKey);
-        m_finishing = Finishing{m_runPath, true};
+        m_keepMessage = true;
     }
     stopAll();
 }
 
 void RecorderController::onEngineFinished(bool ok, const QString& error) {
-    if (m_finishing) {
-        const Finishing finishing = *m_finishing;
-        m_finishing.reset();
-        if (!ok) {
-            qCWarning(lcRecorder) << "the recording could not be completed:" << error;
-        }
-        judge(finishing, ok);
+    // The engine reports every file before the end of its run; one it did not is judged by the
+    // run's result.
+    while (std::optional<RecordingFiles::Handed> file = m_files.takeOldest()) {
+        const QString path = QString::fromStdString(file->path);
+        judge(std::move(*file), {path, ok, error, true, true});
     }
     if (m_closing) {
         if (m_s.engine.state() == CaptureEngine::State::Idle) {
@@ -738,23 +751,49 @@ void RecorderController::onEngineFinished(bool ok, const QString& error) {
     }
 }
 
-void RecorderController::judge(const Finishing& finishing, bool ok) {
-    FinishedFile file;
-    file.path = finishing.path;
-    file.ok = ok;
-    const QFileInfo info(QString::fromStdString(finishing.path));
-    file.bytes = info.exists() ? static_cast<std::uint64_t>(info.size()) : 0;
-    MediaPlayer::durationText(finishing.path, &file.durationMs);
-    if (!ok) {
+void RecorderController::onFileCompleted(const CompletedFile& done) {
+    if (std::optional<RecordingFiles::Handed> file = m_files.completed(done.path.toStdString())) {
+        judge(std::move(*file), done);
+    }
+}
+
+void RecorderController::judge(RecordingFiles::Handed file, const CompletedFile& done) {
+    if (!done.exists) {
+        // No sound ever came for it: no file, no log line, no alert; only the mode that its
+        // stop ended is told.
+        if (!file.keepMessage && !file.endedMode.empty() && !recording()) {
+            showMessage(file.endedMode);
+        }
+        return;
+    }
+    if (!done.ok) {
+        qCWarning(lcRecorder) << "the recording could not be completed:" << done.error;
+    }
+    FinishedFile finished;
+    finished.path = file.path;
+    finished.ok = done.ok;
+    const QFileInfo info(QString::fromStdString(file.path));
+    finished.bytes = info.exists() ? static_cast<std::uint64_t>(info.size()) : 0;
+    MediaPlayer::durationText(file.path, &finished.durationMs);
+    if (!done.ok) {
         showMessage(messageKey(StartResult::FileError));
-    } else if (!finishing.keepMessage &&
-               static_cast<std::int64_t>(file.bytes) <= kUnfinishedBytes) {
+    } else if (!file.keepMessage && static_cast<std::int64_t>(finished.bytes) <= kUnfinishedBytes) {
         showMessage("RecordNotFinished");
     }
-    m_fileDurationMs = file.durationMs;
-    file.logged = m_log.write(std::max<std::int64_t>(file.durationMs, 0));
+    m_fileDurationMs = finished.durationMs;
+    finished.logged = m_files.log(file, std::max<std::int64_t>(finished.durationMs, 0));
     showTimes();
-    m_view.fileFinished(file);
+    m_view.fileFinished(finished);
+}
+
+void RecorderController::onSoundDropped(quint64 totalBytes) {
+    const std::uint64_t perSecond =
+        std::max<std::uint64_t>(m_s.engine.format().bytesPerSecond(), 1);
+    const std::uint64_t ms = totalBytes * 1000 / perSecond;
+    qCWarning(lcRecorder) << ms << "ms of captured sound were lost";
+    const LanguageTable::MessageLines lines = m_s.language.Message("SoundLost", kInfoCapacity);
+    showInfo(lines.line1, lines.line2 + " " + std::to_string(ms));
+    m_view.soundLost(ms);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1005,9 +1044,50 @@ void RecorderController::switchSignal(bool on, bool restart) {
 }
 
 void RecorderController::startNewFile() {
+    if (splitFile()) {
+        return;
+    }
+    // The next file cannot follow without a gap (its name exists and the overwrite alert is
+    // on): the file is closed and the next one starts as a record start, which asks.
     switchSignal(false, false);
     m_splitter.forgetHeard();
     scheduleRestart(kSignalRestart);
+}
+
+bool RecorderController::splitFile() {
+    if (!recording()) {
+        return false;
+    }
+    m_splitter.restart();
+    if (!m_files.sound()) {
+        return true;  // nothing reached the file yet: it already is the next track's
+    }
+    const std::string path = m_naming.pathForRecording();
+    if (path == m_runPath) {
+        // No new name could be formed: the next track would go into the one just closed.
+        qCWarning(lcRecorder) << "no new file name can be formed from"
+                              << QString::fromStdString(m_naming.fieldText());
+        onRunEnded(messageKey(StartResult::FileError));
+        return true;
+    }
+    if ((m_alert || m_alwaysAskOverwrite) && QFileInfo::exists(QString::fromStdString(path))) {
+        return false;
+    }
+    if (!m_s.engine.splitFile(path)) {
+        return false;
+    }
+    // The capture goes on: the engine completes the track (reported with fileCompleted) and
+    // opens the next file with the next sound.
+    m_files.next(path);
+    m_runPath = path;
+    m_levelDisplay.resetHighest();
+    m_time.reset();
+    if (m_pauseDown) {
+        m_time.pause();
+    }
+    showTimes();
+    publish();
+    return true;
 }
 
 void RecorderController::scheduleRestart(unsigned kind, int delayMs) {
@@ -1020,7 +1100,7 @@ void RecorderController::scheduleRestart(unsigned kind, int delayMs) {
 
 void RecorderController::restartDelayPassed() {
     m_restartDelayOver = true;
-    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_finishing) {
+    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting()) {
         fireRestart();
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <cstdint>
@@ -12,7 +13,6 @@
 #include <string_view>
 #include <vector>
 
-#include "archive/RecordingLog.h"
 #include "audio/CaptureEngine.h"
 #include "audio/LevelDisplay.h"
 #include "devices/LineChoice.h"
@@ -23,6 +23,7 @@
 #include "recorder/RecordedTime.h"
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderView.h"
+#include "recorder/RecordingFiles.h"
 #include "recorder/SignalSplitter.h"
 #include "recorder/TickSource.h"
 #include "schedule/LaunchTable.h"
@@ -49,19 +50,26 @@ class BackgroundMixer;
 // A recording ends in two steps: stop-all releases the buttons at once and stops the engine;
 // the file is judged (its size, its length, the log line, the messages) only when the engine
 // reports it complete. A run the engine ends by itself (line or server lost, disk full) is
-// stopped the same way with its message, and nothing restarts after it.
+// stopped the same way with its message, and nothing restarts after it. A file a mode armed
+// that never heard sound is no recording: the engine removes it, and its stop only tells that
+// the mode ended. Each file is logged from its first sound (RecordingFiles).
+//
+// The track splitter's next file follows without a gap: the controller names it and asks the
+// engine to split, the transport stays Recording, and the engine opens the file with the next
+// sound and reports the finished track, which is judged then.
 //
 // Schedule mode starts a recording and pauses it at once; the ScheduleRunner, asked on every
 // recording tick, resumes it inside the schedule's windows and pauses it (or, with multi-file
 // naming on, ends its file and re-arms on a new one) when a window is over. A start that is
 // refused ends the mode that asked for it, so a mode never shows as on while nothing records.
 //
-// Automatic restarts (the track splitter's next file, the schedule's re-arm) wait on one
-// single-shot timer that fires once the least delay (300 ms) has passed and the previous file
-// is complete; Stop, stop-all, a mode switch and close cancel it. Questions are asked without
-// waiting: commands that arrive meanwhile run in order once the question is answered, and Stop
-// answers it "No" and then runs. Nothing here waits on the GUI thread: the background music's first
-// block, the restart delay and the line test are timers and signals.
+// Automatic restarts (the schedule's re-arm, a mode switched over to the other, a track whose
+// next name would need the overwrite question) wait on one single-shot timer that fires once
+// the least delay (300 ms) has passed and the previous file is complete; Stop, stop-all, a mode
+// switch and close cancel it. Questions are asked without waiting: commands that arrive
+// meanwhile run in order once the question is answered, and Stop answers it "No" and then runs.
+// Nothing here waits on the GUI thread: the background music's first block, the restart delay
+// and the line test are timers and signals.
 //
 // Thread contract: created and called on the GUI thread, which runs the Qt event loop; the
 // ticks arrive there too (onTick).
@@ -80,7 +88,7 @@ public:
     static constexpr char kBusyText2[] = "to change the device or line";
     // A recorded file of this size or less is reported as not completed.
     static constexpr std::int64_t kUnfinishedBytes = 6143;
-    // How long the track splitter waits at least between two files.
+    // How long an automatic restart waits at least after the file before it.
     static constexpr int kRestartDelayMs = 300;
     // How long a record start waits for the previous file to be completed before it gives up
     // with "DeviceAvailabity"; and how long close waits for the last file.
@@ -218,11 +226,6 @@ private:
         StartKind kind = StartKind::User;
         bool pauseOnStart = false;  // the recording starts and is paused at once
     };
-    // A stopped recording whose file the engine is still completing.
-    struct Finishing {
-        std::string path;
-        bool keepMessage = false;  // an error is on the info line already
-    };
 
     // Commands.
     bool deferred(std::function<void()> command);
@@ -242,7 +245,9 @@ private:
     void pauseChanged(bool bySignal = false);
     void onEngineFinished(bool ok, const QString& error);
     void onRunEnded(std::string_view messageKey);
-    void judge(const Finishing& finishing, bool ok);
+    void onFileCompleted(const CompletedFile& done);
+    void onSoundDropped(quint64 totalBytes);
+    void judge(RecordingFiles::Handed file, const CompletedFile& done);
     void backgroundReady();
     bool lineUsable();
 
@@ -253,6 +258,7 @@ private:
     // Signal recording.
     void switchSignal(bool on, bool restart);
     void startNewFile();
+    bool splitFile();
     SignalSplitter::Input signalInput() const;
     void resumeFromSignal();
     void scheduleRestart(unsigned kind, int delayMs = kRestartDelayMs);
@@ -302,11 +308,12 @@ private:
     RecorderServices m_s;
     RecorderView& m_view;
     OutputNaming m_naming;
-    RecordingLog m_log;
+    RecordingFiles m_files;
     RecordedTime m_time;
     LevelDisplay m_levelDisplay;
     SignalSplitter m_splitter;
     LineTest m_lineTest;
+    QPointer<CaptureEngine> m_engineAlive;  // the engine may be destroyed before the controller
 
     // The face's choices and switches.
     FaceChoice m_choice;
@@ -336,7 +343,7 @@ private:
     bool m_runBackground = false;
     bool m_preparingBackground = false;
     QTimer m_backgroundWait;
-    std::optional<Finishing> m_finishing;
+    bool m_keepMessage = false;                   // the run's end put its message on the info line
     std::shared_ptr<BackgroundMixer> m_runMixer;  // the running recording's background mix
 
     // Waiting for the previous file before a start, and the automatic restart.

@@ -65,6 +65,9 @@ public:
 
     // A recording's file is complete (or failed to complete); its log line is written.
     virtual void fileFinished(const FinishedFile& file) { (void)file; }
+    // Captured sound of the running recording was lost, this much in all so far; the info line
+    // says so too. A view without a window tells it where its user looks.
+    virtual void soundLost(std::uint64_t milliseconds) { (void)milliseconds; }
 };
 
 }  // namespace orvel

@@ -91,6 +91,21 @@ TEST_F(RecorderTest, RecordsExactlyTheAskedLengthOfTheChosenLine) {
     EXPECT_NE(err().find("recording line 1 \"silence\""), std::string::npos) << err();
 }
 
+// Sound the line lost is told, in time rather than bytes.
+TEST_F(RecorderTest, LostSoundIsToldAsHowLongItWas) {
+    auto fed = m_server->captureFactory;
+    m_server->captureFactory = [fed](const platform::SoundLine& line) {
+        std::unique_ptr<CaptureSource> source = fed(line);
+        static_cast<test::FileFedLine*>(source.get())->loseSound(8820);  // 50 ms of 44.1 kHz
+        return source;
+    };
+    ASSERT_EQ(run({"record", "--line", "0", "--seconds", "0.5", "--rate", "44100", "--channels",
+                   "2", "--bits", "16", m_dir.file("lossy.wav")}),
+              0)
+        << err();
+    EXPECT_NE(err().find("50 ms of sound were lost"), std::string::npos) << err();
+}
+
 TEST_F(RecorderTest, AStopRequestEndsAnUntimedRecordingWithACompleteFile) {
     const std::string path = m_dir.file("take.wav");
     m_out.str("");

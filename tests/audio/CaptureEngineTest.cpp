@@ -392,6 +392,7 @@ TEST_F(CaptureEngineTest, AFullRingDropsTheExcessAndKeepsTheOlderData) {
     options.format = format;
     options.fileName = dir.file("out.wav");
     options.ringCapacity = 100000;
+    QSignalSpy told(&engine, &CaptureEngine::soundDropped);
     ASSERT_EQ(engine.start(std::make_unique<WavFileCaptureSource>(
                                dir.file("in.wav"), WavFileCaptureSource::Pacing::RealTime),
                            options),
@@ -402,8 +403,11 @@ TEST_F(CaptureEngineTest, AFullRingDropsTheExcessAndKeepsTheOlderData) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     EXPECT_GT(engine.droppedBytes(), 0u);
+    EXPECT_GE(told.count(), 1) << "the loss is told while the run goes on";
     stalled->release();
     ASSERT_TRUE(engine.waitUntilIdle(10s));
+    ASSERT_GE(told.count(), 1);
+    EXPECT_EQ(told.last().at(0).toULongLong(), engine.droppedBytes());
     const auto data = stalled->data();
     // The start of the recording survived whole: 100000 bytes fit before anything was dropped.
     ASSERT_GE(data.size(), 100000u);

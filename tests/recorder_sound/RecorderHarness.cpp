@@ -1,5 +1,7 @@
 #include "RecorderHarness.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -9,6 +11,7 @@
 
 #include "../engine_sound/EngineSoundSupport.h"
 #include "../platform_sound/SoundTestSupport.h"
+#include "audio/WavWriter.h"
 #include "platform/ViewerProcess.h"
 #include "support/FileFedLine.h"
 #include "support/Signal.h"
@@ -62,21 +65,25 @@ std::vector<std::pair<std::string, int>> FakeViewerLauncher::opened() const {
     return m_opened;
 }
 
-CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script) {
-    return [folder = std::move(folder), script = std::move(script)](const platform::SoundLine&) {
-        return std::make_unique<FileFedLine>(folder, [script](const AudioFormat& format) {
-            std::vector<std::uint8_t> pcm;
-            for (const Segment& segment : script) {
-                std::vector<std::uint8_t> part =
-                    sinePcm(440, segment.tone ? -6 : -120, segment.seconds, format.sampleRate,
-                            format.channels, format.bitsPerSample);
-                if (!segment.tone) {
-                    std::fill(part.begin(), part.end(), format.silenceByte());
+CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script, bool realTime) {
+    return [folder = std::move(folder), script = std::move(script),
+            realTime](const platform::SoundLine&) {
+        return std::make_unique<FileFedLine>(
+            folder,
+            [script](const AudioFormat& format) {
+                std::vector<std::uint8_t> pcm;
+                for (const Segment& segment : script) {
+                    std::vector<std::uint8_t> part =
+                        sinePcm(440, segment.tone ? -6 : -120, segment.seconds, format.sampleRate,
+                                format.channels, format.bitsPerSample);
+                    if (!segment.tone) {
+                        std::fill(part.begin(), part.end(), format.silenceByte());
+                    }
+                    pcm.insert(pcm.end(), part.begin(), part.end());
                 }
-                pcm.insert(pcm.end(), part.begin(), part.end());
-            }
-            return pcm;
-        });
+                return pcm;
+            },
+            realTime);
     };
 }
 
@@ -88,11 +95,13 @@ RecorderHarness::RecorderHarness() : m_folder(m_dir.path()) {
 }
 
 RecorderHarness::~RecorderHarness() {
-    if (m_controller && m_engine) {
+    // The controller goes first and gives the engine its own clock back: a test's clock may
+    // already be gone.
+    m_controller.reset();
+    if (m_engine) {
         m_engine->stop();
         m_engine->waitUntilIdle(std::chrono::seconds(10));
     }
-    m_controller.reset();
 }
 
 bool RecorderHarness::make(Options options) {
@@ -123,6 +132,36 @@ bool RecorderHarness::make(Options options) {
         view);
     m_controller->initialise();
     return true;
+}
+
+void RecorderHarness::destroy(Part part) {
+    switch (part) {
+        case Part::Controller:
+            m_controller.reset();
+            break;
+        case Part::Engine:
+            m_engine.reset();
+            break;
+        case Part::Music:
+            m_music.reset();
+            break;
+        case Part::Player:
+            m_player.reset();
+            break;
+    }
+}
+
+std::string RecorderHarness::writeBackgroundMusic(const std::string& name) const {
+    const std::string path = file(name);
+    const std::vector<std::uint8_t> pcm = sinePcm(1000, -12, 3.0, 44100, 2, 16);
+    WavWriter writer;
+    if (writer.open(path, AudioFormat{2, 44100, 16}) != WavWriter::Result::Ok ||
+        writer.append(pcm.data(), pcm.size()) != WavWriter::Result::Ok ||
+        writer.close() != WavWriter::Result::Ok) {
+        ADD_FAILURE() << "cannot write " << path;
+    }
+    m_settings.writeText(setting::kBackgroundFile, path);
+    return path;
 }
 
 void RecorderHarness::writeSchedule(const std::string& lines) const {

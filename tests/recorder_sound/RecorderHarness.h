@@ -55,6 +55,7 @@ public:
     void openDocument(const std::string&) override {}
     void closeProgram() override { ++closed; }
     void fileFinished(const FinishedFile& file) override { files.push_back(file); }
+    void soundLost(std::uint64_t milliseconds) override { lost.push_back(milliseconds); }
 
     // Whether the info line has shown this first line (or message) since the last clear.
     bool shown(const std::string& line1) const;
@@ -63,6 +64,7 @@ public:
     std::vector<std::pair<std::string, std::string>> infos;
     std::vector<FaceState> states;
     std::vector<FinishedFile> files;
+    std::vector<std::uint64_t> lost;
     std::deque<bool> overwriteAnswers;
     std::function<void(bool)> openQuestion;
     std::vector<std::string> startupWindows;
@@ -121,13 +123,14 @@ private:
     std::vector<std::pair<std::string, int>> m_opened;
 };
 
-// A line that plays a script of tone bursts and silences at the pace of a sound card, in
-// whatever format the recording asks for.
+// A line that plays a script of tone bursts and silences at the pace of a sound card (or as
+// fast as the recording takes it), in whatever format the recording asks for.
 struct Segment {
     bool tone = false;
     double seconds = 0;
 };
-CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script);
+CaptureSourceFactory scriptedLine(std::string folder, std::vector<Segment> script,
+                                  bool realTime = true);
 
 // The controller with everything it drives. The settings live in the test's own folder; unless
 // told otherwise the stored line is the server's steady tone.
@@ -154,11 +157,20 @@ public:
     const std::string& folder() const { return m_folder; }
     std::string file(const std::string& name) const { return m_folder + "/" + name; }
     std::string logFolder() const;
+    // Writes 3 s of a 1 kHz tone as a WAV file into the test's folder and makes it the stored
+    // background music; returns its path.
+    std::string writeBackgroundMusic(const std::string& name) const;
     // Writes the schedule file the recorder reads at its start.
     void writeSchedule(const std::string& lines) const;
     FakeViewerLauncher& viewers() { return m_viewers; }
     // The log lines written so far (all days).
     std::vector<std::string> logLines() const;
+
+    // Destroys one part of the recorder, as a program or a test tearing it down might; the
+    // harness then leaves it alone.
+    enum class Part { Controller, Engine, Music, Player };
+    void destroy(Part part);
+    CaptureEngine& engine() { return *m_engine; }
 
     // Handles events until the condition holds or the time is up.
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);

@@ -2,9 +2,12 @@
 
 #include <signal.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <chrono>
+#include <cstdlib>
 
+#include "../engine_sound/EngineSoundSupport.h"
 #include "RecorderHarness.h"
 #include "audio/WavReader.h"
 
@@ -126,6 +129,42 @@ TEST_F(ScheduleRecording, MultiFileGivesEveryWindowItsOwnFile) {
         EXPECT_GT(wavSeconds(h.file(name)), 0.5) << name;
     }
     c().stop();
+}
+
+// A multi-file schedule stopped after its last window: the window's file decodes and is logged
+// from the window's start, not from when it was armed; the file armed for a window that never
+// comes is removed, without a log line or an alert.
+TEST_F(ScheduleRecording, AfterTheLastWindowOnlyFilesThatHeardSoundRemain) {
+    h.settings().writeMultiFileStatus(1);
+    ASSERT_TRUE(make("10:00:00 - 10:00:03\n", QDateTime(kMonday, QTime(9, 59, 55))));
+    c().setFieldText(h.file("show.mp3"));
+    c().toggleSchedule();
+    ASSERT_EQ(c().runPath(), h.file("show_001.MP3"));
+    record(1s);  // armed and paused: nothing is written
+    tickAt(QTime(10, 0, 0));
+    EXPECT_FALSE(c().pauseDown());
+    record(2s);
+    tickAt(QTime(10, 0, 3));
+    ASSERT_TRUE(h.waitFor([&] { return c().recording(); }, 5s));
+    EXPECT_EQ(c().runPath(), h.file("show_002.MP3"));
+    record(500ms);
+    c().stop();
+    ASSERT_TRUE(h.waitFor([&] { return c().infoLine1() == "Schedule recording ended"; }, 5s));
+    h.run(300ms);
+
+    ASSERT_EQ(h.view.files.size(), 1u);
+    EXPECT_EQ(h.view.files[0].path, h.file("show_001.MP3"));
+    const QStringList left = QDir(QString::fromStdString(h.folder())).entryList({"*.MP3"});
+    EXPECT_EQ(left, QStringList{"show_001.MP3"});
+    for (const QString& name : left) {
+        EXPECT_GT(test::decodeWithFfmpeg(h.file(name.toStdString()), 44100).size(), 44100u)
+            << name.toStdString();
+    }
+    const std::vector<std::string> log = h.logLines();
+    ASSERT_EQ(log.size(), 1u);
+    const QTime logged =
+        QTime::fromString(QString::fromStdString(log[0]).section(',', 2, 2), "HH:mm:ss");
+    EXPECT_LE(std::abs(QTime(10, 0, 0).secsTo(logged)), 1) << log[0];
 }
 
 // The clock may jump (a machine waking up, a time correction, the day changing unseen): a window

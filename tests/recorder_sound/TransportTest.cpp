@@ -13,6 +13,7 @@
 #include "audio/FileLock.h"
 #include "audio/WavReader.h"
 #include "audio/WavWriter.h"
+#include "support/FileFedLine.h"
 #include "support/Signal.h"
 
 namespace orvel {
@@ -315,28 +316,51 @@ TEST(Transport, ALostLineEndsTheRecordingWithItsMessage) {
     ASSERT_EQ(c.transport(), Transport::Recording);
     h.run(1s);
     ASSERT_TRUE(source.unload());
-    ASSERT_TRUE(h.waitFor([&] { return !h.view.files.empty(); }, 5s));
+    ASSERT_TRUE(h.waitFor([&] { return !c.recording(); }, 5s));
     EXPECT_EQ(c.infoLine1(), "Recording device not available");
     EXPECT_EQ(c.transport(), Transport::Idle);
     EXPECT_FALSE(c.signalMode());
     h.run(800ms);
-    EXPECT_EQ(h.view.files.size(), 1u);
-    EXPECT_TRUE(WavReader::readFile(h.file("lost.wav")).ok());
+    // The line stayed silent: the file signal mode armed heard nothing and is no recording.
+    EXPECT_EQ(c.infoLine1(), "Recording device not available");
+    EXPECT_TRUE(h.view.files.empty());
+    EXPECT_FALSE(exists(h.file("lost.wav")));
+}
+
+// Sound the line could not deliver is told on the info line and to the view, with how much was
+// lost, while the recording goes on.
+TEST(Transport, LostSoundIsToldWithHowMuchWasLost) {
+    RecorderHarness h;
+    test::FileFedLine* line = nullptr;
+    RecorderHarness::Options options;
+    options.sources = [&](const platform::SoundLine&) {
+        auto fed = std::make_unique<test::FileFedLine>(h.folder(), [](const AudioFormat& format) {
+            return test::sinePcm(440, -6, 10, format.sampleRate, format.channels,
+                                 format.bitsPerSample);
+        });
+        line = fed.get();
+        return fed;
+    };
+    ASSERT_TRUE(h.make(options));
+    RecorderController& c = h.controller();
+    c.setFieldText(h.file("lossy.wav"));
+    c.record();
+    ASSERT_TRUE(h.waitFor([&] { return h.engine().bytesQueued() > 0; }, 5s));
+    ASSERT_NE(line, nullptr);
+    line->loseSound(35280);  // 200 ms of 44.1 kHz 16-bit stereo
+    ASSERT_TRUE(
+        h.waitFor([&] { return c.infoLine1() == "Alert ! Recording could not keep up"; }, 3s));
+    EXPECT_EQ(c.infoLine2(), "Sound lost, milliseconds: 200");
+    EXPECT_EQ(h.view.lost, std::vector<std::uint64_t>{200});
+    EXPECT_TRUE(c.recording());
+    c.stop();
 }
 
 // Background music does not hold the start: "PrepareBackground" shows until the background's
 // first block comes (or 100 ms have passed), then "Recording" again.
 TEST(Transport, BackgroundMusicIsPreparedWithoutWaiting) {
     RecorderHarness h;
-    const std::string music = h.file("music.wav");
-    {
-        const std::vector<std::uint8_t> pcm = test::sinePcm(1000, -12, 3.0, 44100, 2, 16);
-        WavWriter writer;
-        ASSERT_EQ(writer.open(music, AudioFormat{2, 44100, 16}), WavWriter::Result::Ok);
-        ASSERT_EQ(writer.append(pcm.data(), pcm.size()), WavWriter::Result::Ok);
-        ASSERT_EQ(writer.close(), WavWriter::Result::Ok);
-    }
-    h.settings().writeText(setting::kBackgroundFile, music);
+    const std::string music = h.writeBackgroundMusic("music.wav");
     ASSERT_TRUE(h.make());
     RecorderController& c = h.controller();
     c.setBackgroundEnabled(true);

@@ -7,8 +7,8 @@
 
 namespace orvel::test {
 
-FileFedLine::FileFedLine(std::string folder, PcmMaker makePcm)
-    : m_folder(std::move(folder)), m_makePcm(std::move(makePcm)) {}
+FileFedLine::FileFedLine(std::string folder, PcmMaker makePcm, bool realTime)
+    : m_folder(std::move(folder)), m_makePcm(std::move(makePcm)), m_realTime(realTime) {}
 
 FileFedLine::~FileFedLine() = default;
 
@@ -25,7 +25,9 @@ bool FileFedLine::start(const AudioFormat& format, CaptureConsumer* consumer, st
         *error = "cannot write the line's sound to " + path;
         return false;
     }
-    m_file = std::make_unique<WavFileCaptureSource>(path, WavFileCaptureSource::Pacing::RealTime);
+    m_file = std::make_unique<WavFileCaptureSource>(
+        path, m_realTime ? WavFileCaptureSource::Pacing::RealTime
+                         : WavFileCaptureSource::Pacing::AsTaken);
     return m_file->start(format, consumer, error);
 }
 
