@@ -17,7 +17,6 @@
 
 #include "app/CommandText.h"
 #include "app/RecordingPlan.h"
-#include "app/StopSignals.h"
 #include "audio/CaptureEngine.h"
 #include "audio/FileKind.h"
 #include "audio/RecordingFile.h"
@@ -28,6 +27,7 @@
 #include "encoders/EncoderOutputFactory.h"
 #include "encoders/GenreTable.h"
 #include "encoders/WmaProfile.h"
+#include "platform/StopSignals.h"
 
 namespace orvel {
 

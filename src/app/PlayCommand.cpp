@@ -8,7 +8,7 @@
 
 #include "app/CommandText.h"
 #include "app/RecorderArguments.h"
-#include "app/StopSignals.h"
+#include "platform/StopSignals.h"
 #include "playback/MediaPlayer.h"
 
 namespace orvel {

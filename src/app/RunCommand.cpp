@@ -4,13 +4,13 @@
 #include <csignal>
 #include <ostream>
 
-#include "app/CommandLine.h"
 #include "app/CommandText.h"
 #include "app/ConsoleView.h"
-#include "app/RecorderParts.h"
-#include "app/StartupActions.h"
-#include "app/StopSignals.h"
+#include "platform/StopSignals.h"
+#include "recorder/CommandLine.h"
 #include "recorder/RecorderController.h"
+#include "recorder/RecorderParts.h"
+#include "recorder/StartupActions.h"
 
 namespace orvel {
 

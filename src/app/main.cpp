@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "app/ProgramInfo.h"
-#include "app/StopSignals.h"
 #include "app/ui/RecorderApp.h"
+#include "config/ProgramInfo.h"
+#include "platform/StopSignals.h"
 
 // orvel: the recorder with its window (see app/ui/RecorderApp.h).
 int main(int argc, char** argv) {

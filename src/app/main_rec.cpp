@@ -5,11 +5,11 @@
 
 #include "app/HeadlessRecorder.h"
 #include "app/PlayCommand.h"
-#include "app/ProgramInfo.h"
 #include "app/RecorderArguments.h"
 #include "app/RecordingBackground.h"
 #include "app/RunCommand.h"
-#include "app/StopSignals.h"
+#include "config/ProgramInfo.h"
+#include "platform/StopSignals.h"
 
 // orvel-rec: the recorder without a window (see RecorderArguments.h for its command line).
 int main(int argc, char** argv) {

@@ -1,5 +1,5 @@
-#include "app/CommandLine.h"
-#include "app/StartupActions.h"
+#include "recorder/CommandLine.h"
+#include "recorder/StartupActions.h"
 
 #include <gtest/gtest.h>
 

@@ -12,11 +12,11 @@
 #include <csignal>
 #include <sstream>
 
-#include "app/StopSignals.h"
 #include "audio/WavReader.h"
 #include "devices/FakeSoundServer.h"
 #include "encoders/AttributeEditor.h"
 #include "encoders/WmaProfile.h"
+#include "platform/StopSignals.h"
 #include "support/FileFedLine.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"

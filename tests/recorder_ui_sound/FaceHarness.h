@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "../engine_sound/EngineSoundSupport.h"
-#include "app/RecorderParts.h"
 #include "config/HotKeyScript.h"
 #include "config/SettingsStore.h"
+#include "recorder/RecorderParts.h"
 #include "recorder/ui/FrontFace.h"
 #include "support/TempDir.h"
 

@@ -14,10 +14,10 @@
 
 #include "../platform_sound/SoundTestSupport.h"
 #include "FaceHarness.h"
-#include "app/CommandLine.h"
 #include "archive/ui/HistoryPanel.h"
 #include "archive/ui/Mp3Window.h"
 #include "audio/WavReader.h"
+#include "recorder/CommandLine.h"
 #include "recorder/ui/StartupFace.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"

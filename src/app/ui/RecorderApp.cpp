@@ -8,11 +8,11 @@
 #include <chrono>
 #include <csignal>
 
-#include "app/CommandLine.h"
-#include "app/RecorderParts.h"
-#include "app/StopSignals.h"
 #include "config/HotKeyScript.h"
 #include "config/Product.h"
+#include "platform/StopSignals.h"
+#include "recorder/CommandLine.h"
+#include "recorder/RecorderParts.h"
 #include "recorder/ui/FrontFace.h"
 #include "skin/PlainMessage.h"
 #include "skin/SkinImageCache.h"

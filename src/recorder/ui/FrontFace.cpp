@@ -12,7 +12,6 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "app/StartupActions.h"
 #include "archive/ui/HistoryPanel.h"
 #include "archive/ui/Mp3Window.h"
 #include "archive/ui/WmaWindow.h"
@@ -30,6 +29,7 @@
 #include "playback/ui/BackgroundWindow.h"
 #include "recorder/DisplayTexts.h"
 #include "recorder/RecorderClock.h"
+#include "recorder/StartupActions.h"
 #include "recorder/ui/HotKeyFilter.h"
 #include "recorder/ui/StartupFace.h"
 #include "schedule/ui/ScheduleWindow.h"

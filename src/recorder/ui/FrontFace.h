@@ -4,9 +4,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/StartupOptions.h"
 #include "recorder/RecorderController.h"
 #include "recorder/RecorderView.h"
+#include "recorder/StartupOptions.h"
 #include "recorder/ui/FaceDisplays.h"
 #include "recorder/ui/LevelMeterPainter.h"
 #include "recorder/ui/LinePanel.h"

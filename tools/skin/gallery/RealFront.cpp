@@ -9,13 +9,13 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdio>
 
-#include "app/RecorderParts.h"
 #include "archive/RecordingLog.h"
 #include "archive/ui/HistoryPanel.h"
 #include "audio/WavWriter.h"
 #include "config/HotKeyScript.h"
 #include "config/SettingNames.h"
 #include "platform/SoundServer.h"
+#include "recorder/RecorderParts.h"
 #include "recorder/StartupChoice.h"
 #include "recorder/SystemClock.h"
 #include "recorder/ui/FrontFace.h"

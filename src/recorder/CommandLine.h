@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/StartupOptions.h"
+#include "recorder/StartupOptions.h"
 
 // The recorder's command line: switches and options found by substring search anywhere in the
 // line, with no tokenising and no error messages. Unrecognised text is ignored.

@@ -1,4 +1,4 @@
-#include "app/ProgramInfo.h"
+#include "config/ProgramInfo.h"
 
 #include "config/Product.h"
 

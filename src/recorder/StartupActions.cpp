@@ -1,4 +1,4 @@
-#include "app/StartupActions.h"
+#include "recorder/StartupActions.h"
 
 #include <QMetaObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "app/StartupOptions.h"
+#include "recorder/StartupOptions.h"
 
 namespace orvel {
 

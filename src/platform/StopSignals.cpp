@@ -1,4 +1,4 @@
-#include "app/StopSignals.h"
+#include "platform/StopSignals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "app/RecorderParts.h"
+#include "recorder/RecorderParts.h"
 
 #include "encoders/LameLibrary.h"
 

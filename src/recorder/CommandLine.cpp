@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "recorder/CommandLine.h"
 
 #include <QLoggingCategory>
 #include <array>

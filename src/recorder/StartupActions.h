@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/StartupOptions.h"
+#include "recorder/StartupOptions.h"
 
 namespace orvel {
 
