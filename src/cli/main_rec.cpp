@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "app/HeadlessRecorder.h"
-#include "app/PlayCommand.h"
-#include "app/RecorderArguments.h"
-#include "app/RecordingBackground.h"
-#include "app/RunCommand.h"
+#include "cli/HeadlessRecorder.h"
+#include "cli/PlayCommand.h"
+#include "cli/RecorderArguments.h"
+#include "cli/RecordingBackground.h"
+#include "cli/RunCommand.h"
 #include "config/ProgramInfo.h"
 #include "platform/StopSignals.h"
 

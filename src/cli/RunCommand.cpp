@@ -1,11 +1,11 @@
-#include "app/RunCommand.h"
+#include "cli/RunCommand.h"
 
 #include <QEventLoop>
 #include <csignal>
 #include <ostream>
 
-#include "app/CommandText.h"
-#include "app/ConsoleView.h"
+#include "cli/CommandText.h"
+#include "cli/ConsoleView.h"
 #include "platform/StopSignals.h"
 #include "recorder/CommandLine.h"
 #include "recorder/RecorderController.h"

@@ -1,4 +1,4 @@
-#include "app/HeadlessRecorder.h"
+#include "cli/HeadlessRecorder.h"
 
 #include <gtest/gtest.h>
 

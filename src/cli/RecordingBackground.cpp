@@ -1,11 +1,11 @@
-#include "app/RecordingBackground.h"
+#include "cli/RecordingBackground.h"
 
 #include <ostream>
 
-#include "app/CommandText.h"
-#include "app/HeadlessRecorder.h"
-#include "app/RecorderArguments.h"
 #include "audio/BlockRing.h"
+#include "cli/CommandText.h"
+#include "cli/HeadlessRecorder.h"
+#include "cli/RecorderArguments.h"
 #include "playback/BackgroundMixer.h"
 #include "playback/BackgroundMusic.h"
 #include "playback/MediaPlayer.h"

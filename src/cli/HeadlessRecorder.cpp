@@ -1,4 +1,4 @@
-#include "app/HeadlessRecorder.h"
+#include "cli/HeadlessRecorder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,11 +15,11 @@
 #include <ostream>
 #include <sstream>
 
-#include "app/CommandText.h"
-#include "app/RecordingPlan.h"
 #include "audio/CaptureEngine.h"
 #include "audio/FileKind.h"
 #include "audio/RecordingFile.h"
+#include "cli/CommandText.h"
+#include "cli/RecordingPlan.h"
 #include "config/Text.h"
 #include "devices/DeviceList.h"
 #include "devices/MixerControl.h"

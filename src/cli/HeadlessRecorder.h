@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/RecorderArguments.h"
+#include "cli/RecorderArguments.h"
 #include "config/LanguageTable.h"
 #include "config/SettingsStore.h"
 #include "platform/SoundServer.h"

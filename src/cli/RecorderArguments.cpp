@@ -1,4 +1,4 @@
-#include "app/RecorderArguments.h"
+#include "cli/RecorderArguments.h"
 
 #include <charconv>
 #include <cmath>

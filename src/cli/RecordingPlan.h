@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/RecorderArguments.h"
 #include "audio/CaptureEngine.h"
+#include "cli/RecorderArguments.h"
 #include "encoders/EncoderSettings.h"
 #include "platform/SoundServer.h"
 

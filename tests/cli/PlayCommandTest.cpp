@@ -1,10 +1,10 @@
-#include "app/PlayCommand.h"
+#include "cli/PlayCommand.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "app/RecordingBackground.h"
+#include "cli/RecordingBackground.h"
 #include "support/TempDir.h"
 
 namespace orvel {

@@ -1,11 +1,11 @@
-#include "app/ConsoleView.h"
+#include "cli/ConsoleView.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <cstdio>
 #include <ostream>
 
-#include "app/CommandText.h"
+#include "cli/CommandText.h"
 #include "config/Text.h"
 #include "recorder/RecorderController.h"
 #include "recorder/StartupChoice.h"

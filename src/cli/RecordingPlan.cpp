@@ -1,4 +1,4 @@
-#include "app/RecordingPlan.h"
+#include "cli/RecordingPlan.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/CommandText.h"
+#include "cli/CommandText.h"
 
 #include "config/LanguageTable.h"
 #include "config/SettingsStore.h"

@@ -1,4 +1,4 @@
-#include "app/PlayCommand.h"
+#include "cli/PlayCommand.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -6,8 +6,8 @@
 #include <limits>
 #include <ostream>
 
-#include "app/CommandText.h"
-#include "app/RecorderArguments.h"
+#include "cli/CommandText.h"
+#include "cli/RecorderArguments.h"
 #include "platform/StopSignals.h"
 #include "playback/MediaPlayer.h"
 
