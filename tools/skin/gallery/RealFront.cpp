@@ -10,7 +10,6 @@
 #include <cstdio>
 
 #include "archive/RecordingLog.h"
-#include "archive/ui/HistoryPanel.h"
 #include "audio/WavWriter.h"
 #include "config/HotKeyScript.h"
 #include "config/SettingNames.h"
@@ -18,10 +17,11 @@
 #include "recorder/RecorderParts.h"
 #include "recorder/StartupChoice.h"
 #include "recorder/SystemClock.h"
-#include "recorder/ui/FrontFace.h"
-#include "recorder/ui/StartupFace.h"
 #include "skin/AboutFace.h"
 #include "skin/SkinButton.h"
+#include "ui/front/FrontFace.h"
+#include "ui/front/StartupFace.h"
+#include "ui/history/HistoryPanel.h"
 
 namespace orvel::gallery {
 

@@ -1,4 +1,4 @@
-#include "recorder/ui/LinePanel.h"
+#include "ui/front/LinePanel.h"
 
 #include <QPainter>
 

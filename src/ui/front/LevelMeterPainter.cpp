@@ -1,4 +1,4 @@
-#include "recorder/ui/LevelMeterPainter.h"
+#include "ui/front/LevelMeterPainter.h"
 
 #include <QPainter>
 

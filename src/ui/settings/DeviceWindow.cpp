@@ -1,4 +1,4 @@
-#include "devices/ui/DeviceWindow.h"
+#include "ui/settings/DeviceWindow.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "recorder/ui/FaceDisplays.h"
+#include "ui/front/FaceDisplays.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "archive/ui/TagFace.h"
 #include "audio/AudioFormat.h"
 #include "config/SettingsStore.h"
+#include "ui/settings/TagFace.h"
 
 namespace orvel {
 

@@ -1,4 +1,4 @@
-#include "schedule/ui/TrackSplitterWindow.h"
+#include "ui/settings/TrackSplitterWindow.h"
 
 #include "skin/SkinButton.h"
 #include "skin/SkinLineEdit.h"

@@ -1,12 +1,12 @@
-#include "config/ui/OutputWindow.h"
+#include "ui/settings/OutputWindow.h"
 
 #include <QLineEdit>
 
 #include "config/FolderCheck.h"
-#include "config/ui/FolderDialog.h"
 #include "recorder/OutputNaming.h"
 #include "skin/PlainMessage.h"
 #include "skin/SkinButton.h"
+#include "ui/settings/FolderDialog.h"
 
 namespace orvel {
 

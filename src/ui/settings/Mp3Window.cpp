@@ -1,4 +1,4 @@
-#include "archive/ui/Mp3Window.h"
+#include "ui/settings/Mp3Window.h"
 
 #include <QComboBox>
 #include <QLineEdit>

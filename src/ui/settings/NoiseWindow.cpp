@@ -1,4 +1,4 @@
-#include "config/ui/NoiseWindow.h"
+#include "ui/settings/NoiseWindow.h"
 
 #include "skin/SkinButton.h"
 #include "skin/SkinLineEdit.h"

@@ -1,4 +1,4 @@
-#include "recorder/ui/StartupFace.h"
+#include "ui/front/StartupFace.h"
 
 #include <QPainter>
 

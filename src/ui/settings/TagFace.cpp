@@ -1,4 +1,4 @@
-#include "archive/ui/TagFace.h"
+#include "ui/settings/TagFace.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

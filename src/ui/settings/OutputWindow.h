@@ -4,8 +4,8 @@
 
 #include "config/OutputSettings.h"
 #include "config/SettingsStore.h"
-#include "config/ui/FolderDialog.h"
 #include "skin/SkinFace.h"
+#include "ui/settings/FolderDialog.h"
 
 namespace orvel {
 

@@ -1,4 +1,4 @@
-#include "archive/ui/WmaWindow.h"
+#include "ui/settings/WmaWindow.h"
 
 #include <QComboBox>
 #include <QLineEdit>

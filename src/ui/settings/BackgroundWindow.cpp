@@ -1,4 +1,4 @@
-#include "playback/ui/BackgroundWindow.h"
+#include "ui/settings/BackgroundWindow.h"
 
 #include <QFileDialog>
 #include <QLineEdit>

@@ -7,10 +7,10 @@
 #include "recorder/RecorderController.h"
 #include "recorder/RecorderView.h"
 #include "recorder/StartupOptions.h"
-#include "recorder/ui/FaceDisplays.h"
-#include "recorder/ui/LevelMeterPainter.h"
-#include "recorder/ui/LinePanel.h"
 #include "skin/SkinFace.h"
+#include "ui/front/FaceDisplays.h"
+#include "ui/front/LevelMeterPainter.h"
+#include "ui/front/LinePanel.h"
 
 class QMenu;
 

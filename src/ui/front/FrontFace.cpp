@@ -1,4 +1,4 @@
-#include "recorder/ui/FrontFace.h"
+#include "ui/front/FrontFace.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,28 +12,17 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "archive/ui/HistoryPanel.h"
-#include "archive/ui/Mp3Window.h"
-#include "archive/ui/WmaWindow.h"
 #include "config/HotKeyScript.h"
 #include "config/LanguageTable.h"
 #include "config/SettingNames.h"
 #include "config/SettingsStore.h"
 #include "config/TagDocument.h"
-#include "config/ui/NoiseWindow.h"
-#include "config/ui/OutputWindow.h"
 #include "devices/MixerControl.h"
-#include "devices/ui/DeviceWindow.h"
 #include "platform/HelpPage.h"
 #include "playback/BackgroundSettings.h"
-#include "playback/ui/BackgroundWindow.h"
 #include "recorder/DisplayTexts.h"
 #include "recorder/RecorderClock.h"
 #include "recorder/StartupActions.h"
-#include "recorder/ui/HotKeyFilter.h"
-#include "recorder/ui/StartupFace.h"
-#include "schedule/ui/ScheduleWindow.h"
-#include "schedule/ui/TrackSplitterWindow.h"
 #include "skin/AboutFace.h"
 #include "skin/PlainMessage.h"
 #include "skin/PostedInput.h"
@@ -41,6 +30,17 @@
 #include "skin/SkinImageCache.h"
 #include "skin/SkinSlider.h"
 #include "skin/TrayIcon.h"
+#include "ui/front/HotKeyFilter.h"
+#include "ui/front/StartupFace.h"
+#include "ui/history/HistoryPanel.h"
+#include "ui/schedule/ScheduleWindow.h"
+#include "ui/settings/BackgroundWindow.h"
+#include "ui/settings/DeviceWindow.h"
+#include "ui/settings/Mp3Window.h"
+#include "ui/settings/NoiseWindow.h"
+#include "ui/settings/OutputWindow.h"
+#include "ui/settings/TrackSplitterWindow.h"
+#include "ui/settings/WmaWindow.h"
 
 Q_LOGGING_CATEGORY(lcFace, "orvel.face", QtInfoMsg)
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "archive/ui/TagFace.h"
 #include "config/SettingsStore.h"
+#include "ui/settings/TagFace.h"
 
 namespace orvel {
 

@@ -1,4 +1,4 @@
-#include "config/ui/FolderDialog.h"
+#include "ui/settings/FolderDialog.h"
 
 #include <QDialogButtonBox>
 #include <QFileSystemModel>

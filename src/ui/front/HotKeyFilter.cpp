@@ -1,4 +1,4 @@
-#include "recorder/ui/HotKeyFilter.h"
+#include "ui/front/HotKeyFilter.h"
 
 #include <QKeyEvent>
 #include <QWidget>

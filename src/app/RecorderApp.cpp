@@ -1,4 +1,4 @@
-#include "app/ui/RecorderApp.h"
+#include "app/RecorderApp.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -13,9 +13,9 @@
 #include "platform/StopSignals.h"
 #include "recorder/CommandLine.h"
 #include "recorder/RecorderParts.h"
-#include "recorder/ui/FrontFace.h"
 #include "skin/PlainMessage.h"
 #include "skin/SkinImageCache.h"
+#include "ui/front/FrontFace.h"
 
 Q_LOGGING_CATEGORY(lcApp, "orvel.app")
 
