@@ -20,6 +20,7 @@
 #include "audio/RecordingFile.h"
 #include "cli/CommandText.h"
 #include "cli/RecordingPlan.h"
+#include "config/FormatTables.h"
 #include "config/Text.h"
 #include "devices/DeviceList.h"
 #include "devices/MixerControl.h"
@@ -228,8 +229,9 @@ int HeadlessRecorder::listProfiles() {
 
 int HeadlessRecorder::tags(const TagArguments& arguments) {
     const std::string& path = arguments.file;
-    const bool mp3 = text::endsWithIgnoreCaseAscii(path, ".mp3");
-    if (!mp3 && !text::endsWithIgnoreCaseAscii(path, ".wma")) {
+    const std::optional<OutputFormat> format = formatOfFileName(path);
+    const bool mp3 = format == OutputFormat::Mp3;
+    if (!mp3 && format != OutputFormat::Wma) {
         refuse("UnknowType", inQuotes(path) + ": only MP3 and WMA recordings have tags");
         return kExitFailed;
     }

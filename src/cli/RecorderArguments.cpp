@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "config/FormatTables.h"
-#include "config/Text.h"
 #include "encoders/GenreTable.h"
 #include "encoders/WmaProfile.h"
 
@@ -279,7 +278,7 @@ RecorderCommand RecorderArguments::parse(const std::vector<std::string>& argumen
             parseCommand(arguments, name, recordOptions(withText, true), withText.file);
         command.error = parseCommand(arguments, name, recordOptions(command.record, false),
                                      command.record.file);
-        const bool wma = text::endsWithIgnoreCaseAscii(withText.file, ".wma");
+        const bool wma = formatOfFileName(withText.file) == OutputFormat::Wma;
         if (textError.empty() && (wma || !command.error.empty())) {
             command.record = std::move(withText);
             command.error.clear();
