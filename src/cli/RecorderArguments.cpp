@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "cli/CommandText.h"
 #include "config/FormatTables.h"
 #include "encoders/GenreTable.h"
 #include "encoders/WmaProfile.h"
@@ -13,6 +14,8 @@
 namespace orvel {
 
 namespace {
+
+using command::inQuotes;
 
 constexpr int kMaxInt = std::numeric_limits<int>::max();
 constexpr int kNoGenre = 255;
@@ -25,10 +28,6 @@ struct Option {
     bool takesValue;
     std::function<std::string(const std::string& value)> apply;
 };
-
-std::string inQuotes(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 Option integer(std::string_view name, std::optional<int>& target, int low, int high,
                std::string what) {
