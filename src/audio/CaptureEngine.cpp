@@ -495,10 +495,6 @@ void CaptureEngine::endBackground() {
     ringDoorbell();
 }
 
-std::uint64_t CaptureEngine::backgroundDroppedBytes() const {
-    return m_backgroundRing ? m_backgroundRing->droppedBytes() : m_lastBackgroundDropped;
-}
-
 std::uint64_t CaptureEngine::droppedBytes() const {
     if (!m_assembler) {
         return m_lastRunDropped;
@@ -824,7 +820,6 @@ void CaptureEngine::onRunFinished() {
     m_newest = nullptr;
     const bool hadFile = m_lastFile != nullptr;
     if (m_backgroundRing) {
-        m_lastBackgroundDropped = m_backgroundRing->droppedBytes();
         if (m_backgroundSilence > 0) {
             qCInfo(lcCapture) << m_backgroundSilence.load()
                               << "recorded bytes were mixed without background";

@@ -182,8 +182,6 @@ public:
     // `path`, opened with the next queued block. A split before that block only changes the path.
     // False (nothing changes) when no run writes a file, or its blocks go straight to the file.
     bool splitFile(const std::string& path);
-    // A split waits for the sound that opens its file.
-    bool splitPending() const { return !m_splitPath.empty(); }
     // Runs the owner's event loop until the run is over, at most `timeout`. True when Idle.
     bool waitUntilIdle(std::chrono::milliseconds timeout);
 
@@ -205,7 +203,6 @@ public:
     const OutputError& startError() const { return m_startError; }
     void setMonitor(bool on);
     void setProcessing(const ProcessingSettings& settings);
-    const ProcessingSettings& processing() const { return m_processing; }
 
     State state() const { return m_state; }
     bool isRunning() const { return m_state != State::Idle; }
@@ -242,8 +239,6 @@ public:
     bool backgroundEnded() const { return m_backgroundEnded; }
     // Recording bytes mixed against silence because no background was there for them.
     std::uint64_t backgroundSilenceBytes() const { return m_backgroundSilence; }
-    // Background bytes that did not fit into the background ring.
-    std::uint64_t backgroundDroppedBytes() const;
 
     // The block size of a run: 2000 bytes in short-block mode, else 100 ms of audio rounded
     // down to whole frames.
@@ -350,7 +345,6 @@ private:
     std::size_t m_backgroundPatience = 0;
     std::atomic<bool> m_backgroundEnded{false};
     std::atomic<std::uint64_t> m_backgroundSilence{0};
-    std::uint64_t m_lastBackgroundDropped = 0;
 
     // Writer and finaliser. The doorbell wakes the writer on every append and at stop.
     std::thread m_writer;

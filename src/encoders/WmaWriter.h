@@ -66,9 +66,6 @@ public:
     // description too unless that is empty after trimming blanks, which gives the product's
     // home-page address. Values are cut to the table's capacity.
     void setAttributes(const TagRecord& record);
-    const std::array<Attribute, wma::kWriterAttributes.size()>& attributes() const {
-        return m_attributes;
-    }
     // The value of the table's attribute `name`; empty for a name not in the table.
     std::string attribute(std::string_view name) const;
 

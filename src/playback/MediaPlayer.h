@@ -92,10 +92,8 @@ public:
     // Silences the sound until the volume is set again.
     void mute();
     void setRepeat(bool on);
-    bool repeat() const { return m_repeat; }
     // Whether the sound is heard; off mutes the stream (the tap and the position go on).
     void setPreview(bool on);
-    bool preview() const { return m_preview; }
 
     // The tap: decoded sound in `format` (channels 1 or 2, bits 8 or 16, any rate), delivered
     // in blocks to `handler`. Takes effect for the sound decoded from now on.
