@@ -11,7 +11,11 @@
 #include "encoders/TagRecord.h"
 #include "encoders/WmaAttributeNames.h"
 
+struct AVCodec;
+
 namespace orvel {
+
+struct WmaProfile;
 
 // Writes a recording as a WMA file (the WMA 2 codec in an ASF container): a profile chosen by
 // index, the content attributes of its table, PCM chunks from the writer thread. The recording
@@ -98,6 +102,14 @@ public:
 
 private:
     struct Session;
+    // The steps of begin, in order; each logs its own failure.
+    int createContainer(Session& session, const std::string& fileName, const AVCodec*& codec);
+    int checkConversion(const AudioFormat& format);
+    int openEncoder(Session& session, const AVCodec& codec, const WmaProfile& profile);
+    int setMetadata(Session& session) const;
+    int createFile(Session& session, const std::string& fileName);
+    int startStream(Session& session, const AudioFormat& format, const WmaProfile& profile,
+                    const std::string& fileName);
     void fail(int code, int systemCode, const std::string& what);
 
     int m_profile = -1;
