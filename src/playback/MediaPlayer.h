@@ -28,9 +28,9 @@ class SoundServer;
 //
 // A decode thread of its own (PlayerDecoder) decodes the file (FFmpeg), converts it for the
 // speakers' stream and for the tap, and writes to the stream at the pace the stream takes it;
-// the two threads share only PlayerShared. Positions are
-// exact to the sample: a seek decodes from before the target and drops what lies before it.
-// With repeat on, the file starts again from the beginning without a gap.
+// the two threads share only PlayerShared. Positions are exact to the sample: a seek decodes
+// from before the target and drops what lies before it. With repeat on, the file starts again
+// from the beginning without a gap.
 //
 // Play state (one process-wide value, as the recorder has one player): 0 stopped, 1 paused,
 // 2 running. Stop keeps the position; the end of the stream without repeat stops the player,
