@@ -1,4 +1,4 @@
-#include "archive/ui/HistoryPanel.h"
+#include "ui/history/HistoryPanel.h"
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,12 @@
 #include "Decoded.h"
 #include "Recording.h"
 #include "TagWindowDriver.h"
-#include "archive/ui/Mp3Window.h"
 #include "config/SettingsStore.h"
 #include "skin/SkinButton.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/Mp3Window.h"
 
 namespace orvel {
 namespace {

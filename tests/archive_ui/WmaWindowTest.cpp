@@ -9,12 +9,12 @@
 #include "Decoded.h"
 #include "Recording.h"
 #include "TagWindowDriver.h"
-#include "archive/ui/WmaWindow.h"
 #include "config/SettingsStore.h"
 #include "encoders/WmaProfile.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/WmaWindow.h"
 
 namespace orvel {
 namespace {

@@ -4,10 +4,10 @@
 #include <QTest>
 
 #include "config/SettingsStore.h"
-#include "config/ui/NoiseWindow.h"
 #include "skin/SkinSlider.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/NoiseWindow.h"
 
 namespace orvel {
 namespace {

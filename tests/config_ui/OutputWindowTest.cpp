@@ -8,11 +8,11 @@
 #include <QTreeView>
 
 #include "config/SettingsStore.h"
-#include "config/ui/FolderDialog.h"
-#include "config/ui/OutputWindow.h"
 #include "skin/SkinButton.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/FolderDialog.h"
+#include "ui/settings/OutputWindow.h"
 
 namespace orvel {
 namespace {

@@ -5,9 +5,9 @@
 #include <QTimer>
 
 #include "devices/MixerControl.h"
-#include "devices/ui/DeviceWindow.h"
 #include "platform/SoundServer.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/DeviceWindow.h"
 
 namespace orvel {
 namespace {

@@ -5,11 +5,11 @@
 #include <QTest>
 
 #include "config/SettingsStore.h"
-#include "playback/ui/BackgroundWindow.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/BackgroundWindow.h"
 
 namespace orvel {
 namespace {

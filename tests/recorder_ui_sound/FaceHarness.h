@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "../engine_sound/EngineSoundSupport.h"
-#include "app/RecorderParts.h"
 #include "config/HotKeyScript.h"
 #include "config/SettingsStore.h"
-#include "recorder/ui/FrontFace.h"
+#include "recorder/RecorderParts.h"
 #include "support/TempDir.h"
+#include "ui/front/FrontFace.h"
 
 // The program's front face on the real controller, engine, player and devices of the private
 // sound server, shown offscreen, with settings in a folder of the test's own.

@@ -14,14 +14,14 @@
 
 #include "../platform_sound/SoundTestSupport.h"
 #include "FaceHarness.h"
-#include "app/CommandLine.h"
-#include "archive/ui/HistoryPanel.h"
-#include "archive/ui/Mp3Window.h"
 #include "audio/WavReader.h"
-#include "recorder/ui/StartupFace.h"
+#include "recorder/CommandLine.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"
 #include "skin/TrayIcon.h"
+#include "ui/front/StartupFace.h"
+#include "ui/history/HistoryPanel.h"
+#include "ui/settings/Mp3Window.h"
 
 namespace orvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "schedule/ui/ScheduleWindow.h"
+#include "ui/schedule/ScheduleWindow.h"
 
 #include <gtest/gtest.h>
 

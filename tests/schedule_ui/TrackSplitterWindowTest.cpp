@@ -6,11 +6,11 @@
 #include <QTimer>
 
 #include "config/SettingsStore.h"
-#include "schedule/ui/TrackSplitterWindow.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/TrackSplitterWindow.h"
 
 namespace orvel {
 namespace {

@@ -9,19 +9,19 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdio>
 
-#include "app/RecorderParts.h"
 #include "archive/RecordingLog.h"
-#include "archive/ui/HistoryPanel.h"
 #include "audio/WavWriter.h"
 #include "config/HotKeyScript.h"
 #include "config/SettingNames.h"
 #include "platform/SoundServer.h"
+#include "recorder/RecorderParts.h"
 #include "recorder/StartupChoice.h"
 #include "recorder/SystemClock.h"
-#include "recorder/ui/FrontFace.h"
-#include "recorder/ui/StartupFace.h"
 #include "skin/AboutFace.h"
 #include "skin/SkinButton.h"
+#include "ui/front/FrontFace.h"
+#include "ui/front/StartupFace.h"
+#include "ui/history/HistoryPanel.h"
 
 namespace orvel::gallery {
 
