@@ -252,7 +252,10 @@ void RecordingSession::engineFinished(bool ok, const QString& error) {
         end(command::kExitFailed);
         return;
     }
-    if (m_captureEnd) {
+    // A line that ends once the asked length is in the file (one faster than a sound card
+    // gets there before the stop) has given the whole recording.
+    const bool complete = m_bytesWanted > 0 && m_engine.bytesQueued() >= m_bytesWanted;
+    if (m_captureEnd && !complete) {
         m_context.refuse("", "the recording stopped early: " + *m_captureEnd + "; " +
                                  inQuotes(path) + " holds " + seconds(recorded) +
                                  " recorded until then");

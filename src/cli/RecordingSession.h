@@ -27,10 +27,11 @@ struct RecordingHooks {
 // started the engine, the engine's signals drive it: a timed recording ends when it has
 // captured its length (the engine cuts the last block to the frame), or kLateSoundWait after
 // that time when the line is slower; any recording ends on requestStop() (SIGINT, SIGTERM,
-// SIGHUP), when the line goes away or when a write fails. The file is then completed, the
-// outcome told ("recorded ..." on the output, or the refusal with its cause) and ended()
-// emitted with the exit status. A file not complete kFinishWait after the stop is reported as a
-// failure and left to the engine's destructor, which completes it whatever the wait.
+// SIGHUP), when the line goes away (a failure unless the asked length is in the file already)
+// or when a write fails. The file is then completed, the outcome told ("recorded ..." on the
+// output, or the refusal with its cause) and ended() emitted with the exit status. A file not
+// complete kFinishWait after the stop is reported as a failure and left to the engine's
+// destructor, which completes it whatever the wait.
 //
 // The session runs no event loop: the command that owns it waits for ended().
 //
