@@ -215,7 +215,7 @@ void SkinFace::applyTexts(const LanguageTable& language, const HotKeyScript* key
         QString text;
         if (!c.spec->name.empty()) {
             if (keys) {
-                text = fromStd(keys->ControlTooltip(c.spec->id, language).value_or(std::string()));
+                text = fromStd(keys->ControlTooltip(ControlId{c.spec->id}, language).value_or(std::string()));
             } else {
                 text = fromStd(language.Tooltip(c.spec->name));
             }
@@ -235,7 +235,7 @@ void SkinFace::applyTexts(const LanguageTable& language, const HotKeyScript* key
             text = fromStd(keys->AreaTooltip(HotKeyScript::FaceArea::Volume, language));
         } else if (keys && ControlNames::IdOf(tip) != 0) {
             text = fromStd(
-                keys->ControlTooltip(ControlNames::IdOf(tip), language).value_or(std::string()));
+                keys->ControlTooltip(ControlId{ControlNames::IdOf(tip)}, language).value_or(std::string()));
         } else if (!tip.empty()) {
             text = fromStd(language.Tooltip(tip));
         }
