@@ -176,7 +176,7 @@ enum class ControlId : int {
 #undef ORVEL_CONTROL_ID
 
     // Without a name: no tooltip of the language file and no hot key reach them.
-    kScheduleDate = 1075,  // the schedule window's date of a one-day item
+    kScheduleDate = 1075,  // schedule window: the one date an item records on
     kSunday = 1087,        // the schedule window's weekdays, Sunday to Saturday
     kMonday = 1088,
     kTuesday = 1089,

@@ -68,7 +68,7 @@ public:
     std::vector<std::string> logLines() const;
 
     // A click on a control of the face by its id, or on a point of the face.
-    void click(int id);
+    void click(ControlId id);
     void clickAt(const QPoint& point);
     // Handles events until the condition holds or the time is up.
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);

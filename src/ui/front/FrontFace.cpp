@@ -48,48 +48,6 @@ namespace orvel {
 
 namespace {
 
-// The front face's controls, by the ids of the layout table.
-enum Control : int {
-    kRecordButton = 1000,
-    kPauseButton = 1003,
-    kStopButton = 1004,
-    kEject = 1005,
-    kPlayButton = 1006,
-    kDetect = 1008,
-    kSysMin = 1013,
-    kSysClose = 1014,
-    kAutodetect = 1020,
-    kCloseAudioBox = 1021,
-    kHelpBook = 1034,
-    kMultiFile = 1038,
-    kMusicSet = 1046,
-    kSignalSet = 1047,
-    kClockSet = 1048,
-    kMp3File = 1049,
-    kSignalFile = 1050,
-    kClockFile = 1051,
-    kSysHelp = 1056,
-    kStereo = 1060,
-    kMono = 1061,
-    k16Bit = 1062,
-    k8Bit = 1063,
-    kRecordingCtrl = 1067,
-    kShowSwitch = 1068,
-    kTimeStamped = 1073,
-    kSysTray = 1094,
-    kAudit = 1113,
-    kNoiseGate = 1114,
-    kLowPass = 1115,
-    kHighPass = 1116,
-    kNoiseSetting = 1118,
-    kDevice = 1121,
-    kBackgroundSet = 1165,
-    kBackgroundEnable = 1166,
-    kWavFile = 1170,
-    kWmaFile = 1171,
-    kWmaSet = 1172,
-};
-
 constexpr int kPositionRange = 100;  // the controller's playback position, 0..100
 constexpr int kLineVolumeRange = 65535;
 constexpr int kLineBalanceRange = 100;
@@ -125,8 +83,8 @@ FrontFace::FrontFace(RecorderServices services, const HotKeyScript& keys, QWidge
     connectSliders();
     makeHistoryPanel();
     const QCursor plug = SkinImageCache::lineCursor(devicePixelRatioF());
-    button(kAutodetect)->setCursor(plug);
-    button(kCloseAudioBox)->setCursor(plug);
+    button(ControlId::BTN_AUTODETECT)->setCursor(plug);
+    button(ControlId::BTN_CLOSEAUDIOBOX)->setCursor(plug);
 
     // The speakers' volume as other programs change it, arriving from the server's thread.
     connect(
@@ -153,7 +111,7 @@ FrontFace::~FrontFace() {
 void FrontFace::initialise() {
     const SettingsStore& s = m_services.settings;
     m_showSwitch = s.readShowSwitch();
-    latch(kShowSwitch, numericMeter());
+    latch(ControlId::BTN_SHOWSWITCH, numericMeter());
     m_controller->setShowSwitch(m_showSwitch);
     const std::optional<int> volume = m_services.server.defaultSinkVolume();
     slider(skin::SliderId::Volume)->setValue(volume.value_or(s.readVolume()));
@@ -181,13 +139,13 @@ void FrontFace::initialise() {
 void FrontFace::pressStartupButtons(const StartupOptions& options) {
     applyStartupChoices(*m_controller, options);
     for (const StartupPress press : startupPresses(options)) {
-        const int id = press == StartupPress::Record   ? kRecordButton
-                       : press == StartupPress::Signal ? kSignalFile
-                                                       : kClockFile;
+        const ControlId id = press == StartupPress::Record   ? ControlId::BTN_RECORD
+                             : press == StartupPress::Signal ? ControlId::BTN_SIGNALFILE
+                                                             : ControlId::BTN_CLOCKFILE;
         PostedInput::click(button(id));
     }
     if (options.hide) {
-        PostedInput::click(button(kSysTray));
+        PostedInput::click(button(ControlId::BTN_SYSTRAY));
     }
 }
 
@@ -245,122 +203,122 @@ void FrontFace::bringToFront() {
 void FrontFace::connectButtons() {
     for (const skin::ControlSpec& control : spec().controls) {
         if (SkinButton* b = button(control.id)) {
-            const int id = control.id;
+            const ControlId id = control.id;
             connect(b, &QAbstractButton::clicked, this, [this, id] { buttonClicked(id); });
         }
     }
 }
 
-void FrontFace::buttonClicked(int id) {
+void FrontFace::buttonClicked(ControlId id) {
     RecorderController& c = *m_controller;
     switch (id) {
-        case k16Bit:
-        case k8Bit:
-            if (m_state.sixteenBits != (id == k16Bit)) {
-                c.setSixteenBits(id == k16Bit);
+        case ControlId::BTN_16BIT:
+        case ControlId::BTN_8BIT:
+            if (m_state.sixteenBits != (id == ControlId::BTN_16BIT)) {
+                c.setSixteenBits(id == ControlId::BTN_16BIT);
             }
             break;
-        case kStereo:
-        case kMono:
-            if (m_state.stereo != (id == kStereo)) {
-                c.setStereo(id == kStereo);
+        case ControlId::BTN_STEREO:
+        case ControlId::BTN_MONO:
+            if (m_state.stereo != (id == ControlId::BTN_STEREO)) {
+                c.setStereo(id == ControlId::BTN_STEREO);
             }
             break;
-        case kRecordButton:
+        case ControlId::BTN_RECORD:
             c.record();
             break;
-        case kPauseButton:
+        case ControlId::BTN_PAUSE:
             c.togglePause();
             break;
-        case kStopButton:
+        case ControlId::BTN_STOP:
             c.stop();
             break;
-        case kPlayButton:
+        case ControlId::BTN_PLAY:
             c.play();
             break;
-        case kEject:
+        case ControlId::BTN_EJECT:
             c.eject();
             break;
-        case kSignalFile:
+        case ControlId::BTN_SIGNALFILE:
             c.toggleSignal();
             break;
-        case kClockFile:
+        case ControlId::BTN_CLOCKFILE:
             c.toggleSchedule();
             break;
-        case kMultiFile:
+        case ControlId::BTN_MULTIFILE:
             c.toggleMultiFile();
             break;
-        case kTimeStamped:
+        case ControlId::BTN_TIMESTAMPEDFILE:
             c.toggleTimeStamped();
             break;
-        case kAudit:
+        case ControlId::BTN_AUDIT:
             c.setMonitor(!m_state.monitor);
             break;
-        case kBackgroundEnable:
+        case ControlId::BTN_BACKGROUNDENABLE:
             c.setBackgroundEnabled(!m_state.backgroundOn);
             break;
-        case kNoiseGate:
-        case kLowPass:
-        case kHighPass:
+        case ControlId::BTN_NOISEGATE:
+        case ControlId::BTN_LOWPASS:
+        case ControlId::BTN_HIGHPASS:
             toggleEffect(id);
             break;
-        case kMp3File:
+        case ControlId::BTN_MP3FILE:
             c.chooseFormat(OutputFormat::Mp3);
             break;
-        case kWavFile:
+        case ControlId::BTN_WAVFILE:
             c.chooseFormat(OutputFormat::Wav);
             break;
-        case kWmaFile:
+        case ControlId::BTN_WMAFILE:
             c.chooseFormat(OutputFormat::Wma);
             break;
-        case kDetect:
+        case ControlId::BTN_DETECT:
             c.openLineWindow();
             break;
-        case kCloseAudioBox:
+        case ControlId::BTN_CLOSEAUDIOBOX:
             c.closeLineWindow();
             break;
-        case kAutodetect:
+        case ControlId::BTN_AUTODETECT:
             c.autodetect();
             break;
-        case skin::kIdMicrophone:
+        case ControlId::kMicrophone:
             c.selectMicrophone();
             break;
-        case kDevice:
+        case ControlId::BTN_DEVICE:
             openDeviceWindow();
             break;
-        case kRecordingCtrl:
+        case ControlId::BTN_RECORDINGCTRL:
             openRecordingControl();
             break;
-        case kShowSwitch:
+        case ControlId::BTN_SHOWSWITCH:
             m_showSwitch = numericMeter() ? 0 : 1;
-            latch(kShowSwitch, numericMeter());
+            latch(ControlId::BTN_SHOWSWITCH, numericMeter());
             c.setShowSwitch(m_showSwitch);
             m_services.settings.writeShowSwitch(m_showSwitch);
             update(m_meter.area());
             break;
-        case kSysMin:
+        case ControlId::BTN_SYSMIN:
             showMinimized();
             break;
-        case kSysTray:
+        case ControlId::BTN_SYSTRAY:
             hideToTray();
             break;
-        case kSysClose:
+        case ControlId::BTN_SYSCLOSE:
             c.close();
             break;
-        case kSignalSet:
+        case ControlId::BTN_SIGNALSET:
             runWindow([this] {
                 TrackSplitterWindow::run(this, m_services.settings);
                 m_controller->signalSettingsClosed();
             });
             break;
-        case kNoiseSetting:
+        case ControlId::BTN_NOISESETTING:
             runWindow([this] {
                 NoiseWindow::run(this, m_services.settings);
                 // The gate and the filters take the new values from the store at once.
                 m_controller->setEffects(m_noiseGate, m_lowPass, m_highPass);
             });
             break;
-        case kBackgroundSet:
+        case ControlId::BTN_BACKGROUNDSET:
             runWindow([this] {
                 const BackgroundWindow::Outcome outcome =
                     BackgroundWindow::run(this, m_services.settings);
@@ -368,17 +326,17 @@ void FrontFace::buttonClicked(int id) {
                 refreshDashboard();
             });
             break;
-        case kMusicSet:
+        case ControlId::BTN_MUSICSET:
             openEncoderWindow(OutputFormat::Mp3);
             break;
-        case kWmaSet:
+        case ControlId::BTN_WMASET:
             openEncoderWindow(OutputFormat::Wma);
             break;
-        case kClockSet:
+        case ControlId::BTN_CLOCKSET:
             openScheduleWindow();
             break;
-        case kHelpBook:
-        case kSysHelp:
+        case ControlId::BTN_HELPBOOK:
+        case ControlId::BTN_SYSHELP:
             openHelp();
             break;
         default:
@@ -387,8 +345,10 @@ void FrontFace::buttonClicked(int id) {
     }
 }
 
-void FrontFace::toggleEffect(int id) {
-    bool& flag = id == kNoiseGate ? m_noiseGate : id == kLowPass ? m_lowPass : m_highPass;
+void FrontFace::toggleEffect(ControlId id) {
+    bool& flag = id == ControlId::BTN_NOISEGATE ? m_noiseGate
+                 : id == ControlId::BTN_LOWPASS ? m_lowPass
+                                                : m_highPass;
     flag = !flag;
     latch(id, flag);
     m_controller->setEffects(m_noiseGate, m_lowPass, m_highPass);
@@ -626,30 +586,32 @@ void FrontFace::showState(const FaceState& state) {
     m_state = state;
     const FaceState& s = m_state;
 
-    latch(k16Bit, s.sixteenBits);
-    latch(k8Bit, !s.sixteenBits);
-    latch(kStereo, s.stereo);
-    latch(kMono, !s.stereo);
-    latch(kSignalFile, s.signalDown);
-    latch(kClockFile, s.scheduleDown);
-    latch(kBackgroundEnable, s.backgroundOn);
-    latch(kMultiFile, s.multiFileDown);
-    latch(kTimeStamped, s.timeStampedDown);
-    latch(kAudit, s.monitor);
-    latch(kMp3File, s.outputFormat == OutputFormat::Mp3);
-    latch(kWavFile, s.outputFormat == OutputFormat::Wav);
-    latch(kWmaFile, s.outputFormat == OutputFormat::Wma);
-    latch(kPauseButton, s.pauseDown);
-    latch(kPlayButton, s.playDown);
-    latch(kRecordButton, s.recordDown);
-    for (const int id : {kMultiFile, kTimeStamped, kEject}) {
+    latch(ControlId::BTN_16BIT, s.sixteenBits);
+    latch(ControlId::BTN_8BIT, !s.sixteenBits);
+    latch(ControlId::BTN_STEREO, s.stereo);
+    latch(ControlId::BTN_MONO, !s.stereo);
+    latch(ControlId::BTN_SIGNALFILE, s.signalDown);
+    latch(ControlId::BTN_CLOCKFILE, s.scheduleDown);
+    latch(ControlId::BTN_BACKGROUNDENABLE, s.backgroundOn);
+    latch(ControlId::BTN_MULTIFILE, s.multiFileDown);
+    latch(ControlId::BTN_TIMESTAMPEDFILE, s.timeStampedDown);
+    latch(ControlId::BTN_AUDIT, s.monitor);
+    latch(ControlId::BTN_MP3FILE, s.outputFormat == OutputFormat::Mp3);
+    latch(ControlId::BTN_WAVFILE, s.outputFormat == OutputFormat::Wav);
+    latch(ControlId::BTN_WMAFILE, s.outputFormat == OutputFormat::Wma);
+    latch(ControlId::BTN_PAUSE, s.pauseDown);
+    latch(ControlId::BTN_PLAY, s.playDown);
+    latch(ControlId::BTN_RECORD, s.recordDown);
+    for (const ControlId id :
+         {ControlId::BTN_MULTIFILE, ControlId::BTN_TIMESTAMPEDFILE, ControlId::BTN_EJECT}) {
         enable(id, s.transportEnabled);
     }
     // The key that runs stays lit rather than greyed; the controller ignores its presses.
-    enable(kRecordButton, s.transportEnabled || s.recordDown);
-    enable(kPlayButton, s.transportEnabled || s.playDown);
+    enable(ControlId::BTN_RECORD, s.transportEnabled || s.recordDown);
+    enable(ControlId::BTN_PLAY, s.transportEnabled || s.playDown);
     // The filters and the background need 16-bit samples.
-    for (const int id : {kLowPass, kHighPass, kBackgroundEnable}) {
+    for (const ControlId id :
+         {ControlId::BTN_LOWPASS, ControlId::BTN_HIGHPASS, ControlId::BTN_BACKGROUNDENABLE}) {
         enable(id, s.sixteenBits);
     }
 
@@ -685,13 +647,13 @@ void FrontFace::showState(const FaceState& state) {
     update();
 }
 
-void FrontFace::latch(int id, bool down) {
+void FrontFace::latch(ControlId id, bool down) {
     if (SkinButton* b = button(id)) {
         b->setLatched(down);
     }
 }
 
-void FrontFace::enable(int id, bool enabled) {
+void FrontFace::enable(ControlId id, bool enabled) {
     if (SkinButton* b = button(id)) {
         b->setEnabled(enabled);
     }

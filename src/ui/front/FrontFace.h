@@ -119,15 +119,15 @@ protected:
 private:
     void connectButtons();
     void connectSliders();
-    void buttonClicked(int id);
+    void buttonClicked(ControlId id);
     void buildPopupMenu();
-    void latch(int id, bool down);
-    void enable(int id, bool enabled);
+    void latch(ControlId id, bool down);
+    void enable(ControlId id, bool enabled);
     void refreshDashboard();
     void refreshLineSliders();
     void makeHistoryPanel();
     void openHelp();
-    void toggleEffect(int id);
+    void toggleEffect(ControlId id);
     void openAbout();
     void runWindow(std::function<void()> window);
     void openDeviceWindow();

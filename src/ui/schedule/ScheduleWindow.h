@@ -47,7 +47,7 @@ protected:
     void paintContents(QPainter& painter) override;
 
 private:
-    void bindTimeField(int fieldId, skin::SliderId sliderId, ScheduleItem::TimeField kind);
+    void bindTimeField(ControlId fieldId, skin::SliderId sliderId, ScheduleItem::TimeField kind);
     void showEntries(int select);
     void entrySelected(int row);
     std::optional<ScheduleItem> buildItem();
