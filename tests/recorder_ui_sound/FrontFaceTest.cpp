@@ -11,6 +11,8 @@
 #include <QTime>
 #include <QTimer>
 #include <QToolTip>
+#include <map>
+#include <set>
 
 #include "../platform_sound/SoundTestSupport.h"
 #include "FaceHarness.h"
@@ -19,6 +21,7 @@
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"
 #include "skin/TrayIcon.h"
+#include "ui/front/FaceMenu.h"
 #include "ui/front/StartupFace.h"
 #include "ui/history/HistoryPanel.h"
 #include "ui/settings/Mp3Window.h"
@@ -243,6 +246,15 @@ TEST(FrontFace, HotKeysOfTheDefaultScript) {
         h.run(100ms);
     };
 
+    // A hidden button takes no key (the line search's, with the line window closed); the log
+    // panel's own buttons take theirs as the face's do.
+    key(Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(h.controller().lineTest().running());
+    key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(face.size(), QSize(592, 608));
+    key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(face.size(), QSize(592, 392));
+
     key(Qt::Key_M, Qt::ShiftModifier);
     EXPECT_TRUE(face.state().multiFileDown);
     key(Qt::Key_8, Qt::ControlModifier | Qt::AltModifier);
@@ -396,13 +408,51 @@ TEST(FrontFace, AFileOfNoLengthKeepsThePositionAtTheStart) {
     h.click(ControlId::BTN_STOP);
 }
 
+// Every entry of the pop-up and tray menus stands for a control the face has a command for, or
+// is one of the menus' own; an entry runs its control's command.
+TEST(FrontFace, MenuEntriesRunTheirControlsCommands) {
+    FaceHarness h;
+    ASSERT_TRUE(h.make());
+    TestFace& face = h.face();
+    const std::set<int> own = {TrayIcon::kOpen, FaceMenu::kConfigLine, FaceMenu::kAddToStartup,
+                               FaceMenu::kAbout};
+    std::map<QString, QAction*> popup;
+    for (QMenu* menu : {&face.popupMenu(), face.trayIcon().menu()}) {
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator()) {
+                continue;
+            }
+            const int id = action->data().toInt();
+            const std::optional<ControlId> control = FaceMenu::controlOf(id);
+            EXPECT_TRUE(control ? face.commands().find(*control) != nullptr : own.count(id) == 1)
+                << action->text().toStdString();
+            if (menu == &face.popupMenu()) {
+                popup[action->text()] = action;
+            }
+        }
+    }
+    ASSERT_EQ(popup.size(), 13u);
+    popup["Record"]->trigger();
+    EXPECT_TRUE(face.state().recordDown);
+    popup["Pause"]->trigger();
+    EXPECT_TRUE(face.state().pauseDown);
+    popup["Stop"]->trigger();
+    EXPECT_FALSE(face.state().recordDown);
+    // Into a file of its own (no overwrite question), once the stopped one is complete.
+    h.controller().setFieldText(h.file("signal.wav"));
+    popup["Signal Record"]->trigger();
+    EXPECT_TRUE(h.waitFor([&] { return face.state().signalDown; }, 10s));
+    popup["Signal Record"]->trigger();
+    EXPECT_TRUE(h.waitFor([&] { return !face.state().signalDown; }, 10s));
+}
+
 // Tray commands do not act behind a modal face: its entries are disabled but "Open Orvel",
 // and a command that still comes is dropped; after the face closes they work again.
 TEST(FrontFace, TrayCommandsWaitWhileAModalFaceIsOpen) {
     FaceHarness h;
     ASSERT_TRUE(h.make());
     TestFace& face = h.face();
-    face.runCommand(FrontFace::kAbout);
+    face.runCommand(FaceMenu::kAbout);
     QWidget* about = QApplication::activeModalWidget();
     ASSERT_NE(about, nullptr);
     TrayIcon& tray = face.trayIcon();

@@ -9,6 +9,7 @@
 #include "skin/PostedInput.h"
 #include "skin/SkinButton.h"
 #include "skin/TrayIcon.h"
+#include "ui/front/FaceMenu.h"
 
 namespace orvel {
 namespace {
@@ -92,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
     FrontFace, ModalStacking,
     ::testing::Values(
         ModalCase{"About", "orvel::AboutFace",
-                  [](test::TestFace& face) { face.runCommand(FrontFace::kAbout); }},
+                  [](test::TestFace& face) { face.runCommand(FaceMenu::kAbout); }},
         ModalCase{"Noise", "orvel::NoiseWindow",
                   [](test::TestFace& face) { clickButton(face, ControlId::BTN_NOISESETTING); }},
         ModalCase{"Schedule", "orvel::ScheduleWindow",
