@@ -53,13 +53,4 @@ const FaceSpec& SkinLayout::face(FaceId which) {
     return allFaces()[static_cast<std::size_t>(which)];
 }
 
-const FaceSpec* SkinLayout::faceByKey(std::string_view key) {
-    for (const FaceSpec& face : allFaces()) {
-        if (face.key == key) {
-            return &face;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace orvel::skin

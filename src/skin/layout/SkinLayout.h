@@ -231,8 +231,6 @@ class SkinLayout {
 public:
     static std::span<const FaceSpec> faces();
     static const FaceSpec& face(FaceId which);
-    // The face with this key, or null.
-    static const FaceSpec* faceByKey(std::string_view key);
     // Where faces are placed on the screen (where the platform allows placing windows).
     static constexpr Point kPlacement{200, 200};
 };

@@ -76,7 +76,6 @@ public:
     TrackList* trackList() const { return m_list; }
     QTreeWidget* tree() const { return m_tree; }
     const HistoryFile::PanelTexts& tagTexts() const { return m_texts; }
-    QFileDialog* picker() const { return m_picker; }
 
 signals:
     // The user chose this file to play (a row clicked, or the first of the files picked).

@@ -39,7 +39,6 @@ public:
 
     ScheduleWindow(const SettingsStore& store, std::string schedulePath, QWidget* parent = nullptr);
 
-    const ScheduleDraft& draft() const { return m_draft; }
     // The day field new items get: a date, weekday names or empty.
     const std::string& dayField() const { return m_dayField; }
 
