@@ -21,12 +21,12 @@ class QMenu;
 // the moment, the line window), the info line, the displays and the level meter, and hands
 // every press, slider release and window result back to the controller's commands.
 //
-// What is the face's own: each control's command (FaceCommands, also run by the menus' entries,
-// FaceMenu), the sliders' values (each applied only
-// on the release that ends its own press), the speakers' volume (which follows changes made by
-// other programs, except while the user drags it), the line window's level and balance, the
-// noise switches, the level display's style, the log panel, the pop-up menu, the tray icon, the
-// hot keys (HotKeyFilter) and hiding.
+// What is the face's own: each control's command (FaceCommands: a click, a hot key's or the
+// command line's posted click, and a menu entry standing for the control all run it there), the
+// sliders' values (each applied only on the release that ends its own press), the speakers'
+// volume (which follows changes made by other programs, except while the user drags it), the
+// line window's level and balance, the noise switches, the level display's style, the log
+// panel, the pop-up menu (FaceMenu), the tray icon, the hot keys (HotKeyFilter) and hiding.
 //
 // Closing: the close button, the window manager's close, the menus' Exit, a signal or the end
 // of the session all go through the controller's close order (everything stopped, the last file
@@ -97,6 +97,10 @@ signals:
     void programClosed();
 
 protected:
+    // The table itself: a face built on this one may bind commands in place of these (its
+    // controls stay wired to the table, not to the commands first bound).
+    FaceCommands& commandTable() { return m_commands; }
+
     void paintContents(QPainter& painter) override;
     bool pressArea(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
