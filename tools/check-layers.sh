@@ -30,7 +30,7 @@ devices     | config audio platform
 archive     | config audio encoders platform
 schedule    | config archive platform
 recorder    | config audio encoders platform playback devices archive schedule
-skin/layout |
+skin/layout | config
 skin        | logic skin/layout
 ui          | logic skin skin/layout
 cli         | logic

@@ -32,7 +32,6 @@ public:
     QRect setStartupLines(const std::array<QString, 3>& lines);
 
     const QString& info1() const { return m_info[0]; }
-    const QString& info2() const { return m_info[1]; }
     const QString& recordingText() const { return m_recording; }
     const QString& playbackText() const { return m_playback; }
     const QString& clockText() const { return m_clock; }
@@ -50,10 +49,6 @@ public:
         bool clock = true;
     };
     void paint(QPainter& painter, const Shown& shown) const;
-
-    QRect dataRateArea() const { return m_dataRate; }
-    QRect rateLabelArea() const { return m_rateLabel; }
-    QRect timesArea() const { return m_recordingArea.united(m_playbackArea); }
 
 private:
     void paintDashboard(QPainter& painter, const Shown& shown) const;

@@ -23,72 +23,23 @@
 #include "recorder/DisplayTexts.h"
 #include "recorder/RecorderClock.h"
 #include "recorder/StartupActions.h"
-#include "skin/AboutFace.h"
 #include "skin/PlainMessage.h"
 #include "skin/PostedInput.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinImageCache.h"
 #include "skin/SkinSlider.h"
 #include "skin/TrayIcon.h"
+#include "ui/front/FaceMenu.h"
+#include "ui/front/FaceWindows.h"
 #include "ui/front/HotKeyFilter.h"
 #include "ui/front/StartupFace.h"
 #include "ui/history/HistoryPanel.h"
-#include "ui/schedule/ScheduleWindow.h"
-#include "ui/settings/BackgroundWindow.h"
-#include "ui/settings/DeviceWindow.h"
-#include "ui/settings/Mp3Window.h"
-#include "ui/settings/NoiseWindow.h"
-#include "ui/settings/OutputWindow.h"
-#include "ui/settings/TrackSplitterWindow.h"
-#include "ui/settings/WmaWindow.h"
 
 Q_LOGGING_CATEGORY(lcFace, "orvel.face", QtInfoMsg)
 
 namespace orvel {
 
 namespace {
-
-// The front face's controls, by the ids of the layout table.
-enum Control : int {
-    kRecordButton = 1000,
-    kPauseButton = 1003,
-    kStopButton = 1004,
-    kEject = 1005,
-    kPlayButton = 1006,
-    kDetect = 1008,
-    kSysMin = 1013,
-    kSysClose = 1014,
-    kAutodetect = 1020,
-    kCloseAudioBox = 1021,
-    kHelpBook = 1034,
-    kMultiFile = 1038,
-    kMusicSet = 1046,
-    kSignalSet = 1047,
-    kClockSet = 1048,
-    kMp3File = 1049,
-    kSignalFile = 1050,
-    kClockFile = 1051,
-    kSysHelp = 1056,
-    kStereo = 1060,
-    kMono = 1061,
-    k16Bit = 1062,
-    k8Bit = 1063,
-    kRecordingCtrl = 1067,
-    kShowSwitch = 1068,
-    kTimeStamped = 1073,
-    kSysTray = 1094,
-    kAudit = 1113,
-    kNoiseGate = 1114,
-    kLowPass = 1115,
-    kHighPass = 1116,
-    kNoiseSetting = 1118,
-    kDevice = 1121,
-    kBackgroundSet = 1165,
-    kBackgroundEnable = 1166,
-    kWavFile = 1170,
-    kWmaFile = 1171,
-    kWmaSet = 1172,
-};
 
 constexpr int kPositionRange = 100;  // the controller's playback position, 0..100
 constexpr int kLineVolumeRange = 65535;
@@ -113,20 +64,23 @@ FrontFace::FrontFace(RecorderServices services, const HotKeyScript& keys, QWidge
     setEscapeRejects(false);
     setMouseTracking(true);
     setWindowIcon(SkinImageCache::programIcon());
+    // The controls' commands are there before the controller can show a state.
+    bindCommands();
     m_controller = std::make_unique<RecorderController>(m_services, *this);
+    m_windows = std::make_unique<FaceWindows>(*this, m_services, *m_controller, m_state,
+                                              [this] { return m_closed; });
     applyTexts(m_services.language, &m_keys);
     m_hotKeys = new HotKeyFilter(*this, m_keys, [this] { return m_state.startupFace; });
     qApp->installEventFilter(m_hotKeys);
     m_tray = new TrayIcon(this);
     m_tray->setModalGuard([] { return QApplication::activeModalWidget() != nullptr; });
     connect(m_tray, &TrayIcon::command, this, &FrontFace::runCommand);
-    buildPopupMenu();
-    connectButtons();
+    m_popup = FaceMenu::makePopup([this](int id) { runCommand(id); });
     connectSliders();
     makeHistoryPanel();
     const QCursor plug = SkinImageCache::lineCursor(devicePixelRatioF());
-    button(kAutodetect)->setCursor(plug);
-    button(kCloseAudioBox)->setCursor(plug);
+    button(ControlId::BTN_AUTODETECT)->setCursor(plug);
+    button(ControlId::BTN_CLOSEAUDIOBOX)->setCursor(plug);
 
     // The speakers' volume as other programs change it, arriving from the server's thread.
     connect(
@@ -153,7 +107,7 @@ FrontFace::~FrontFace() {
 void FrontFace::initialise() {
     const SettingsStore& s = m_services.settings;
     m_showSwitch = s.readShowSwitch();
-    latch(kShowSwitch, numericMeter());
+    m_commands.setLatched(ControlId::BTN_SHOWSWITCH, numericMeter());
     m_controller->setShowSwitch(m_showSwitch);
     const std::optional<int> volume = m_services.server.defaultSinkVolume();
     slider(skin::SliderId::Volume)->setValue(volume.value_or(s.readVolume()));
@@ -181,13 +135,13 @@ void FrontFace::initialise() {
 void FrontFace::pressStartupButtons(const StartupOptions& options) {
     applyStartupChoices(*m_controller, options);
     for (const StartupPress press : startupPresses(options)) {
-        const int id = press == StartupPress::Record   ? kRecordButton
-                       : press == StartupPress::Signal ? kSignalFile
-                                                       : kClockFile;
+        const ControlId id = press == StartupPress::Record   ? ControlId::BTN_RECORD
+                             : press == StartupPress::Signal ? ControlId::BTN_SIGNALFILE
+                                                             : ControlId::BTN_CLOCKFILE;
         PostedInput::click(button(id));
     }
     if (options.hide) {
-        PostedInput::click(button(kSysTray));
+        PostedInput::click(button(ControlId::BTN_SYSTRAY));
     }
 }
 
@@ -242,156 +196,96 @@ void FrontFace::bringToFront() {
 // ---------------------------------------------------------------------------------------------
 // Buttons, sliders and menus
 
-void FrontFace::connectButtons() {
-    for (const skin::ControlSpec& control : spec().controls) {
-        if (SkinButton* b = button(control.id)) {
-            const int id = control.id;
-            connect(b, &QAbstractButton::clicked, this, [this, id] { buttonClicked(id); });
+void FrontFace::bindCommands() {
+    using enum ControlId;
+    FaceCommands& k = m_commands;
+    const auto call = [this, &k](ControlId id, auto command) {
+        k.bind(id, [this, command] { (m_controller.get()->*command)(); });
+    };
+    call(BTN_RECORD, &RecorderController::record);
+    call(BTN_PAUSE, &RecorderController::togglePause);
+    call(BTN_STOP, &RecorderController::stop);
+    call(BTN_PLAY, &RecorderController::play);
+    call(BTN_EJECT, &RecorderController::eject);
+    call(BTN_SIGNALFILE, &RecorderController::toggleSignal);
+    call(BTN_CLOCKFILE, &RecorderController::toggleSchedule);
+    call(BTN_MULTIFILE, &RecorderController::toggleMultiFile);
+    call(BTN_TIMESTAMPEDFILE, &RecorderController::toggleTimeStamped);
+    call(BTN_DETECT, &RecorderController::openLineWindow);
+    call(BTN_CLOSEAUDIOBOX, &RecorderController::closeLineWindow);
+    call(BTN_AUTODETECT, &RecorderController::autodetect);
+    call(kMicrophone, &RecorderController::selectMicrophone);
+    call(BTN_SYSCLOSE, &RecorderController::close);
+    // A format or channel key already down changes nothing.
+    for (const bool on : {true, false}) {
+        k.bind(on ? BTN_16BIT : BTN_8BIT, [this, on] {
+            if (m_state.sixteenBits != on) {
+                m_controller->setSixteenBits(on);
+            }
+        });
+        k.bind(on ? BTN_STEREO : BTN_MONO, [this, on] {
+            if (m_state.stereo != on) {
+                m_controller->setStereo(on);
+            }
+        });
+    }
+    k.bind(BTN_AUDIT, [this] { m_controller->setMonitor(!m_state.monitor); });
+    k.bind(BTN_BACKGROUNDENABLE,
+           [this] { m_controller->setBackgroundEnabled(!m_state.backgroundOn); });
+    for (const ControlId id : {BTN_NOISEGATE, BTN_LOWPASS, BTN_HIGHPASS}) {
+        k.bind(id, [this, id] {
+            m_commands.setLatched(id, !m_commands.latched(id));
+            applyEffects();
+        });
+    }
+    k.bind(BTN_MP3FILE, [this] { m_controller->chooseFormat(OutputFormat::Mp3); });
+    k.bind(BTN_WAVFILE, [this] { m_controller->chooseFormat(OutputFormat::Wav); });
+    k.bind(BTN_WMAFILE, [this] { m_controller->chooseFormat(OutputFormat::Wma); });
+    k.bind(BTN_DEVICE, [this] { m_windows->openDevice(); });
+    k.bind(BTN_RECORDINGCTRL, [this] { openRecordingControl(); });
+    k.bind(BTN_SHOWSWITCH, [this] {
+        m_showSwitch = numericMeter() ? 0 : 1;
+        m_commands.setLatched(BTN_SHOWSWITCH, numericMeter());
+        m_controller->setShowSwitch(m_showSwitch);
+        m_services.settings.writeShowSwitch(m_showSwitch);
+        update(m_meter.area());
+    });
+    k.bind(BTN_SYSMIN, [this] { showMinimized(); });
+    k.bind(BTN_SYSTRAY, [this] { hideToTray(); });
+    k.bind(BTN_SIGNALSET, [this] { m_windows->openSplitter(); });
+    // The gate and the filters take the new values from the store at once.
+    k.bind(BTN_NOISESETTING, [this] { m_windows->openNoise([this] { applyEffects(); }); });
+    k.bind(BTN_BACKGROUNDSET, [this] {
+        m_windows->openBackground([this](int scale) {
+            slider(skin::SliderId::Balance)->setValue(100 - scale);
+            refreshDashboard();
+        });
+    });
+    k.bind(BTN_MUSICSET, [this] { m_windows->openEncoder(OutputFormat::Mp3); });
+    k.bind(BTN_WMASET, [this] { m_windows->openEncoder(OutputFormat::Wma); });
+    k.bind(BTN_CLOCKSET, [this] { m_windows->openSchedule(); });
+    k.bind(BTN_HELPBOOK, [this] { openHelp(); });
+    k.bind(BTN_SYSHELP, [this] { openHelp(); });
+    // The log panel's keys are the history panel's own.
+
+    k.setShown([this](const FaceCommands::Command& command) {
+        if (SkinButton* b = button(command.control)) {
+            b->setEnabled(command.enabled);
+            b->setLatched(command.latched);
+        }
+    });
+    for (const FaceCommands::Command& command : k.commands()) {
+        if (SkinButton* b = button(command.control)) {
+            const ControlId id = command.control;
+            connect(b, &QAbstractButton::clicked, this, [this, id] { m_commands.run(id); });
         }
     }
 }
 
-void FrontFace::buttonClicked(int id) {
-    RecorderController& c = *m_controller;
-    switch (id) {
-        case k16Bit:
-        case k8Bit:
-            if (m_state.sixteenBits != (id == k16Bit)) {
-                c.setSixteenBits(id == k16Bit);
-            }
-            break;
-        case kStereo:
-        case kMono:
-            if (m_state.stereo != (id == kStereo)) {
-                c.setStereo(id == kStereo);
-            }
-            break;
-        case kRecordButton:
-            c.record();
-            break;
-        case kPauseButton:
-            c.togglePause();
-            break;
-        case kStopButton:
-            c.stop();
-            break;
-        case kPlayButton:
-            c.play();
-            break;
-        case kEject:
-            c.eject();
-            break;
-        case kSignalFile:
-            c.toggleSignal();
-            break;
-        case kClockFile:
-            c.toggleSchedule();
-            break;
-        case kMultiFile:
-            c.toggleMultiFile();
-            break;
-        case kTimeStamped:
-            c.toggleTimeStamped();
-            break;
-        case kAudit:
-            c.setMonitor(!m_state.monitor);
-            break;
-        case kBackgroundEnable:
-            c.setBackgroundEnabled(!m_state.backgroundOn);
-            break;
-        case kNoiseGate:
-        case kLowPass:
-        case kHighPass:
-            toggleEffect(id);
-            break;
-        case kMp3File:
-            c.chooseFormat(OutputFormat::Mp3);
-            break;
-        case kWavFile:
-            c.chooseFormat(OutputFormat::Wav);
-            break;
-        case kWmaFile:
-            c.chooseFormat(OutputFormat::Wma);
-            break;
-        case kDetect:
-            c.openLineWindow();
-            break;
-        case kCloseAudioBox:
-            c.closeLineWindow();
-            break;
-        case kAutodetect:
-            c.autodetect();
-            break;
-        case skin::kIdMicrophone:
-            c.selectMicrophone();
-            break;
-        case kDevice:
-            openDeviceWindow();
-            break;
-        case kRecordingCtrl:
-            openRecordingControl();
-            break;
-        case kShowSwitch:
-            m_showSwitch = numericMeter() ? 0 : 1;
-            latch(kShowSwitch, numericMeter());
-            c.setShowSwitch(m_showSwitch);
-            m_services.settings.writeShowSwitch(m_showSwitch);
-            update(m_meter.area());
-            break;
-        case kSysMin:
-            showMinimized();
-            break;
-        case kSysTray:
-            hideToTray();
-            break;
-        case kSysClose:
-            c.close();
-            break;
-        case kSignalSet:
-            runWindow([this] {
-                TrackSplitterWindow::run(this, m_services.settings);
-                m_controller->signalSettingsClosed();
-            });
-            break;
-        case kNoiseSetting:
-            runWindow([this] {
-                NoiseWindow::run(this, m_services.settings);
-                // The gate and the filters take the new values from the store at once.
-                m_controller->setEffects(m_noiseGate, m_lowPass, m_highPass);
-            });
-            break;
-        case kBackgroundSet:
-            runWindow([this] {
-                const BackgroundWindow::Outcome outcome =
-                    BackgroundWindow::run(this, m_services.settings);
-                slider(skin::SliderId::Balance)->setValue(100 - outcome.settings.scale);
-                refreshDashboard();
-            });
-            break;
-        case kMusicSet:
-            openEncoderWindow(OutputFormat::Mp3);
-            break;
-        case kWmaSet:
-            openEncoderWindow(OutputFormat::Wma);
-            break;
-        case kClockSet:
-            openScheduleWindow();
-            break;
-        case kHelpBook:
-        case kSysHelp:
-            openHelp();
-            break;
-        default:
-            // The log panel's keys are the history panel's own.
-            break;
-    }
-}
-
-void FrontFace::toggleEffect(int id) {
-    bool& flag = id == kNoiseGate ? m_noiseGate : id == kLowPass ? m_lowPass : m_highPass;
-    flag = !flag;
-    latch(id, flag);
-    m_controller->setEffects(m_noiseGate, m_lowPass, m_highPass);
+void FrontFace::applyEffects() {
+    m_controller->setEffects(m_commands.latched(ControlId::BTN_NOISEGATE),
+                             m_commands.latched(ControlId::BTN_LOWPASS),
+                             m_commands.latched(ControlId::BTN_HIGHPASS));
 }
 
 void FrontFace::connectSliders() {
@@ -417,147 +311,35 @@ void FrontFace::connectSliders() {
     });
 }
 
-void FrontFace::buildPopupMenu() {
-    m_popup = std::make_unique<QMenu>();
-    const struct {
-        int id;  // 0: a separator
-        const char* text;
-    } entries[] = {{kSelectDevice, "Select Audio Device"},
-                   {kMp3Settings, "MP3 Settings"},
-                   {0, nullptr},
-                   {kChangeFileName, "Chang File Name"},
-                   {kConfigLine, "Config Audio Line"},
-                   {0, nullptr},
-                   {kRecord, "Record"},
-                   {kSignalRecord, "Signal Record"},
-                   {kScheduleRecord, "Schedule Record"},
-                   {kStop, "Stop"},
-                   {kPlay, "Play"},
-                   {kPause, "Pause"},
-                   {0, nullptr},
-                   {kAddToStartup, "Add to Startup "},
-                   {0, nullptr},
-                   {kAbout, "About Orvel"},
-                   {kExit, "Exit"}};
-    for (const auto& entry : entries) {
-        if (entry.id == 0) {
-            m_popup->addSeparator();
-            continue;
-        }
-        QAction* action = m_popup->addAction(QString::fromLatin1(entry.text));
-        action->setData(entry.id);
-        connect(action, &QAction::triggered, this, [this, id = entry.id] { runCommand(id); });
-    }
-}
-
 void FrontFace::runCommand(int id) {
     // Commands never act behind a modal face, whose own loop would find things changed.
     if (id != TrayIcon::kOpen && QApplication::activeModalWidget() != nullptr) {
         return;
     }
-    RecorderController& c = *m_controller;
+    if (const std::optional<ControlId> control = FaceMenu::controlOf(id)) {
+        m_commands.run(*control);
+        return;
+    }
     switch (id) {
         case TrayIcon::kOpen:
             bringToFront();
             break;
-        case TrayIcon::kRecord:
-        case kRecord:
-            c.record();
+        case FaceMenu::kConfigLine:
+            m_controller->autoConfigure();
             break;
-        case TrayIcon::kStop:
-        case kStop:
-            c.stop();
-            break;
-        case TrayIcon::kPause:
-        case kPause:
-            c.togglePause();
-            break;
-        case TrayIcon::kPlay:
-        case kPlay:
-            c.play();
-            break;
-        case TrayIcon::kExit:
-        case kExit:
-            c.close();
-            break;
-        case kSignalRecord:
-            c.toggleSignal();
-            break;
-        case kScheduleRecord:
-            c.toggleSchedule();
-            break;
-        case kChangeFileName:
-            c.eject();
-            break;
-        case kConfigLine:
-            c.autoConfigure();
-            break;
-        case kSelectDevice:
-            openDeviceWindow();
-            break;
-        case kMp3Settings:
-            openEncoderWindow(OutputFormat::Mp3);
-            break;
-        case kAddToStartup: {
+        case FaceMenu::kAddToStartup: {
             const SettingsStore& s = m_services.settings;
             if (!s.writeAutostart(s.autostartProgramPath())) {
                 qCWarning(lcFace) << "the autostart entry could not be written";
             }
             break;
         }
-        case kAbout:
-            openAbout();
+        case FaceMenu::kAbout:
+            m_windows->openAbout();
             break;
         default:
             break;
     }
-}
-
-void FrontFace::openAbout() {
-    auto* about = new AboutFace(fromStd(StartupChoice::versionText()), this);
-    about->setAttribute(Qt::WA_DeleteOnClose);
-    about->setWindowModality(Qt::ApplicationModal);
-    about->open();
-}
-
-void FrontFace::runWindow(std::function<void()> window) {
-    // Settings windows run their own modal loop: never inside a command or a tick, so they are
-    // opened from the event loop, after the click that asked for them.
-    later([this, window = std::move(window)] {
-        if (!m_closed && !m_controller->closing()) {
-            window();
-        }
-    });
-}
-
-void FrontFace::openDeviceWindow() {
-    // Never while a capture runs: the device must not change under it.
-    if (!m_controller->deviceWindowAllowed()) {
-        return;
-    }
-    runWindow([this] {
-        const std::optional<DeviceChooser::Choice> choice =
-            DeviceWindow::choose(this, m_services.server, m_services.devices, m_services.mixer,
-                                 m_state.lineIndex, false);
-        if (choice) {
-            m_controller->deviceChosen(choice->device, choice->line);
-        }
-    });
-}
-
-void FrontFace::openEncoderWindow(OutputFormat format) {
-    if (!m_controller->encoderWindowAllowed(format)) {
-        return;
-    }
-    runWindow([this, format] {
-        if (format == OutputFormat::Mp3) {
-            Mp3Window::runSettings(this, m_services.settings);
-            m_controller->mp3SettingsClosed();
-        } else {
-            WmaWindow::runSettings(this, m_services.settings, recordingFormat());
-            m_controller->wmaSettingsClosed();
-        }
-    });
 }
 
 void FrontFace::openRecordingControl() {
@@ -574,14 +356,7 @@ void FrontFace::makeHistoryPanel() {
         return m_controller->recording() ? m_controller->runPath() : std::string();
     };
     hooks.playing = [this] { return m_controller->playing(); };
-    hooks.editTag = [this](const std::string& path) {
-        const std::string recording =
-            m_controller->recording() ? m_controller->runPath() : std::string();
-        const bool wma =
-            QString::fromStdString(path).endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
-        return wma ? WmaWindow::runTag(this, path, recording).has_value()
-                   : Mp3Window::runTag(this, path, recording).has_value();
-    };
+    hooks.editTag = [this](const std::string& path) { return m_windows->editTag(path); };
     // The panel opens and closes itself with the log panel's buttons.
     m_history = new HistoryPanel(*this, m_services.settings.effectiveInstallFolder(), hooks);
     connect(m_history, &HistoryPanel::playFileChosen, this, [this](const QString& path) {
@@ -597,10 +372,6 @@ void FrontFace::openHelp() {
     if (!page.isValid() || !QDesktopServices::openUrl(page)) {
         qCInfo(lcFace) << "no help page to open";
     }
-}
-
-void FrontFace::later(std::function<void()> call) {
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -626,32 +397,7 @@ void FrontFace::showState(const FaceState& state) {
     m_state = state;
     const FaceState& s = m_state;
 
-    latch(k16Bit, s.sixteenBits);
-    latch(k8Bit, !s.sixteenBits);
-    latch(kStereo, s.stereo);
-    latch(kMono, !s.stereo);
-    latch(kSignalFile, s.signalDown);
-    latch(kClockFile, s.scheduleDown);
-    latch(kBackgroundEnable, s.backgroundOn);
-    latch(kMultiFile, s.multiFileDown);
-    latch(kTimeStamped, s.timeStampedDown);
-    latch(kAudit, s.monitor);
-    latch(kMp3File, s.outputFormat == OutputFormat::Mp3);
-    latch(kWavFile, s.outputFormat == OutputFormat::Wav);
-    latch(kWmaFile, s.outputFormat == OutputFormat::Wma);
-    latch(kPauseButton, s.pauseDown);
-    latch(kPlayButton, s.playDown);
-    latch(kRecordButton, s.recordDown);
-    for (const int id : {kMultiFile, kTimeStamped, kEject}) {
-        enable(id, s.transportEnabled);
-    }
-    // The key that runs stays lit rather than greyed; the controller ignores its presses.
-    enable(kRecordButton, s.transportEnabled || s.recordDown);
-    enable(kPlayButton, s.transportEnabled || s.playDown);
-    // The filters and the background need 16-bit samples.
-    for (const int id : {kLowPass, kHighPass, kBackgroundEnable}) {
-        enable(id, s.sixteenBits);
-    }
+    m_commands.show(s);
 
     SkinSlider* rate = slider(skin::SliderId::Rate);
     rate->setEnabled(idle());
@@ -683,18 +429,6 @@ void FrontFace::showState(const FaceState& state) {
     m_displays.setFileLines({fromStd(s.fieldText), m_displays.fileLine(1), m_displays.fileLine(2)});
     m_tray->setPaused(s.pauseDown);
     update();
-}
-
-void FrontFace::latch(int id, bool down) {
-    if (SkinButton* b = button(id)) {
-        b->setLatched(down);
-    }
-}
-
-void FrontFace::enable(int id, bool enabled) {
-    if (SkinButton* b = button(id)) {
-        b->setEnabled(enabled);
-    }
 }
 
 void FrontFace::refreshDashboard() {
@@ -772,29 +506,15 @@ void FrontFace::openStartupWindow(const std::string& versionText) {
 }
 
 void FrontFace::openScheduleWindow() {
-    runWindow([this] {
-        ScheduleWindow::run(this, m_services.settings);
-        m_controller->scheduleWindowClosed();
-    });
+    m_windows->openSchedule();
 }
 
 void FrontFace::openOutputSettings() {
-    runWindow([this] {
-        OutputWindow::run(this, m_services.settings);
-        m_controller->outputSettingsClosed();
-        refreshDashboard();
-    });
+    m_windows->openOutput([this] { refreshDashboard(); });
 }
 
 void FrontFace::openWmaSettings() {
-    runWindow([this] {
-        WmaWindow::runSettings(this, m_services.settings, recordingFormat());
-        m_controller->wmaSettingsClosed();
-    });
-}
-
-AudioFormat FrontFace::recordingFormat() const {
-    return AudioFormat::fromChoice(m_state.rateIndex, m_state.stereo, m_state.sixteenBits);
+    m_windows->openWma();
 }
 
 void FrontFace::openDocument(const std::string& path) {

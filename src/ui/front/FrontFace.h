@@ -8,6 +8,7 @@
 #include "recorder/RecorderView.h"
 #include "recorder/StartupOptions.h"
 #include "skin/SkinFace.h"
+#include "ui/front/FaceCommands.h"
 #include "ui/front/FaceDisplays.h"
 #include "ui/front/LevelMeterPainter.h"
 #include "ui/front/LinePanel.h"
@@ -20,11 +21,12 @@ class QMenu;
 // the moment, the line window), the info line, the displays and the level meter, and hands
 // every press, slider release and window result back to the controller's commands.
 //
-// What is the face's own: the clicks and where they go, the sliders' values (each applied only
-// on the release that ends its own press), the speakers' volume (which follows changes made by
-// other programs, except while the user drags it), the line window's level and balance, the
-// noise switches, the level display's style, the log panel, the pop-up menu, the tray icon, the
-// hot keys (HotKeyFilter) and hiding.
+// What is the face's own: each control's command (FaceCommands: a click, a hot key's or the
+// command line's posted click, and a menu entry standing for the control all run it there), the
+// sliders' values (each applied only on the release that ends its own press), the speakers'
+// volume (which follows changes made by other programs, except while the user drags it), the
+// line window's level and balance, the noise switches, the level display's style, the log
+// panel, the pop-up menu (FaceMenu), the tray icon, the hot keys (HotKeyFilter) and hiding.
 //
 // Closing: the close button, the window manager's close, the menus' Exit, a signal or the end
 // of the session all go through the controller's close order (everything stopped, the last file
@@ -35,6 +37,7 @@ class QMenu;
 // Thread contract: GUI thread only; the sound server's volume signal is queued to it.
 namespace orvel {
 
+class FaceWindows;
 class HistoryPanel;
 class HotKeyFilter;
 class HotKeyScript;
@@ -44,27 +47,13 @@ class FrontFace : public SkinFace, public RecorderView {
     Q_OBJECT
 
 public:
-    // The pop-up menu's entries (the tray's are TrayIcon's).
-    static constexpr int kSelectDevice = 32782;
-    static constexpr int kMp3Settings = 32786;
-    static constexpr int kChangeFileName = 32790;
-    static constexpr int kConfigLine = 32791;
-    static constexpr int kRecord = 32777;
-    static constexpr int kSignalRecord = 32783;
-    static constexpr int kScheduleRecord = 32784;
-    static constexpr int kStop = 32778;
-    static constexpr int kPlay = 32779;
-    static constexpr int kPause = 32780;
-    static constexpr int kAddToStartup = 32785;
-    static constexpr int kAbout = 32792;
-    static constexpr int kExit = 32781;
-
     FrontFace(RecorderServices services, const HotKeyScript& keys, QWidget* parent = nullptr);
     ~FrontFace() override;
 
     RecorderController& controller() { return *m_controller; }
     const FaceState& state() const { return m_state; }
     const FaceDisplays& displays() const { return m_displays; }
+    const FaceCommands& commands() const { return m_commands; }
     const std::optional<LevelFrame>& levels() const { return m_levels; }
     TrayIcon& trayIcon() { return *m_tray; }
     HistoryPanel& historyPanel() { return *m_history; }
@@ -84,7 +73,7 @@ public:
     void hideToTray();
     // Shows the face normal and in front, or the modal window open over it in front of it.
     void bringToFront();
-    // An entry of the tray menu or the pop-up menu, by its id.
+    // An entry of the tray menu or the pop-up menu, by its id (FaceMenu).
     void runCommand(int id);
 
     // RecorderView
@@ -108,6 +97,10 @@ signals:
     void programClosed();
 
 protected:
+    // The table itself: a face built on this one may bind commands in place of these (its
+    // controls stay wired to the table, not to the commands first bound).
+    FaceCommands& commandTable() { return m_commands; }
+
     void paintContents(QPainter& painter) override;
     bool pressArea(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -117,34 +110,26 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void connectButtons();
+    void bindCommands();
     void connectSliders();
-    void buttonClicked(int id);
-    void buildPopupMenu();
-    void latch(int id, bool down);
-    void enable(int id, bool enabled);
     void refreshDashboard();
     void refreshLineSliders();
     void makeHistoryPanel();
     void openHelp();
-    void toggleEffect(int id);
-    void openAbout();
-    void runWindow(std::function<void()> window);
-    void openDeviceWindow();
-    void openEncoderWindow(OutputFormat format);
-    // The format the buttons and the rate slider choose now.
-    AudioFormat recordingFormat() const;
+    // The noise gate and the filters as their switches are latched.
+    void applyEffects();
     void openRecordingControl();
-    void later(std::function<void()> call);
     bool idle() const;
     bool numericMeter() const { return m_showSwitch == 1; }
 
     RecorderServices m_services;
     const HotKeyScript& m_keys;
     std::unique_ptr<RecorderController> m_controller;
+    std::unique_ptr<FaceWindows> m_windows;
     FaceDisplays m_displays;
     LevelMeterPainter m_meter;
     LinePanel m_lines;
+    FaceCommands m_commands;
     HotKeyFilter* m_hotKeys = nullptr;
     TrayIcon* m_tray = nullptr;
     HistoryPanel* m_history = nullptr;
@@ -153,9 +138,6 @@ private:
     FaceState m_state;
     std::optional<LevelFrame> m_levels;
     int m_showSwitch = 0;
-    bool m_noiseGate = false;
-    bool m_lowPass = false;
-    bool m_highPass = false;
     bool m_closed = false;
     bool m_painted = false;
 };

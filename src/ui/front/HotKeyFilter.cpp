@@ -42,7 +42,7 @@ bool HotKeyFilter::dispatch(const HotKeyScript::KeyAction& action, bool repeat) 
     using Gesture = HotKeyScript::Gesture;
     switch (action.gesture) {
         case Gesture::Click: {
-            SkinButton* button = m_face.button(HotKeyScript::IdOf(action.name));
+            SkinButton* button = m_face.button(ControlId{HotKeyScript::IdOf(action.name)});
             if (repeat || button == nullptr || button->isHidden() || !button->isEnabled()) {
                 return false;
             }

@@ -29,7 +29,6 @@ public:
 
     // Everything paint() may touch, for repaints.
     QRect area() const;
-    QRect thresholdArea() const { return m_threshold; }
 
 private:
     void paintStrip(QPainter& painter, const QRect& strip, int lit) const;

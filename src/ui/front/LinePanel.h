@@ -23,7 +23,6 @@ public:
     int socketAt(const QPoint& point, std::size_t count) const;
     // The socket the mouse is over (-1: none); returns the area to repaint when it changed.
     QRect setHover(int socket);
-    int hover() const { return m_hover; }
 
     void paint(QPainter& painter, const FaceState& state) const;
     // The sockets' column and the names beside them.

@@ -8,28 +8,28 @@ namespace orvel {
 
 StartupFace::StartupFace(const QString& versionText, QWidget* parent)
     : SkinFace(skin::FaceId::Startup, parent), m_version(versionText) {
-    auto on = [this](int id, auto action) {
+    auto on = [this](ControlId id, auto action) {
         if (SkinButton* b = button(id)) {
             connect(b, &QAbstractButton::clicked, this, action);
         }
     };
-    on(skin::kIdAutoConfigure, [this] {
+    on(ControlId::kAutoConfigure, [this] {
         m_choice.pressAutomatic();
         showChoice();
     });
-    on(skin::kIdNoAutoConfigure, [this] {
+    on(ControlId::kNoAutoConfigure, [this] {
         m_choice.pressManual();
         showChoice();
     });
-    on(kContinue, [this] { done(m_choice.continuePressed()); });
-    on(kExit, [this] { done(StartupChoice::closed()); });
-    on(kHelp, [this] { emit helpRequested(); });
+    on(ControlId::BTN_CONTINUE, [this] { done(m_choice.continuePressed()); });
+    on(ControlId::BTN_EXIT, [this] { done(StartupChoice::closed()); });
+    on(ControlId::BTN_HELP, [this] { emit helpRequested(); });
     showChoice();
 }
 
 void StartupFace::showChoice() {
-    button(skin::kIdAutoConfigure)->setLatched(m_choice.automatic());
-    button(skin::kIdNoAutoConfigure)->setLatched(!m_choice.automatic());
+    button(ControlId::kAutoConfigure)->setLatched(m_choice.automatic());
+    button(ControlId::kNoAutoConfigure)->setLatched(!m_choice.automatic());
 }
 
 void StartupFace::paintContents(QPainter& painter) {

@@ -16,10 +16,6 @@ class StartupFace : public SkinFace {
     Q_OBJECT
 
 public:
-    static constexpr int kHelp = 1007;
-    static constexpr int kExit = 1039;
-    static constexpr int kContinue = 1040;
-
     explicit StartupFace(const QString& versionText, QWidget* parent = nullptr);
 
     const StartupChoice& choice() const { return m_choice; }

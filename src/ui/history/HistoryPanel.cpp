@@ -22,9 +22,6 @@ namespace orvel {
 
 namespace {
 
-constexpr int kArchive = 1137;
-constexpr int kArchiveClose = 1138;
-constexpr int kEditTag = 1139;
 constexpr int kNodeKind = Qt::UserRole;
 constexpr int kNodePath = Qt::UserRole + 1;
 // Texts stand this far inside the tag panel's columns.
@@ -72,14 +69,14 @@ HistoryPanel::HistoryPanel(SkinFace& face, std::string installFolder, Hooks hook
       m_face(face),
       m_logFolder(RecordingLog(std::move(installFolder)).logFolder()),
       m_hooks(std::move(hooks)),
-      m_tree(qobject_cast<QTreeWidget*>(face.control(skin::kIdHistoryTree))),
+      m_tree(qobject_cast<QTreeWidget*>(face.control(ControlId::kHistoryTree))),
       m_list(new TrackList(this)),
-      m_archive(face.button(kArchive)),
-      m_archiveClose(face.button(kArchiveClose)),
-      m_editTag(face.button(kEditTag)) {
+      m_archive(face.button(ControlId::BTN_ARCHIVE)),
+      m_archiveClose(face.button(ControlId::BTN_ARCHIVECLOSE)),
+      m_editTag(face.button(ControlId::BTN_EDITID3TAG)) {
     Q_ASSERT(m_tree && m_archive && m_archiveClose && m_editTag);
     setObjectName(QStringLiteral("HistoryPanel"));
-    const skin::ControlSpec* listSpec = face.spec().control(skin::kIdTrackList);
+    const skin::ControlSpec* listSpec = face.spec().control(ControlId::kTrackList);
     const QRect listRect = toQRect(listSpec->rect);
     const skin::AreaSpec* tagArea = face.spec().area(skin::AreaId::TagPanel);
     const QRect tagRect = face.areaRect(skin::AreaId::TagPanel)

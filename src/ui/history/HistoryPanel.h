@@ -25,7 +25,7 @@ class TrackList;
 // file being recorded and never while something plays.
 //
 // The panel is a child of the front face covering the tag panel and the track list at the
-// layout table's places; the face's own history tree (kIdHistoryTree) and its buttons
+// layout table's places; the face's own history tree (ControlId::kHistoryTree) and its buttons
 // BTN_ARCHIVE, BTN_ARCHIVECLOSE and BTN_EDITID3TAG are driven by the panel, which connects
 // their clicks itself. What the front face does: construct it with its hooks once, call
 // setCurrentFile() with the file it plays (at start-up the stored PlayFile), take
@@ -76,7 +76,6 @@ public:
     TrackList* trackList() const { return m_list; }
     QTreeWidget* tree() const { return m_tree; }
     const HistoryFile::PanelTexts& tagTexts() const { return m_texts; }
-    QFileDialog* picker() const { return m_picker; }
 
 signals:
     // The user chose this file to play (a row clicked, or the first of the files picked).

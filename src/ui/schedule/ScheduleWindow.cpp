@@ -21,22 +21,13 @@ namespace orvel {
 
 namespace {
 
-constexpr int kList = 1101;
-constexpr int kAdd = 1102;
-constexpr int kChange = 1103;
-constexpr int kDelete = 1058;
-constexpr int kAbsolute = 1104;
-constexpr int kRelative = 1105;
-constexpr int kOk = 1032;
-constexpr int kCancel = 1033;
-constexpr int kOnTheDay = 1112;
-constexpr int kSunday = 1087;  // .. Saturday 1093
-constexpr int kStreaming = 1152;
-constexpr int kUrl = 1153;
-constexpr int kLoadingTime = 1154;
-constexpr int kDate = 1075;
+constexpr ControlId kWeekdays[7] = {
+    ControlId::kSunday,   ControlId::kMonday, ControlId::kTuesday, ControlId::kWednesday,
+    ControlId::kThursday, ControlId::kFriday, ControlId::kSaturday};
 // Start hour, minute, second, end hour, minute, second.
-constexpr int kTimeFields[6] = {1106, 1107, 1108, 1109, 1110, 1111};
+constexpr ControlId kTimeFields[6] = {ControlId::EDIT_STARTHOUR,   ControlId::EDIT_STARTMINUTE,
+                                      ControlId::EDIT_STARTSECOND, ControlId::EDIT_ENDHOUR,
+                                      ControlId::EDIT_ENDMINUTE,   ControlId::EDIT_ENDSECOND};
 constexpr skin::SliderId kTimeSliders[6] = {
     skin::SliderId::StartHour, skin::SliderId::StartMinute, skin::SliderId::StartSecond,
     skin::SliderId::EndHour,   skin::SliderId::EndMinute,   skin::SliderId::EndSecond};
@@ -71,29 +62,33 @@ ScheduleWindow::ScheduleWindow(const SettingsStore& store, std::string scheduleP
     : SkinFace(skin::FaceId::Schedule, parent),
       m_store(store),
       m_path(std::move(schedulePath)),
-      m_list(qobject_cast<QListWidget*>(control(kList))),
-      m_date(qobject_cast<QDateEdit*>(control(kDate))) {
+      m_list(qobject_cast<QListWidget*>(control(ControlId::LIST_SCHEDULE))),
+      m_date(qobject_cast<QDateEdit*>(control(ControlId::kScheduleDate))) {
     for (int i = 0; i < 6; ++i) {
         bindTimeField(kTimeFields[i], kTimeSliders[i], kTimeKinds[i]);
     }
-    auto* loading = qobject_cast<SkinLineEdit*>(edit(kLoadingTime));
+    auto* loading = qobject_cast<SkinLineEdit*>(edit(ControlId::EDIT_LOADINGTIME));
     loading->setCheck([](const QString& text) {
         return fromStd(ScheduleItem::message(ScheduleItem::checkLoadingTime(numberIn(text))));
     });
 
-    connect(button(kAdd), &SkinButton::clicked, this, &ScheduleWindow::addItem);
-    connect(button(kChange), &SkinButton::clicked, this, &ScheduleWindow::changeItem);
-    connect(button(kDelete), &SkinButton::clicked, this, &ScheduleWindow::deleteItem);
-    connect(button(kAbsolute), &SkinButton::clicked, this, [this] { chooseRelative(false); });
-    connect(button(kRelative), &SkinButton::clicked, this, [this] { chooseRelative(true); });
-    connect(button(kOk), &SkinButton::clicked, this, &ScheduleWindow::confirm);
-    connect(button(kCancel), &SkinButton::clicked, this, &ScheduleWindow::reject);
-    connect(button(kOnTheDay), &SkinButton::clicked, this, [this] { setOnTheDay(!m_onTheDay); });
+    connect(button(ControlId::BTN_ADD), &SkinButton::clicked, this, &ScheduleWindow::addItem);
+    connect(button(ControlId::BTN_CHANGE), &SkinButton::clicked, this, &ScheduleWindow::changeItem);
+    connect(button(ControlId::BTN_DELETE), &SkinButton::clicked, this, &ScheduleWindow::deleteItem);
+    connect(button(ControlId::BTN_ABSOLUTE), &SkinButton::clicked, this,
+            [this] { chooseRelative(false); });
+    connect(button(ControlId::BTN_RELATIVE), &SkinButton::clicked, this,
+            [this] { chooseRelative(true); });
+    connect(button(ControlId::BTN_OK), &SkinButton::clicked, this, &ScheduleWindow::confirm);
+    connect(button(ControlId::BTN_CANCEL), &SkinButton::clicked, this, &ScheduleWindow::reject);
+    connect(button(ControlId::BTN_ONTHEDAY), &SkinButton::clicked, this,
+            [this] { setOnTheDay(!m_onTheDay); });
     for (int day = 0; day < 7; ++day) {
-        connect(button(kSunday + day), &SkinButton::clicked, this,
+        connect(button(kWeekdays[day]), &SkinButton::clicked, this,
                 [this, day] { toggleWeekday(day); });
     }
-    connect(button(kStreaming), &SkinButton::clicked, this, [this] { setStreaming(!m_streaming); });
+    connect(button(ControlId::CHECK_STREAMINGURL), &SkinButton::clicked, this,
+            [this] { setStreaming(!m_streaming); });
     connect(m_list, &QListWidget::currentRowChanged, this, &ScheduleWindow::entrySelected);
     m_date->setDisplayFormat(QStringLiteral("M/d/yyyy"));
     {
@@ -120,7 +115,7 @@ ScheduleWindow::ScheduleWindow(const SettingsStore& store, std::string scheduleP
     showEntries(-1);
 }
 
-void ScheduleWindow::bindTimeField(int fieldId, skin::SliderId sliderId,
+void ScheduleWindow::bindTimeField(ControlId fieldId, skin::SliderId sliderId,
                                    ScheduleItem::TimeField kind) {
     auto* field = qobject_cast<SkinLineEdit*>(edit(fieldId));
     SkinSlider* bar = slider(sliderId);
@@ -159,8 +154,8 @@ void ScheduleWindow::showEntries(int select) {
 
 void ScheduleWindow::entrySelected(int row) {
     const bool selected = row >= 0 && row < m_draft.size();
-    button(kChange)->setEnabled(selected);
-    button(kDelete)->setEnabled(selected);
+    button(ControlId::BTN_CHANGE)->setEnabled(selected);
+    button(ControlId::BTN_DELETE)->setEnabled(selected);
     if (!selected) {
         return;
     }
@@ -169,8 +164,8 @@ void ScheduleWindow::entrySelected(int row) {
         return;
     }
     if (editors->hasUrl) {
-        edit(kUrl)->setText(QString::fromStdString(editors->url));
-        edit(kLoadingTime)->setText(QString::fromStdString(editors->loadingTime));
+        edit(ControlId::EDIT_STREAMINGURL)->setText(QString::fromStdString(editors->url));
+        edit(ControlId::EDIT_LOADINGTIME)->setText(QString::fromStdString(editors->loadingTime));
         if (!m_streaming) {
             setStreaming(true);
         }
@@ -180,7 +175,7 @@ void ScheduleWindow::entrySelected(int row) {
     }
     m_weekdays = editors->weekdays;
     for (int day = 0; day < 7; ++day) {
-        button(kSunday + day)->setLatched((m_weekdays >> day) & 1);
+        button(kWeekdays[day])->setLatched((m_weekdays >> day) & 1);
     }
     if (editors->date.isValid()) {
         const QSignalBlocker quiet(m_date);
@@ -203,8 +198,8 @@ std::optional<ScheduleItem> ScheduleWindow::buildItem() {
     }
     fields.dayField = m_dayField;
     fields.streaming = m_streaming;
-    fields.url = edit(kUrl)->text().toStdString();
-    fields.loadingTime = edit(kLoadingTime)->text().toStdString();
+    fields.url = edit(ControlId::EDIT_STREAMINGURL)->text().toStdString();
+    fields.loadingTime = edit(ControlId::EDIT_LOADINGTIME)->text().toStdString();
     ScheduleItem::Result built = ScheduleItem::build(fields);
     if (!built.item) {
         tell(fromStd(ScheduleItem::messageTitle(built.error)),
@@ -245,9 +240,9 @@ void ScheduleWindow::deleteItem() {
 
 void ScheduleWindow::setOnTheDay(bool on) {
     m_onTheDay = on;
-    button(kOnTheDay)->setLatched(on);
+    button(ControlId::BTN_ONTHEDAY)->setLatched(on);
     for (int day = 0; day < 7; ++day) {
-        button(kSunday + day)->setEnabled(on);
+        button(kWeekdays[day])->setEnabled(on);
     }
     m_date->setEnabled(on);
     setDayField(on ? ScheduleItem::weekdayField(m_weekdays) : std::string());
@@ -255,7 +250,7 @@ void ScheduleWindow::setOnTheDay(bool on) {
 
 void ScheduleWindow::toggleWeekday(int day) {
     m_weekdays ^= 1u << day;
-    button(kSunday + day)->setLatched((m_weekdays >> day) & 1);
+    button(kWeekdays[day])->setLatched((m_weekdays >> day) & 1);
     // The weekdays replace a date chosen before.
     setDayField(ScheduleItem::weekdayField(m_weekdays));
 }
@@ -267,22 +262,22 @@ void ScheduleWindow::dateChosen(const QDate& date) {
     }
     m_weekdays = 0;
     for (int day = 0; day < 7; ++day) {
-        button(kSunday + day)->setLatched(false);
+        button(kWeekdays[day])->setLatched(false);
     }
     setDayField(ScheduleItem::dateField(date));
 }
 
 void ScheduleWindow::setStreaming(bool on) {
     m_streaming = on;
-    button(kStreaming)->setLatched(on);
-    edit(kUrl)->setEnabled(on);
-    edit(kLoadingTime)->setEnabled(on);
+    button(ControlId::CHECK_STREAMINGURL)->setLatched(on);
+    edit(ControlId::EDIT_STREAMINGURL)->setEnabled(on);
+    edit(ControlId::EDIT_LOADINGTIME)->setEnabled(on);
 }
 
 void ScheduleWindow::chooseRelative(bool relative) {
     m_relative = relative;
-    button(kAbsolute)->setLatched(!relative);
-    button(kRelative)->setLatched(relative);
+    button(ControlId::BTN_ABSOLUTE)->setLatched(!relative);
+    button(ControlId::BTN_RELATIVE)->setLatched(relative);
 }
 
 void ScheduleWindow::setDayField(const std::string& field) {

@@ -39,7 +39,6 @@ public:
 
     ScheduleWindow(const SettingsStore& store, std::string schedulePath, QWidget* parent = nullptr);
 
-    const ScheduleDraft& draft() const { return m_draft; }
     // The day field new items get: a date, weekday names or empty.
     const std::string& dayField() const { return m_dayField; }
 
@@ -47,7 +46,7 @@ protected:
     void paintContents(QPainter& painter) override;
 
 private:
-    void bindTimeField(int fieldId, skin::SliderId sliderId, ScheduleItem::TimeField kind);
+    void bindTimeField(ControlId fieldId, skin::SliderId sliderId, ScheduleItem::TimeField kind);
     void showEntries(int select);
     void entrySelected(int row);
     std::optional<ScheduleItem> buildItem();

@@ -13,33 +13,29 @@ namespace orvel {
 
 namespace {
 
-constexpr int kFileEdit = 1156;
-constexpr int kBrowseButton = 1136;
-constexpr int kRemoveCheck = 1163;
-constexpr int kPreviewCheck = 1164;
-constexpr int kOkButton = 1032;
-constexpr int kCancelButton = 1033;
 constexpr int kMaxScale = 100;
 
 // The four radio groups: their buttons in window order and the value each one stands for.
 struct RadioGroup {
     int BackgroundSettings::*value;
-    int ids[3];
+    ControlId ids[3];
     int values[3];
 };
 const RadioGroup kGroups[] = {
     {&BackgroundSettings::backgroundChannel,
-     {1157, 1158, 1159},
+     {ControlId::BTN_BACKGROUNDLEFT, ControlId::BTN_BACKGROUNDRIGHT,
+      ControlId::BTN_BACKGROUNDLEFTRIGHT},
      {BackgroundSettings::LeftOnly, BackgroundSettings::RightOnly, BackgroundSettings::Both}},
     {&BackgroundSettings::recordingChannel,
-     {1160, 1161, 1162},
+     {ControlId::BTN_RECORDINGLEFT, ControlId::BTN_RECORDINGRIGHT,
+      ControlId::BTN_RECORDINGLEFTRIGHT},
      {BackgroundSettings::LeftOnly, BackgroundSettings::RightOnly, BackgroundSettings::Both}},
     {&BackgroundSettings::vocalChannel,
-     {1179, 1180, 1181},
+     {ControlId::BTN_VOCALLEFT, ControlId::BTN_VOCALRIGHT, ControlId::BTN_VOCALLEFTRIGHT},
      {BackgroundSettings::RightChannel, BackgroundSettings::LeftChannel,
       BackgroundSettings::Difference}},
     {&BackgroundSettings::action,
-     {1167, 1168, 1169},
+     {ControlId::BTN_REPEAT, ControlId::BTN_STOPRECORDING, ControlId::BTN_STOPBACKGROUND},
      {BackgroundSettings::Repeat, BackgroundSettings::StopRecording,
       BackgroundSettings::StopBackground}},
 };
@@ -58,11 +54,11 @@ BackgroundWindow::BackgroundWindow(const SettingsStore& store, QWidget* parent)
             });
         }
     }
-    connect(button(kRemoveCheck), &SkinButton::clicked, this, [this] {
+    connect(button(ControlId::BTN_REMOVE), &SkinButton::clicked, this, [this] {
         m_settings.removeVoice = !m_settings.removeVoice;
         showChoices();
     });
-    connect(button(kPreviewCheck), &SkinButton::clicked, this, [this] {
+    connect(button(ControlId::BTN_PREVIEW), &SkinButton::clicked, this, [this] {
         m_settings.preview = !m_settings.preview;
         showChoices();
     });
@@ -74,11 +70,11 @@ BackgroundWindow::BackgroundWindow(const SettingsStore& store, QWidget* parent)
     connect(mix, &SkinSlider::moved, this, takeMix);
     connect(mix, &SkinSlider::released, this, takeMix);
     mix->setValue(kMaxScale - m_settings.scale);
-    edit(kFileEdit)->setText(QString::fromStdString(m_settings.file));
-    edit(kFileEdit)->setCursorPosition(0);
-    connect(button(kBrowseButton), &SkinButton::clicked, this, &BackgroundWindow::browse);
-    connect(button(kOkButton), &SkinButton::clicked, this, &BackgroundWindow::confirm);
-    connect(button(kCancelButton), &SkinButton::clicked, this, &BackgroundWindow::reject);
+    edit(ControlId::EDIT_BACKGROUNDFILE)->setText(QString::fromStdString(m_settings.file));
+    edit(ControlId::EDIT_BACKGROUNDFILE)->setCursorPosition(0);
+    connect(button(ControlId::BTN_BROWSE), &SkinButton::clicked, this, &BackgroundWindow::browse);
+    connect(button(ControlId::BTN_OK), &SkinButton::clicked, this, &BackgroundWindow::confirm);
+    connect(button(ControlId::BTN_CANCEL), &SkinButton::clicked, this, &BackgroundWindow::reject);
     showChoices();
 }
 
@@ -88,8 +84,8 @@ void BackgroundWindow::showChoices() {
             button(group.ids[i])->setLatched(m_settings.*group.value == group.values[i]);
         }
     }
-    button(kRemoveCheck)->setLatched(m_settings.removeVoice);
-    button(kPreviewCheck)->setLatched(m_settings.preview);
+    button(ControlId::BTN_REMOVE)->setLatched(m_settings.removeVoice);
+    button(ControlId::BTN_PREVIEW)->setLatched(m_settings.preview);
 }
 
 QStringList BackgroundWindow::fileFilters() {
@@ -105,13 +101,13 @@ void BackgroundWindow::browse() {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilters(fileFilters());
-    const QString current = edit(kFileEdit)->text();
+    const QString current = edit(ControlId::EDIT_BACKGROUNDFILE)->text();
     if (!current.isEmpty()) {
         dialog->selectFile(current);
     }
     connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
-        edit(kFileEdit)->setText(file);
-        edit(kFileEdit)->setCursorPosition(0);
+        edit(ControlId::EDIT_BACKGROUNDFILE)->setText(file);
+        edit(ControlId::EDIT_BACKGROUNDFILE)->setCursorPosition(0);
     });
     m_fileDialog = dialog;
     // Opened without waiting: the click that asked for it returns at once.
@@ -119,7 +115,7 @@ void BackgroundWindow::browse() {
 }
 
 void BackgroundWindow::confirm() {
-    m_settings.file = edit(kFileEdit)->text().toStdString();
+    m_settings.file = edit(ControlId::EDIT_BACKGROUNDFILE)->text().toStdString();
     m_settings.write(m_store);
     accept();
 }

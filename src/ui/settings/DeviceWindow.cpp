@@ -14,9 +14,6 @@ namespace {
 
 using skin::AreaId;
 
-constexpr int kOkButton = 1032;
-constexpr int kCancelButton = 1033;
-
 int shownRows(const skin::FaceSpec& face, AreaId id) {
     const skin::AreaSpec* area = face.area(id);
     return area ? area->count : 1;
@@ -55,8 +52,8 @@ DeviceWindow::DeviceWindow(platform::SoundServer& server, DeviceList& devices, M
                 shownRows(spec(), AreaId::LineRows), captureRunning),
       m_rowsShown(shownRows(spec(), AreaId::DeviceRows)),
       m_linesShown(shownRows(spec(), AreaId::LineRows)) {
-    connect(button(kOkButton), &SkinButton::clicked, this, &DeviceWindow::confirm);
-    connect(button(kCancelButton), &SkinButton::clicked, this, &DeviceWindow::reject);
+    connect(button(ControlId::BTN_OK), &SkinButton::clicked, this, &DeviceWindow::confirm);
+    connect(button(ControlId::BTN_CANCEL), &SkinButton::clicked, this, &DeviceWindow::reject);
 }
 
 QRect DeviceWindow::deviceArea() const {

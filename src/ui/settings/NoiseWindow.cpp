@@ -10,11 +10,10 @@ namespace orvel {
 
 namespace {
 
-constexpr int kOkButton = 1032;
-constexpr int kCancelButton = 1033;
-
 // Field and slider of each value, in NoiseSettings::Field order.
-constexpr int kEdits[NoiseSettings::kFieldCount] = {1125, 1128, 1129, 1130, 1131};
+constexpr ControlId kEdits[NoiseSettings::kFieldCount] = {
+    ControlId::EDIT_THRESHOLD, ControlId::EDIT_RELEASETIME, ControlId::EDIT_ATTACKTIME,
+    ControlId::EDIT_LOWPASS, ControlId::EDIT_HIGHPASS};
 constexpr skin::SliderId kSliders[NoiseSettings::kFieldCount] = {
     skin::SliderId::NoiseThreshold, skin::SliderId::Release, skin::SliderId::Attack,
     skin::SliderId::LowPass, skin::SliderId::HighPass};
@@ -48,8 +47,8 @@ NoiseWindow::NoiseWindow(const SettingsStore& store, QWidget* parent)
         slider->setValue(settings.sliderValue(field));
         edit->setText(QString::number(settings.shown[i]));
     }
-    connect(button(kOkButton), &SkinButton::clicked, this, &NoiseWindow::confirm);
-    connect(button(kCancelButton), &SkinButton::clicked, this, &NoiseWindow::reject);
+    connect(button(ControlId::BTN_OK), &SkinButton::clicked, this, &NoiseWindow::confirm);
+    connect(button(ControlId::BTN_CANCEL), &SkinButton::clicked, this, &NoiseWindow::reject);
 }
 
 void NoiseWindow::confirm() {

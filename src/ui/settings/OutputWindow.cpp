@@ -12,21 +12,13 @@ namespace orvel {
 
 namespace {
 
-constexpr int kFileNameEdit = 1132;
-constexpr int kFolderEdit = 1182;
-constexpr int kBrowseButton = 1136;
-constexpr int kMultiFileCheck = 1133;
-constexpr int kTimeStampedCheck = 1134;
-constexpr int kAlertCheck = 1135;
-constexpr int kOkButton = 1032;
-constexpr int kCancelButton = 1033;
-
 struct FormatRadio {
-    int id;
+    ControlId id;
     OutputFormat format;
 };
-constexpr FormatRadio kRadios[] = {
-    {1170, OutputFormat::Wav}, {1049, OutputFormat::Mp3}, {1171, OutputFormat::Wma}};
+constexpr FormatRadio kRadios[] = {{ControlId::BTN_WAVFILE, OutputFormat::Wav},
+                                   {ControlId::BTN_MP3FILE, OutputFormat::Mp3},
+                                   {ControlId::BTN_WMAFILE, OutputFormat::Wma}};
 
 }  // namespace
 
@@ -43,25 +35,26 @@ OutputWindow::OutputWindow(const SettingsStore& store, QWidget* parent)
             showSettings();
         };
     };
-    connect(button(kMultiFileCheck), &SkinButton::clicked, this,
+    connect(button(ControlId::BTN_MULTIFILE_OUTPUT), &SkinButton::clicked, this,
             toggle(&OutputSettings::toggleMultiFile));
-    connect(button(kTimeStampedCheck), &SkinButton::clicked, this,
+    connect(button(ControlId::BTN_TIMESTAMPLE_OUTPUT), &SkinButton::clicked, this,
             toggle(&OutputSettings::toggleTimeStamped));
-    connect(button(kAlertCheck), &SkinButton::clicked, this, toggle(&OutputSettings::toggleAlert));
-    connect(button(kBrowseButton), &SkinButton::clicked, this, &OutputWindow::browse);
-    connect(button(kOkButton), &SkinButton::clicked, this, &OutputWindow::confirm);
-    connect(button(kCancelButton), &SkinButton::clicked, this, &OutputWindow::reject);
+    connect(button(ControlId::BTN_ALERT_OUTPUT), &SkinButton::clicked, this,
+            toggle(&OutputSettings::toggleAlert));
+    connect(button(ControlId::BTN_BROWSE), &SkinButton::clicked, this, &OutputWindow::browse);
+    connect(button(ControlId::BTN_OK), &SkinButton::clicked, this, &OutputWindow::confirm);
+    connect(button(ControlId::BTN_CANCEL), &SkinButton::clicked, this, &OutputWindow::reject);
     showSettings();
 }
 
 void OutputWindow::takeFields() {
-    m_settings.fileName = edit(kFileNameEdit)->text().toStdString();
-    m_settings.folder = edit(kFolderEdit)->text().toStdString();
+    m_settings.fileName = edit(ControlId::EDIT_FILENAME)->text().toStdString();
+    m_settings.folder = edit(ControlId::EDIT_FILELOCATION)->text().toStdString();
 }
 
 void OutputWindow::showSettings() {
-    for (const auto& [id, text] : {std::pair{kFileNameEdit, m_settings.fileName},
-                                   std::pair{kFolderEdit, m_settings.folder}}) {
+    for (const auto& [id, text] : {std::pair{ControlId::EDIT_FILENAME, m_settings.fileName},
+                                   std::pair{ControlId::EDIT_FILELOCATION, m_settings.folder}}) {
         QLineEdit* field = edit(id);
         if (field->text().toStdString() != text) {
             field->setText(QString::fromStdString(text));
@@ -71,9 +64,9 @@ void OutputWindow::showSettings() {
     for (const FormatRadio& r : kRadios) {
         button(r.id)->setLatched(m_settings.format == r.format);
     }
-    button(kMultiFileCheck)->setLatched(m_settings.multiFile);
-    button(kTimeStampedCheck)->setLatched(m_settings.timeStamped);
-    button(kAlertCheck)->setLatched(m_settings.alert);
+    button(ControlId::BTN_MULTIFILE_OUTPUT)->setLatched(m_settings.multiFile);
+    button(ControlId::BTN_TIMESTAMPLE_OUTPUT)->setLatched(m_settings.timeStamped);
+    button(ControlId::BTN_ALERT_OUTPUT)->setLatched(m_settings.alert);
 }
 
 void OutputWindow::chooseFormat(OutputFormat format) {
@@ -87,7 +80,7 @@ void OutputWindow::browse() {
     takeFields();
     m_folderDialog = FolderDialog::ask(this, QString::fromStdString(m_settings.folder),
                                        [this](const QString& folder) {
-                                           edit(kFolderEdit)->setText(folder);
+                                           edit(ControlId::EDIT_FILELOCATION)->setText(folder);
                                            takeFields();
                                        });
 }

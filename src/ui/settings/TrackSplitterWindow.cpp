@@ -10,21 +10,13 @@ namespace orvel {
 
 namespace {
 
-constexpr int kNewFileButton = 1122;
-constexpr int kPauseButton = 1123;
-constexpr int kStopButton = 1124;
-constexpr int kOkButton = 1032;
-constexpr int kCancelButton = 1033;
-constexpr int kThresholdEdit = 1125;
-constexpr int kDelayEdit = 1126;
-
 struct ActionButton {
-    int id;
+    ControlId id;
     int action;
 };
-constexpr ActionButton kActions[] = {{kNewFileButton, SignalSettings::NewFile},
-                                     {kPauseButton, SignalSettings::Pause},
-                                     {kStopButton, SignalSettings::Stop}};
+constexpr ActionButton kActions[] = {{ControlId::BTN_NEWFILE, SignalSettings::NewFile},
+                                     {ControlId::BTN_TRACKSPLITTERPAUSE, SignalSettings::Pause},
+                                     {ControlId::BTN_TRACKSPLITTERSTOP, SignalSettings::Stop}};
 
 // A number field that checks itself with `field` and moves `slider` to what it accepts.
 void bindField(SkinLineEdit* edit, const NumberField& field, SkinSlider* slider, int toSlider) {
@@ -43,8 +35,8 @@ void bindField(SkinLineEdit* edit, const NumberField& field, SkinSlider* slider,
 TrackSplitterWindow::TrackSplitterWindow(const SettingsStore& store, QWidget* parent)
     : SkinFace(skin::FaceId::TrackSplitter, parent),
       m_store(store),
-      m_threshold(qobject_cast<SkinLineEdit*>(edit(kThresholdEdit))),
-      m_delay(qobject_cast<SkinLineEdit*>(edit(kDelayEdit))) {
+      m_threshold(qobject_cast<SkinLineEdit*>(edit(ControlId::EDIT_THRESHOLD))),
+      m_delay(qobject_cast<SkinLineEdit*>(edit(ControlId::EDIT_DELAY))) {
     SkinSlider* threshold = slider(skin::SliderId::SplitThreshold);
     SkinSlider* delay = slider(skin::SliderId::SplitDelay);
     const int offset = SignalSettings::kThresholdOffset;
@@ -63,8 +55,9 @@ TrackSplitterWindow::TrackSplitterWindow(const SettingsStore& store, QWidget* pa
     for (const ActionButton& a : kActions) {
         connect(button(a.id), &SkinButton::clicked, this, [this, a] { chooseAction(a.action); });
     }
-    connect(button(kOkButton), &SkinButton::clicked, this, &TrackSplitterWindow::confirm);
-    connect(button(kCancelButton), &SkinButton::clicked, this, &TrackSplitterWindow::reject);
+    connect(button(ControlId::BTN_OK), &SkinButton::clicked, this, &TrackSplitterWindow::confirm);
+    connect(button(ControlId::BTN_CANCEL), &SkinButton::clicked, this,
+            &TrackSplitterWindow::reject);
 
     const SignalSettings settings = SignalSettings::fromStore(m_store);
     // The window shows a stored action it does not know as a new file, which OK then stores.

@@ -16,45 +16,40 @@ namespace orvel {
 
 namespace {
 
-constexpr int kGenreCombo = 1151;
-constexpr int kProfileCombo = 1178;
-constexpr int kOkButton = 1032;
-constexpr int kCancelButton = 1033;
-
 // The text fields: their control, setting and place in the tag record.
 struct TextField {
-    int id;
+    ControlId id;
     setting::TextSetting setting;
     std::string TagRecord::*field;
 };
 const TextField kTexts[] = {
-    {1173, setting::kWmaArtist, &TagRecord::artist},
-    {1140, setting::kWmaTitle, &TagRecord::title},
-    {1141, setting::kWmaAlbum, &TagRecord::album},
-    {1175, setting::kWmaComposer, &TagRecord::composer},
-    {1176, setting::kWmaCopyright, &TagRecord::copyright},
-    {1177, setting::kWmaDescription, &TagRecord::description},
+    {ControlId::EDIT_AUTHOR, setting::kWmaArtist, &TagRecord::artist},
+    {ControlId::EDIT_TITLE, setting::kWmaTitle, &TagRecord::title},
+    {ControlId::EDIT_ARTIST, setting::kWmaAlbum, &TagRecord::album},
+    {ControlId::EDIT_PROVIDER, setting::kWmaComposer, &TagRecord::composer},
+    {ControlId::EDIT_TRACKNUMBER, setting::kWmaCopyright, &TagRecord::copyright},
+    {ControlId::EDIT_DISTRIBUTOR, setting::kWmaDescription, &TagRecord::description},
 };
 
 }  // namespace
 
 WmaWindow::WmaWindow(const SettingsStore& store, QWidget* parent, const AudioFormat& recording)
     : TagFace(skin::FaceId::Wma, nullptr, parent), m_store(store) {
-    fillGenres(combo(kGenreCombo));
+    fillGenres(combo(ControlId::COMBO_GENRE));
     connectButtons();
     showSettings(recording);
 }
 
 WmaWindow::WmaWindow(const TagEdit& edit, QWidget* parent)
     : TagFace(skin::FaceId::Wma, &edit, parent) {
-    fillGenres(combo(kGenreCombo));
+    fillGenres(combo(ControlId::COMBO_GENRE));
     connectButtons();
     showTag();
 }
 
 void WmaWindow::connectButtons() {
-    connect(button(kOkButton), &SkinButton::clicked, this, &WmaWindow::confirm);
-    connect(button(kCancelButton), &SkinButton::clicked, this, &WmaWindow::reject);
+    connect(button(ControlId::BTN_OK), &SkinButton::clicked, this, &WmaWindow::confirm);
+    connect(button(ControlId::BTN_CANCEL), &SkinButton::clicked, this, &WmaWindow::reject);
 }
 
 void WmaWindow::showSettings(const AudioFormat& recording) {
@@ -62,7 +57,7 @@ void WmaWindow::showSettings(const AudioFormat& recording) {
         edit(t.id)->setText(QString::fromStdString(m_store.readText(t.setting)));
         edit(t.id)->setCursorPosition(0);
     }
-    showGenreNumber(combo(kGenreCombo), m_store.readNumber(setting::kWmaGenre));
+    showGenreNumber(combo(ControlId::COMBO_GENRE), m_store.readNumber(setting::kWmaGenre));
     const auto profiles = WmaProfile::all();
     std::vector<int> order(profiles.size());
     std::iota(order.begin(), order.end(), 0);
@@ -70,7 +65,7 @@ void WmaWindow::showSettings(const AudioFormat& recording) {
         return profiles[static_cast<std::size_t>(a)].name <
                profiles[static_cast<std::size_t>(b)].name;
     });
-    QComboBox* list = combo(kProfileCombo);
+    QComboBox* list = combo(ControlId::COMBO_FORMAT);
     for (int index : order) {
         list->addItem(toQString(profiles[static_cast<std::size_t>(index)].name), index);
     }
@@ -84,12 +79,12 @@ void WmaWindow::showSettings(const AudioFormat& recording) {
 }
 
 void WmaWindow::showTag() {
-    combo(kProfileCombo)->setEnabled(false);
+    combo(ControlId::COMBO_FORMAT)->setEnabled(false);
     const TagRecord& tag = tagEdit().original();
     for (const TextField& t : kTexts) {
         showText(edit(t.id), tag.*t.field);
     }
-    showGenreName(combo(kGenreCombo), tag.genre);
+    showGenreName(combo(ControlId::COMBO_GENRE), tag.genre);
 }
 
 void WmaWindow::confirm() {
@@ -99,7 +94,7 @@ void WmaWindow::confirm() {
         for (const TextField& t : kTexts) {
             edited.*t.field = changedText(edit(t.id), original.*t.field);
         }
-        if (const auto genre = pickedGenre(combo(kGenreCombo))) {
+        if (const auto genre = pickedGenre(combo(ControlId::COMBO_GENRE))) {
             edited.genre = std::string(genre::name(*genre));
             edited.genreNumber = static_cast<std::uint8_t>(*genre);
         }
@@ -110,8 +105,8 @@ void WmaWindow::confirm() {
         m_store.writeText(t.setting, text::fitCapacity(edit(t.id)->text().toStdString(),
                                                        TagRecord::kTextCapacity));
     }
-    m_store.writeNumber(setting::kWmaGenre, combo(kGenreCombo)->currentIndex());
-    const QComboBox* list = combo(kProfileCombo);
+    m_store.writeNumber(setting::kWmaGenre, combo(ControlId::COMBO_GENRE)->currentIndex());
+    const QComboBox* list = combo(ControlId::COMBO_FORMAT);
     m_store.writeNumber(setting::kWmaFormat,
                         list->currentIndex() < 0 ? -1 : list->currentData().toInt());
     accept();

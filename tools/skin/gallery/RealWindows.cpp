@@ -150,9 +150,9 @@ QDialog* scheduleWindow(const SettingsStore& store, const QString& folder) {
     file.close();
     auto* window = new ScheduleWindow(store, path);
     // An item with a day field and a streaming address fills every editor.
-    qobject_cast<QListWidget*>(window->control(1101))->setCurrentRow(1);
+    qobject_cast<QListWidget*>(window->control(ControlId::LIST_SCHEDULE))->setCurrentRow(1);
     // The picker starts at today's date; a fixed one keeps the picture the same every day.
-    auto* date = qobject_cast<QDateEdit*>(window->control(1075));
+    auto* date = qobject_cast<QDateEdit*>(window->control(ControlId::kScheduleDate));
     const QSignalBlocker quiet(date);
     date->setDate(QDate(2025, 6, 21));
     return window;
