@@ -29,7 +29,6 @@ int RecorderApp::run(int argc, char** argv) {
 
     const StartupOptions options =
         parseCommandLine(commandLineFromArguments(argc, const_cast<const char* const*>(argv)));
-    setStartupOptions(options);
 
     const SettingsStore settings;
     std::string error;

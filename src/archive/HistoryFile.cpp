@@ -2,6 +2,7 @@
 
 #include "audio/FileKind.h"
 #include "audio/WavReader.h"
+#include "config/FormatTables.h"
 #include "config/Text.h"
 #include "encoders/AttributeEditor.h"
 #include "encoders/TagEdit.h"
@@ -10,19 +11,17 @@
 namespace orvel {
 
 HistoryFile::Type HistoryFile::typeOf(std::string_view path) {
-    const std::string_view trimmed = text::trimTrailingBlanks(path);
-    if (trimmed.size() < 3) {
+    const std::optional<OutputFormat> format = formatOfFileName(text::trimTrailingBlanks(path));
+    if (!format) {
         return Type::Other;
     }
-    const std::string_view last = trimmed.substr(trimmed.size() - 3);
-    if (text::equalsIgnoreCaseAscii(last, "mp3")) {
-        return Type::Mp3;
-    }
-    if (text::equalsIgnoreCaseAscii(last, "wma")) {
-        return Type::Wma;
-    }
-    if (text::equalsIgnoreCaseAscii(last, "wav")) {
-        return Type::Wav;
+    switch (*format) {
+        case OutputFormat::Mp3:
+            return Type::Mp3;
+        case OutputFormat::Wma:
+            return Type::Wma;
+        case OutputFormat::Wav:
+            return Type::Wav;
     }
     return Type::Other;
 }

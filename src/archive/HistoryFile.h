@@ -9,10 +9,10 @@ namespace orvel {
 // The history panel's current file: its type, the six texts of the tag panel, and whether its
 // tag may be edited now.
 //
-// The type is the path's last three characters (trailing blanks removed, case ignored): "mp3",
-// "wma", "wav" or anything else. Texts come from the file itself: the ID3v1 tag of an MP3, the
-// attributes of a WMA file, the format chunk of a WAV file (walked by WavReader, so files with
-// other chunks or cut short read right). A file that cannot be read gives empty texts; an MP3
+// The type is the format the path's extension selects (trailing blanks removed), or "other"
+// for a name without a recording extension. Texts come from the file itself: the ID3v1 tag of
+// an MP3, the attributes of a WMA file, the format chunk of a WAV file (walked by WavReader, so
+// files with other chunks or cut short read right). A file that cannot be read gives empty texts; an MP3
 // file without a tag shows the labels with empty values. Only plain files are opened (a FIFO
 // would wait for a writer for ever).
 //

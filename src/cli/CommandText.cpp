@@ -6,6 +6,10 @@
 
 namespace orvel::command {
 
+std::string inQuotes(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
 std::optional<std::string> optionValue(const std::vector<std::string>& arguments,
                                        std::size_t& index) {
     const std::string& argument = arguments[index];

@@ -13,9 +13,20 @@ class SettingsStore;
 
 // Small pieces shared by the headless recorder's commands.
 //
-// Thread contract: optionValue is a pure function (any thread); languageMessage reads the
+// Thread contract: pure functions (any thread), except languageMessage, which reads the
 // settings store and the language file (as SettingsStore).
 namespace command {
+
+// What every line the commands write to the error stream begins with.
+inline constexpr char kPrefix[] = "orvel-rec: ";
+
+// The exit status of every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // refused, or the command failed
+inline constexpr int kExitUsage = 2;   // the command line cannot be used
+
+// "\"text\"": names, files and values as the messages quote them.
+std::string inQuotes(const std::string& text);
 
 // The value of the option at arguments[index]: after its "=" ("--volume=40"), or the next
 // argument ("--volume 40", index then moves onto it). nullopt when there is none.

@@ -14,7 +14,7 @@ namespace orvel {
 
 namespace {
 
-constexpr char kPrefix[] = "orvel-rec: ";
+using command::kPrefix;
 
 std::string minutesAndSeconds(std::int64_t ms) {
     char text[32];

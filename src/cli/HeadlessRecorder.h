@@ -1,42 +1,35 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 #include <iosfwd>
-#include <memory>
 #include <string>
-#include <string_view>
+#include <vector>
 
+#include "cli/CommandContext.h"
+#include "cli/CommandText.h"
 #include "cli/RecorderArguments.h"
-#include "config/LanguageTable.h"
-#include "config/SettingsStore.h"
-#include "platform/SoundServer.h"
+#include "cli/RecordingSession.h"
 
 namespace orvel {
 
-class CaptureEngine;
-struct CaptureOptions;
-struct RecordingPlan;
-
-// The headless recorder's commands: lists the devices and their lines, records a line into a
-// WAV, MP3 or WMA file through the capture engine, lists the WMA profiles, prints and rewrites
-// the tags of recordings. Results go to `out`, notes and refusals to `err`; a refusal prints
-// the language table's message (as the recorder window shows it) and then a plain technical
-// detail.
+// The headless recorder's own commands (RecorderArguments.h): lists the devices and their
+// lines and the WMA profiles, prints and rewrites tags (TagsCommand), and records a line into a
+// WAV, MP3 or WMA file (a RecordingPlan carried out by a RecordingSession). Results go to `out`,
+// notes and refusals to `err` (see CommandContext).
 //
-// A recording runs the owner thread's event loop until its time is up, requestStop() is called
-// (SIGINT, SIGTERM and SIGHUP call it when the recorder handles them), the line goes away or a
-// write fails; then the engine is stopped and the file completed before run() returns.
+// A recording runs the owner thread's event loop until its session has ended: its time is up,
+// requestStop() is called (SIGINT, SIGTERM and SIGHUP call it when the recorder handles them),
+// the line goes away or a write fails; the file is complete before run() returns.
 //
 // Thread contract: called on the GUI thread of a QCoreApplication.
 class HeadlessRecorder : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kExitOk = 0;
-    static constexpr int kExitFailed = 1;  // refused, or the recording failed
-    static constexpr int kExitUsage = 2;   // the command line cannot be used
+    static constexpr int kExitOk = command::kExitOk;
+    static constexpr int kExitFailed = command::kExitFailed;
+    static constexpr int kExitUsage = command::kExitUsage;
 
-    using ServerFactory = std::function<std::unique_ptr<platform::SoundServer>(std::string*)>;
+    using ServerFactory = CommandContext::ServerFactory;
 
     HeadlessRecorder(std::ostream& out, std::ostream& err,
                      ServerFactory connect = &platform::connectSoundServer,
@@ -47,16 +40,12 @@ public:
     // or runs, so that they end the other commands as usual).
     void setHandleStopSignals(bool on) { m_handleSignals = on; }
 
-    // Runs the command; returns the process's exit status.
-    int run(const RecorderCommand& command);
-
-    // Called with a recording's capture options just before the engine starts, and with the
-    // running engine just after (background music plugs in here).
-    struct RecordingHooks {
-        std::function<void(CaptureOptions&)> beforeStart;
-        std::function<void(platform::SoundServer&, CaptureEngine&)> started;
-    };
-    void setRecordingHooks(RecordingHooks hooks) { m_hooks = std::move(hooks); }
+    // The arguments after the program's name: a `record` command line's background-music
+    // options are taken out (RecordingBackground), the rest parsed and run. Returns the
+    // process's exit status.
+    int run(std::vector<std::string> arguments);
+    // Runs a parsed command, a recording with the hooks given; returns the process's exit status.
+    int run(const RecorderCommand& command, const RecordingHooks& hooks = {});
 
 public slots:
     // Ends the running recording as its time being up would; a recording being prepared ends
@@ -66,26 +55,12 @@ public slots:
 private:
     int listDevices();
     int listProfiles();
-    int tags(const TagArguments& arguments);
-    int record(const RecordArguments& arguments);
-    int runRecording(platform::SoundServer& server, RecordingPlan& plan);
-    std::unique_ptr<platform::SoundServer> connectServer();
-    void stopEngine();
-    void refuse(std::string_view messageKey, const std::string& detail);
-    void note(const std::string& text);
-    const LanguageTable& language();
+    int record(const RecordArguments& arguments, const RecordingHooks& hooks);
 
-    std::ostream& m_out;
-    std::ostream& m_err;
-    ServerFactory m_connect;
-    SettingsStore m_settings;
-    LanguageTable m_language;
-    bool m_languageLoaded = false;
+    CommandContext m_context;
     bool m_handleSignals = false;
     bool m_stopRequested = false;
-    bool m_stopping = false;
-    CaptureEngine* m_engine = nullptr;
-    RecordingHooks m_hooks;
+    RecordingSession* m_session = nullptr;
 };
 
 }  // namespace orvel

@@ -13,19 +13,11 @@
 
 namespace orvel {
 
-namespace {
-
-constexpr char kPrefix[] = "orvel-rec: ";
-
-std::string inQuotes(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
-}  // namespace
+using command::inQuotes;
 
 PlayCommand::PlayCommand(std::ostream& out, std::ostream& err, ServerFactory connect,
                          SettingsStore settings)
-    : m_out(out), m_err(err), m_connect(std::move(connect)), m_settings(std::move(settings)) {}
+    : m_context(out, err, std::move(connect), std::move(settings)) {}
 
 PlayArguments PlayCommand::parse(const std::vector<std::string>& arguments, std::string* error) {
     PlayArguments parsed;
@@ -96,47 +88,32 @@ record with background music (16-bit recordings; other values from the stored se
 )";
 }
 
-void PlayCommand::refuse(const char* messageKey, const std::string& detail) {
-    if (messageKey != nullptr) {
-        const std::string message = command::languageMessage(m_settings, messageKey);
-        if (!message.empty()) {
-            m_err << kPrefix << message << "\n";
-        }
-    }
-    m_err << kPrefix << detail << "\n";
-}
-
 int PlayCommand::run(const std::vector<std::string>& arguments) {
     std::string error;
     const PlayArguments parsed = parse(arguments, &error);
     if (!error.empty()) {
-        m_err << kPrefix << error << "\n"
-              << "Try orvel-rec --help for the commands and options.\n";
-        return 2;
+        return m_context.usageError(error);
     }
     return play(parsed);
 }
 
 int PlayCommand::play(const PlayArguments& arguments) {
     StopSignals stopSignals({SIGINT, SIGTERM, SIGHUP});
-    std::string error;
-    std::unique_ptr<platform::SoundServer> server = m_connect ? m_connect(&error) : nullptr;
+    std::unique_ptr<platform::SoundServer> server = m_context.connectServer();
     if (server == nullptr) {
-        refuse("DeviceAvailabity",
-               "no sound server answers" + (error.empty() ? std::string() : ": " + error));
-        return 1;
+        return command::kExitFailed;
     }
     MediaPlayer player(MediaPlayer::streamsOf(*server));
     const MediaError opened = player.open(arguments.file);
     if (opened != MediaError::None) {
-        refuse("InvalidFile", inQuotes(arguments.file) +
-                                  " cannot be played: " + std::string(mediaErrorText(opened)));
-        return 1;
+        m_context.refuse("InvalidFile", inQuotes(arguments.file) + " cannot be played: " +
+                                            std::string(mediaErrorText(opened)));
+        return command::kExitFailed;
     }
     player.setVolume(arguments.volume.value_or(100));
     std::int64_t length = -1;
     const std::string lengthText = MediaPlayer::durationText(arguments.file, &length);
-    m_err << kPrefix << "playing " << inQuotes(arguments.file) << " " << lengthText << "\n";
+    m_context.note("playing " + inQuotes(arguments.file) + " " + lengthText);
 
     QEventLoop loop;
     bool ended = false;
@@ -155,23 +132,24 @@ int PlayCommand::play(const PlayArguments& arguments) {
         loop.quit();
     });
     if (!player.startAt(arguments.start.value_or(0))) {
-        refuse(nullptr, "the sound output could not start");
-        return 1;
+        m_context.refuse("", "the sound output could not start");
+        return command::kExitFailed;
     }
     loop.exec();
     const std::int64_t at = player.position();
     player.close();
     if (!failure.empty()) {
-        refuse(nullptr, "playing " + inQuotes(arguments.file) + " stopped: " + failure);
-        return 1;
+        m_context.refuse("", "playing " + inQuotes(arguments.file) + " stopped: " + failure);
+        return command::kExitFailed;
     }
     if (stopped) {
-        m_out << "stopped " << arguments.file << " at " << MediaPlayer::formatDuration(at) << "\n";
-        return 0;
+        m_context.out() << "stopped " << arguments.file << " at "
+                        << MediaPlayer::formatDuration(at) << "\n";
+        return command::kExitOk;
     }
-    m_out << "played " << arguments.file << " " << lengthText << (ended ? "" : " (stopped)")
-          << "\n";
-    return 0;
+    m_context.out() << "played " << arguments.file << " " << lengthText
+                    << (ended ? "" : " (stopped)") << "\n";
+    return command::kExitOk;
 }
 
 }  // namespace orvel

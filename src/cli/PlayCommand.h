@@ -2,15 +2,12 @@
 
 #include <QObject>
 #include <cstdint>
-#include <functional>
 #include <iosfwd>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "config/SettingsStore.h"
-#include "platform/SoundServer.h"
+#include "cli/CommandContext.h"
 
 namespace orvel {
 
@@ -31,7 +28,7 @@ struct PlayArguments {
 class PlayCommand : public QObject {
     Q_OBJECT
 public:
-    using ServerFactory = std::function<std::unique_ptr<platform::SoundServer>(std::string*)>;
+    using ServerFactory = CommandContext::ServerFactory;
 
     PlayCommand(std::ostream& out, std::ostream& err,
                 ServerFactory connect = &platform::connectSoundServer,
@@ -48,12 +45,8 @@ public:
 
 private:
     int play(const PlayArguments& arguments);
-    void refuse(const char* messageKey, const std::string& detail);
 
-    std::ostream& m_out;
-    std::ostream& m_err;
-    ServerFactory m_connect;
-    SettingsStore m_settings;
+    CommandContext m_context;
 };
 
 }  // namespace orvel

@@ -6,14 +6,16 @@
 #include <limits>
 #include <string_view>
 
+#include "cli/CommandText.h"
 #include "config/FormatTables.h"
-#include "config/Text.h"
 #include "encoders/GenreTable.h"
 #include "encoders/WmaProfile.h"
 
 namespace orvel {
 
 namespace {
+
+using command::inQuotes;
 
 constexpr int kMaxInt = std::numeric_limits<int>::max();
 constexpr int kNoGenre = 255;
@@ -26,10 +28,6 @@ struct Option {
     bool takesValue;
     std::function<std::string(const std::string& value)> apply;
 };
-
-std::string inQuotes(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 Option integer(std::string_view name, std::optional<int>& target, int low, int high,
                std::string what) {
@@ -279,7 +277,7 @@ RecorderCommand RecorderArguments::parse(const std::vector<std::string>& argumen
             parseCommand(arguments, name, recordOptions(withText, true), withText.file);
         command.error = parseCommand(arguments, name, recordOptions(command.record, false),
                                      command.record.file);
-        const bool wma = text::endsWithIgnoreCaseAscii(withText.file, ".wma");
+        const bool wma = formatOfFileName(withText.file) == OutputFormat::Wma;
         if (textError.empty() && (wma || !command.error.empty())) {
             command.record = std::move(withText);
             command.error.clear();

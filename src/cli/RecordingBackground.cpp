@@ -4,7 +4,6 @@
 
 #include "audio/BlockRing.h"
 #include "cli/CommandText.h"
-#include "cli/HeadlessRecorder.h"
 #include "cli/RecorderArguments.h"
 #include "playback/BackgroundMixer.h"
 #include "playback/BackgroundMusic.h"
@@ -14,7 +13,8 @@ namespace orvel {
 
 namespace {
 
-constexpr char kPrefix[] = "orvel-rec: ";
+using command::kPrefix;
+
 // The ring budget of a recording with background music: both rings share it.
 constexpr std::size_t kBackgroundRingBase = 160000;
 
@@ -110,17 +110,16 @@ BackgroundSettings RecordingBackground::settings() const {
     return s.normalised();
 }
 
-void RecordingBackground::attach(HeadlessRecorder& recorder) {
+RecordingHooks RecordingBackground::hooks() {
     if (!m_options) {
-        return;
+        return {};
     }
-    m_recorder = &recorder;
-    HeadlessRecorder::RecordingHooks hooks;
+    RecordingHooks hooks;
     hooks.beforeStart = [this](CaptureOptions& options) { beforeStart(options); };
-    hooks.started = [this](platform::SoundServer& server, CaptureEngine& engine) {
-        started(server, engine);
+    hooks.started = [this](platform::SoundServer& server, RecordingSession& session) {
+        started(server, session);
     };
-    recorder.setRecordingHooks(std::move(hooks));
+    return hooks;
 }
 
 void RecordingBackground::beforeStart(CaptureOptions& options) {
@@ -133,7 +132,8 @@ void RecordingBackground::beforeStart(CaptureOptions& options) {
                                     ringCapacity(kBackgroundRingBase, availablePhysicalMemory()));
 }
 
-void RecordingBackground::started(platform::SoundServer& server, CaptureEngine& engine) {
+void RecordingBackground::started(platform::SoundServer& server, RecordingSession& session) {
+    CaptureEngine& engine = session.engine();
     if (!engine.mixesBackground()) {
         return;
     }
@@ -150,8 +150,8 @@ void RecordingBackground::started(platform::SoundServer& server, CaptureEngine& 
     // No wait for the first block: the writer holds the recording's chunks until background
     // comes, and the recording's own event loop delivers it.
     m_err << kPrefix << "background music \"" << s.file << "\" at scale " << s.scale << "\n";
-    connect(m_music.get(), &BackgroundMusic::stopRecordingRequested, m_recorder,
-            &HeadlessRecorder::requestStop);
+    connect(m_music.get(), &BackgroundMusic::stopRecordingRequested, &session,
+            &RecordingSession::requestStop);
     connect(m_music.get(), &BackgroundMusic::backgroundEnded, this,
             [this] { m_err << kPrefix << "the background music ended; the recording goes on\n"; });
 }

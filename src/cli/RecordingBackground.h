@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/CaptureEngine.h"
+#include "cli/RecordingSession.h"
 #include "config/SettingsStore.h"
 #include "platform/SoundServer.h"
 #include "playback/BackgroundSettings.h"
@@ -16,7 +17,6 @@
 namespace orvel {
 
 class BackgroundMusic;
-class HeadlessRecorder;
 class MediaPlayer;
 
 // The background-music options of `orvel-rec record`, given on the command line.
@@ -33,11 +33,11 @@ struct BackgroundArguments {
 };
 
 // Background music for the headless recorder's recordings: takes its options out of a `record`
-// command line, and plugs into the recorder so that the capture engine mixes the file in. The
-// values not given come from the settings store. A background that cannot be played is told
-// with the language table's "BackgroundError" message and the recording goes on without it;
-// 8-bit recordings record without background. At the end of the file with action 1 the
-// recording is stopped as by Ctrl+C.
+// command line, and plugs into the recording (its hooks) so that the capture engine mixes the
+// file in. The values not given come from the settings store. A background that cannot be
+// played is told with the language table's "BackgroundError" message and the recording goes on
+// without it; 8-bit recordings record without background. At the end of the file with action 1
+// the recording is stopped as by Ctrl+C.
 //
 // Thread contract: called on the GUI thread of a QCoreApplication.
 class RecordingBackground : public QObject {
@@ -54,17 +54,17 @@ public:
     // The settings of the recording's background: stored values, overridden by the options.
     BackgroundSettings settings() const;
 
-    // Connects to the recorder: nothing happens unless --background was given.
-    void attach(HeadlessRecorder& recorder);
+    // What plugs into the recording: none unless --background was given. The hooks use this
+    // object, which must outlive the recording.
+    RecordingHooks hooks();
 
 private:
     void beforeStart(CaptureOptions& options);
-    void started(platform::SoundServer& server, CaptureEngine& engine);
+    void started(platform::SoundServer& server, RecordingSession& session);
 
     std::ostream& m_err;
     SettingsStore m_store;
     std::optional<BackgroundArguments> m_options;
-    HeadlessRecorder* m_recorder = nullptr;
     std::unique_ptr<MediaPlayer> m_player;
     std::unique_ptr<BackgroundMusic> m_music;
 };

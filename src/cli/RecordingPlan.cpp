@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "audio/BlockRing.h"
+#include "cli/CommandText.h"
 #include "config/FormatTables.h"
 #include "config/SettingsStore.h"
 #include "config/Text.h"
@@ -14,6 +15,8 @@ namespace orvel {
 
 namespace {
 
+using command::inQuotes;
+
 // The recorder's base ring budget without background music.
 constexpr std::size_t kRingBase = 80000;
 
@@ -24,10 +27,6 @@ constexpr int kReleaseTimeMax = 25;
 constexpr int kLowPassMin = 10000;
 constexpr int kLowPassMax = 20000;
 constexpr int kHighPassMax = 10000;
-
-std::string inQuotes(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 std::string rateList() {
     std::string list;

@@ -34,7 +34,7 @@ const char* signalName(int number) {
 
 RunCommand::RunCommand(std::ostream& out, std::ostream& err, ServerFactory connect,
                        SettingsStore settings)
-    : m_out(out), m_err(err), m_connect(std::move(connect)), m_settings(std::move(settings)) {}
+    : m_context(out, err, std::move(connect), std::move(settings)) {}
 
 std::string RunCommand::usage() {
     return R"(
@@ -55,8 +55,8 @@ std::string RunCommand::usage() {
 std::optional<int> RunCommand::takeOwnOptions(std::vector<std::string>& arguments) {
     for (auto it = arguments.begin() + (arguments.empty() ? 0 : 1); it != arguments.end();) {
         if (*it == "--help" || *it == "-h") {
-            m_out << "Usage:" << usage();
-            return 0;
+            m_context.out() << "Usage:" << usage();
+            return command::kExitOk;
         }
         if (*it == "--overwrite") {
             m_overwrite = true;
@@ -79,47 +79,45 @@ int RunCommand::run(std::vector<std::string> arguments) {
     const StartupOptions options =
         parseCommandLine(commandLineFromArguments(static_cast<int>(argv.size()), argv.data()));
     if (!options.fileNameRefusal.empty()) {
-        m_err << "orvel-rec: " << options.refusalText() << "\n"
-              << "orvel-rec: nothing was recorded; try orvel-rec run --help\n";
-        return 2;
+        m_context.note(options.refusalText());
+        m_context.note("nothing was recorded; try orvel-rec run --help");
+        return command::kExitUsage;
     }
 
     // A closed terminal or an ended remote session (SIGHUP) ends the run as Ctrl+C does: the
     // file is completed and logged, never cut off by the default action.
     StopSignals stopSignals({SIGINT, SIGTERM, SIGHUP});
-    std::string error;
-    std::unique_ptr<platform::SoundServer> server = m_connect ? m_connect(&error) : nullptr;
+    std::unique_ptr<platform::SoundServer> server = m_context.connectServer();
     if (server == nullptr) {
-        m_err << "orvel-rec: " << command::languageMessage(m_settings, "DeviceAvailabity") << "\n"
-              << "orvel-rec: no sound server answers" << (error.empty() ? "" : ": ") << error
-              << "\n";
-        return 1;
+        return command::kExitFailed;
     }
 
-    RecorderParts parts(*server, m_settings);
+    const SettingsStore& settings = m_context.settings();
+    RecorderParts parts(*server, settings);
     QEventLoop loop;
-    ConsoleView view(m_out, m_err, [&loop] { loop.quit(); });
+    ConsoleView view(m_context.out(), m_context.err(), [&loop] { loop.quit(); });
     RecorderController controller(parts.services(), view);
     view.setController(&controller);
-    view.setScheduleFile(m_settings.effectiveInstallFolder() + "/TimeSchedule.txt");
+    view.setScheduleFile(settings.effectiveInstallFolder() + "/TimeSchedule.txt");
     view.setOverwrite(m_overwrite);
     // Nobody is there to answer or to notice: every existing file is asked about, whatever
     // the stored overwrite alert, and the view answers from --overwrite.
     controller.setAlwaysAskOverwrite(true);
     connect(&stopSignals, &StopSignals::received, &controller, [this, &controller](int number) {
-        m_err << "orvel-rec: " << signalName(number) << " received: completing the recording and "
-              << "ending" << std::endl;
+        m_context.err() << command::kPrefix << signalName(number)
+                        << " received: completing the recording and ending" << std::endl;
         controller.close();
     });
 
     controller.initialise();
     applyStartupOptions(controller, options);
     if (!options.autoRecord) {
-        m_err << "orvel-rec: no record switch (/r, /rs, /rt or /rst) was given, so nothing will "
-                 "be recorded: waiting idle until Ctrl+C (or SIGTERM, SIGHUP) ends the run\n";
+        m_context.note(
+            "no record switch (/r, /rs, /rt or /rst) was given, so nothing will be recorded: "
+            "waiting idle until Ctrl+C (or SIGTERM, SIGHUP) ends the run");
     }
     loop.exec();
-    return view.refusedOverwrite() ? 1 : 0;
+    return view.refusedOverwrite() ? command::kExitFailed : command::kExitOk;
 }
 
 }  // namespace orvel

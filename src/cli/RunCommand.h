@@ -1,15 +1,12 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 #include <iosfwd>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "config/SettingsStore.h"
-#include "platform/SoundServer.h"
+#include "cli/CommandContext.h"
 
 namespace orvel {
 
@@ -29,7 +26,7 @@ namespace orvel {
 class RunCommand : public QObject {
     Q_OBJECT
 public:
-    using ServerFactory = std::function<std::unique_ptr<platform::SoundServer>(std::string*)>;
+    using ServerFactory = CommandContext::ServerFactory;
 
     RunCommand(std::ostream& out, std::ostream& err,
                ServerFactory connect = &platform::connectSoundServer,
@@ -47,10 +44,7 @@ private:
     // Takes out --overwrite; --help prints the usage and gives the status to end with.
     std::optional<int> takeOwnOptions(std::vector<std::string>& arguments);
 
-    std::ostream& m_out;
-    std::ostream& m_err;
-    ServerFactory m_connect;
-    SettingsStore m_settings;
+    CommandContext m_context;
     bool m_overwrite = false;
 };
 

@@ -85,4 +85,24 @@ constexpr std::optional<OutputFormat> formatOfFileName(std::string_view name) {
     return std::nullopt;
 }
 
+// The format a recording into a file of this name writes, which is also the format the front
+// face shows for it: the one its extension selects, WAV for any other name (the face's field
+// may hold one from a stored name; the command lines refuse them).
+constexpr OutputFormat recordedFormatOf(std::string_view name) {
+    return formatOfFileName(name).value_or(OutputFormat::Wav);
+}
+
+// The extension the format buttons write, without its dot: "WAV", "MP3" or "WMA".
+constexpr std::string_view extensionOf(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Mp3:
+            return "MP3";
+        case OutputFormat::Wma:
+            return "WMA";
+        case OutputFormat::Wav:
+            break;
+    }
+    return "WAV";
+}
+
 }  // namespace orvel

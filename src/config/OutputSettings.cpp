@@ -6,22 +6,6 @@
 
 namespace orvel {
 
-namespace {
-
-const char* extensionOf(OutputFormat format) {
-    switch (format) {
-        case OutputFormat::Mp3:
-            return "MP3";
-        case OutputFormat::Wma:
-            return "WMA";
-        case OutputFormat::Wav:
-            break;
-    }
-    return "WAV";
-}
-
-}  // namespace
-
 OutputSettings OutputSettings::fromStore(const SettingsStore& store,
                                          const std::string& defaultPath) {
     OutputSettings s;
@@ -46,7 +30,7 @@ bool OutputSettings::chooseFormat(OutputFormat chosen) {
     if (format == chosen) {
         return false;
     }
-    const std::string extension = extensionOf(chosen);
+    const std::string extension(extensionOf(chosen));
     std::string name(text::cutBytes(fileName, kNameBytes));
     if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) {
         name = name.substr(0, dot + 1) + extension;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/FileKind.h"
+#include "config/FormatTables.h"
 #include "config/Text.h"
 #include "encoders/GenreTable.h"
 #include "encoders/Id3v1Tag.h"
@@ -145,7 +146,7 @@ bool readFrom(TagLib::ASF::File& file, TagRecord& record, AttributeEditor::Texts
 }  // namespace
 
 bool AttributeEditor::isMp3Path(const std::string& path) {
-    return text::endsWithIgnoreCaseAscii(text::trimTrailingBlanks(path), "mp3");
+    return formatOfFileName(text::trimTrailingBlanks(path)) == OutputFormat::Mp3;
 }
 
 bool AttributeEditor::read(const std::string& path, TagRecord& record, Texts texts) {

@@ -9,8 +9,8 @@
 namespace orvel {
 
 // Reads and rewrites the tag of an existing recording for the tag windows and the history:
-// a file whose name ends in "mp3" (case ignored) through its ID3v1 tag, any other as a WMA
-// file through its content attributes.
+// a file whose name ends in ".mp3" (any letter case, trailing blanks ignored) through its
+// ID3v1 tag, any other as a WMA file through its content attributes.
 //
 // WMA: artist, title, album, composer, description, genre and copyright are the attributes
 // Author, Title, WM/AlbumTitle, WM/Composer, Description, WM/Genre and Copyright. Writing

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <algorithm>
-#include <array>
+#include <optional>
 #include <cstdio>
 
 #include "audio/FileLock.h"
@@ -16,22 +16,15 @@ namespace orvel {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kRecordingExtensions = {".MP3", ".WAV", ".WMA"};
-
-std::string upperExtension(std::string_view name) {
-    return text::toUpperAscii(name.substr(name.size() - std::min<std::size_t>(name.size(), 4)));
-}
-
-// The text without its last n characters (UTF-8 code points, so that a name ending in a
-// multi-byte character is not left with half of it).
-std::string_view dropLastCharacters(std::string_view s, int n) {
-    for (; n > 0 && !s.empty(); --n) {
-        while (s.size() > 1 && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80) {
-            s.remove_suffix(1);
-        }
-        s.remove_suffix(1);  // the lead byte (or a lone continuation byte at the start)
+// The name with the format's extension: a recording extension is swapped for it, and any other
+// name has it added, so that the name always says the format it is recorded in and none of the
+// user's text is lost.
+std::string withExtensionOf(std::string_view name, OutputFormat format) {
+    const std::string extension(extensionOf(format));
+    if (formatOfFileName(name)) {
+        return std::string(name.substr(0, name.size() - extension.size())) + extension;
     }
-    return s;
+    return std::string(name) + "." + extension;
 }
 
 // The number a numbered file carries: the digits after its last "_" up to the next ".".
@@ -106,7 +99,6 @@ void OutputNaming::load() {
     setBoth(restoredName());
     m_multiFile = m_settings.readMultiFileStatus() != 0;
     m_timeStamped = m_settings.readTimeStampedStatus() != 0;
-    m_format = formatOfName(m_field);
 }
 
 void OutputNaming::store() const {
@@ -130,11 +122,11 @@ const std::string& OutputNaming::pathForRecording() {
 
 bool OutputNaming::nextName() {
     const std::string_view name = text::trimTrailingSpace(m_field);
-    const std::string extension = upperExtension(name);
-    if (std::find(kRecordingExtensions.begin(), kRecordingExtensions.end(), extension) ==
-        kRecordingExtensions.end()) {
+    const std::optional<OutputFormat> format = formatOfFileName(name);
+    if (!format) {
         return false;
     }
+    const std::string extension = "." + std::string(extensionOf(*format));
 
     if (m_timeStamped) {
         const std::size_t slash = name.rfind('/');
@@ -161,7 +153,7 @@ bool OutputNaming::nextName() {
 
 OutputNaming::FormatResult OutputNaming::chooseFormat(OutputFormat format, bool recording,
                                                       bool wmaWriterAvailable) {
-    if (recording || format == m_format) {
+    if (recording || format == selectedFormat()) {
         return FormatResult::Ignored;
     }
     if (format == OutputFormat::Wma) {
@@ -173,15 +165,10 @@ OutputNaming::FormatResult OutputNaming::chooseFormat(OutputFormat format, bool 
             return FormatResult::WmaSettingsNeeded;
         }
     }
-    m_format = format;
-    const char* extension = format == OutputFormat::Mp3   ? "MP3"
-                            : format == OutputFormat::Wma ? "WMA"
-                                                          : "WAV";
-    m_field = std::string(dropLastCharacters(m_field, 3)) + extension;
+    m_field = withExtensionOf(m_field, format);
     // The kept name takes the format too. With multi-file on the field holds a name formed from
     // it, which is not kept: switching multi-file off brings the kept name back.
-    m_settings.writeLastName(
-        m_multiFile ? std::string(dropLastCharacters(restoredName(), 3)) + extension : m_field);
+    m_settings.writeLastName(m_multiFile ? withExtensionOf(restoredName(), format) : m_field);
     return FormatResult::Changed;
 }
 
@@ -205,7 +192,6 @@ void OutputNaming::setMultiFile(bool on) {
 }
 
 void OutputNaming::setFieldText(std::string path) {
-    m_format = formatOfName(path);
     m_field = std::move(path);
     m_settings.writeLastName(m_field);
 }
@@ -223,17 +209,6 @@ bool OutputNaming::toggleTimeStamped(bool busy) {
     }
     storeSwitches();
     return true;
-}
-
-OutputFormat OutputNaming::formatOfName(std::string_view name) {
-    const std::string extension = upperExtension(name);
-    if (extension == ".MP3") {
-        return OutputFormat::Mp3;
-    }
-    if (extension == ".WMA") {
-        return OutputFormat::Wma;
-    }
-    return OutputFormat::Wav;
 }
 
 std::string OutputNaming::defaultPath() {

@@ -58,7 +58,8 @@ public:
     const std::string& outputPath() const { return m_outputPath; }
     bool multiFile() const { return m_multiFile; }
     bool timeStamped() const { return m_timeStamped; }
-    OutputFormat selectedFormat() const { return m_format; }
+    // The format the field's name records in, as its format button shows it.
+    OutputFormat selectedFormat() const { return recordedFormatOf(m_field); }
 
     // The path a recording that starts now writes to. With multi-file on, the next name is
     // formed first (the field and the output path follow it when one is formed; otherwise the
@@ -71,7 +72,9 @@ public:
     // time-stamped name held so is numbered ("20240501-093000_001.WAV").
     bool nextName();
 
-    // A format button. wmaWriterAvailable is the WMA writer's probe result from start-up.
+    // A format button. wmaWriterAvailable is the WMA writer's probe result from start-up. The
+    // field's recording extension becomes the format's ("take.wav" "take.MP3"); a field with
+    // none gets it added ("take" "take.MP3"), so that the format shown is the one recorded.
     FormatResult chooseFormat(OutputFormat format, bool recording, bool wmaWriterAvailable);
 
     // Switches multi-file on or off whatever runs: the track splitter and the mode switches need
@@ -88,9 +91,6 @@ public:
     bool toggleMultiFile(bool busy);
     bool toggleTimeStamped(bool busy);
 
-    // The output format a file name stands for: its last four characters, upper-cased, ".MP3"
-    // for MP3, ".WMA" for WMA, anything else WAV.
-    static OutputFormat formatOfName(std::string_view name);
     // "Orvel.wav" in the user's music folder (created when missing), else in the home folder.
     static std::string defaultPath();
     // The local date and time as a time-stamped name's base, "%d%02d%02d-%02d%02d%02d".
@@ -107,7 +107,6 @@ private:
     std::string m_outputPath;
     bool m_multiFile = false;
     bool m_timeStamped = false;
-    OutputFormat m_format = OutputFormat::Wav;
 };
 
 }  // namespace orvel

@@ -1,7 +1,5 @@
 #include "recorder/RecordStart.h"
 
-#include <cctype>
-
 #include "audio/BlockRing.h"
 #include "config/FormatTables.h"
 
@@ -13,7 +11,7 @@ RecordStart RecordStart::plan(const FaceChoice& choice, const EncoderSettings& e
     const AudioFormat chosen =
         AudioFormat::fromChoice(choice.rateIndex, choice.stereo, choice.sixteenBits);
     start.options.fileName = path;
-    start.options.outputFormat = outputFormatOf(path);
+    start.options.outputFormat = recordedFormatOf(path);
     start.options.format = chosen;
     if (start.options.outputFormat != OutputFormat::Mp3) {
         return start;
@@ -28,23 +26,6 @@ RecordStart RecordStart::plan(const FaceChoice& choice, const EncoderSettings& e
     start.rateRaised = recorded.sampleRate != chosen.sampleRate;
     start.switchedTo16Bits = recorded.bitsPerSample != chosen.bitsPerSample;
     return start;
-}
-
-OutputFormat RecordStart::outputFormatOf(std::string_view path) {
-    if (path.size() < 3) {
-        return OutputFormat::Wav;
-    }
-    std::string last(path.substr(path.size() - 3));
-    for (char& c : last) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    if (last == "mp3") {
-        return OutputFormat::Mp3;
-    }
-    if (last == "wma") {
-        return OutputFormat::Wma;
-    }
-    return OutputFormat::Wav;
 }
 
 std::size_t RecordStart::memoryBudget(bool background, std::uint64_t availableMemory) {

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "audio/CaptureEngine.h"
 #include "encoders/EncoderSettings.h"
@@ -34,12 +33,9 @@ struct RecordStart {
 
     bool ok() const { return refusal == StartResult::Ok; }
 
+    // The output format is the one the front face shows for the path (recordedFormatOf).
     static RecordStart plan(const FaceChoice& choice, const EncoderSettings& encoders,
                             const std::string& path, bool mp3EncoderAvailable);
-
-    // The output format of a path: its last three characters, lower-cased, "mp3" or "wma";
-    // anything else is WAV.
-    static OutputFormat outputFormatOf(std::string_view path);
 
     // The ring for a recording: the base (80000 bytes, 160000 with background music), or half
     // the available memory when that is more, at most 64 MiB; half the base when less than the

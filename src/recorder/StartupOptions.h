@@ -3,11 +3,10 @@
 #include <cstddef>
 #include <string>
 
-// What the command line asks the recorder to do at start-up. Filled once by the application
-// before the front face exists, read once at the end of the front face's initialisation; it is
-// handed over only through this record.
+// What the command line asks the recorder to do at start-up: parsed by parseCommandLine and
+// handed by the program that parsed it to whatever applies it (the front face, `orvel-rec run`).
 //
-// Thread contract: called on the GUI thread only; written before it is read, so no lock.
+// Thread contract: a plain value, any thread.
 namespace orvel {
 
 // What to start at once when auto record is on.
@@ -42,9 +41,5 @@ struct StartupOptions {
     // "-filename "NAME": REASON", for a terminal; empty when no name was refused.
     std::string refusalText() const;
 };
-
-// The process-wide record.
-const StartupOptions& startupOptions();
-void setStartupOptions(const StartupOptions& options);
 
 }  // namespace orvel

@@ -272,12 +272,6 @@ std::string ScheduleItem::weekdayField(unsigned weekdayMask) {
     return field;
 }
 
-std::string_view ScheduleItem::weekdayName(QDate date) {
-    // Qt counts Monday = 1 .. Sunday = 7; the names start on Sunday.
-    return date.isValid() ? kWeekdayNames[static_cast<std::size_t>(date.dayOfWeek() % 7)]
-                          : std::string_view();
-}
-
 int ScheduleItem::toClock(int hms, int base) {
     return ((hms + base) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
 }

@@ -96,7 +96,6 @@ public:
     // (bit 0 Sunday .. bit 6 Saturday) from Sunday on, joined by ",".
     static std::string dateField(QDate date);
     static std::string weekdayField(unsigned weekdayMask);
-    static std::string_view weekdayName(QDate date);
 
     // A relative time turned into a clock time: base's hours, minutes and seconds added with
     // carries, modulo 24 hours.

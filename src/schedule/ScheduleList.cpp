@@ -152,12 +152,6 @@ int ScheduleList::add(ScheduleItem item) {
     return static_cast<int>(m_items.insert(at, std::move(item)) - m_items.begin());
 }
 
-void ScheduleList::removeAt(int position) {
-    if (position >= 0 && position < size()) {
-        m_items.erase(m_items.begin() + position);
-    }
-}
-
 int ScheduleList::indexOf(std::string_view text) const {
     const auto found =
         std::find_if(m_items.begin(), m_items.end(),

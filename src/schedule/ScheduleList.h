@@ -72,7 +72,6 @@ public:
 
     // Sorts the item in; equal texts may stand twice. Returns its position.
     int add(ScheduleItem item);
-    void removeAt(int position);
     // The first position holding exactly this text, or -1.
     int indexOf(std::string_view text) const;
 

@@ -122,6 +122,23 @@ TEST_F(RecorderTest, AStopRequestEndsAnUntimedRecordingWithACompleteFile) {
     EXPECT_NE(m_err.str().find("stopping"), std::string::npos);
 }
 
+// A stop asked for while the recording is being prepared (Ctrl+C during the connection) ends
+// it as soon as it has started, with a complete file, instead of recording on unasked.
+TEST_F(RecorderTest, AStopRequestedWhilePreparingEndsTheRecordingOnceStarted) {
+    const std::string path = m_dir.file("early.wav");
+    HeadlessRecorder recorder(m_out, m_err, connector());
+    recorder.requestStop();
+    // Only a fault's way out: a recording that went on is stopped long after the expected end.
+    QTimer::singleShot(5s, &recorder, &HeadlessRecorder::requestStop);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(recorder.run(RecorderArguments::parse({"record", path})), HeadlessRecorder::kExitOk)
+        << m_err.str();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    const WavInfo info = WavReader::readFile(path);
+    ASSERT_TRUE(info.ok());
+    EXPECT_FALSE(info.sizeRecovered);
+}
+
 TEST_F(RecorderTest, ALineThatEndsEarlyIsReportedAsAFailure) {
     m_lineSeconds = 0.5;
     const std::string path = m_dir.file("take.wav");
@@ -282,6 +299,20 @@ TEST_F(RecorderTest, ABadCommandLineIsAUsageError) {
     EXPECT_NE(err().find("--help"), std::string::npos);
     EXPECT_EQ(run({"--help"}), HeadlessRecorder::kExitOk);
     EXPECT_NE(out().find("Usage:"), std::string::npos);
+    // The whole command line as the program hands it over: background options are checked
+    // before anything runs, and the help names every command.
+    m_out.str("");
+    m_err.str("");
+    HeadlessRecorder recorder(m_out, m_err, connector());
+    EXPECT_EQ(recorder.run(std::vector<std::string>{"record", "--remove-voice", "a.wav"}),
+              HeadlessRecorder::kExitUsage);
+    EXPECT_NE(err().find("the background options need --background FILE"), std::string::npos)
+        << err();
+    EXPECT_EQ(recorder.run(std::vector<std::string>{"--help"}), HeadlessRecorder::kExitOk);
+    for (const char* usage : {"orvel-rec record", "orvel-rec play FILE [--volume",
+                              "orvel-rec run [/r | /rs"}) {
+        EXPECT_NE(out().find(usage), std::string::npos) << usage;
+    }
 }
 
 TEST_F(RecorderTest, DevicesAreListedWithTheStoredChoiceMarked) {

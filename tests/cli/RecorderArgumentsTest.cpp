@@ -160,6 +160,23 @@ INSTANTIATE_TEST_SUITE_P(
                 "case)"},
         BadLine{{"tags", "a.mp3", "--crc"}, "tags: unknown option --crc"}));
 
+// An option's value is the next argument whatever it starts with, and after "--" a name
+// starting with a dash is the file: a title "-x" or a file "-take.wav" is never an unknown
+// option, and a negative length is refused as a length.
+TEST(RecorderArguments, ValuesAndFileNamesMayStartWithADash) {
+    const RecorderCommand c =
+        parse({"record", "--title", "-x", "--seconds", ".5", "--", "-take.wav"});
+    ASSERT_TRUE(c.ok()) << c.error;
+    EXPECT_EQ(c.record.title, "-x");
+    EXPECT_EQ(c.record.seconds, 0.5);
+    EXPECT_EQ(c.record.file, "-take.wav");
+    EXPECT_EQ(parse({"record", "a.wav", "--seconds", "-1"}).error,
+              "--seconds: \"-1\" is not a length in seconds above 0 (at most a year)");
+    // A lone "-" is a name, refused for its missing extension.
+    EXPECT_EQ(parse({"record", "-"}).record.file, "-");
+    EXPECT_NE(parse({"record", "-"}).error.find("only .wav, .mp3 and .wma"), std::string::npos);
+}
+
 TEST(RecorderArguments, TagsPrintsWithoutChangesAndRewritesWithThem) {
     const RecorderCommand print = parse({"tags", "a.wma"});
     ASSERT_TRUE(print.ok());

@@ -112,6 +112,29 @@ TEST_F(RecorderProgram, RecordsTheToneLineWithBackgroundMusic) {
     EXPECT_LT(test::toneAmplitude(right, 44100, 1000), 0.01);
 }
 
+// Action 1 ends an untimed recording at the end of the background file, as Ctrl+C would: the
+// recording is complete and the run succeeds.
+TEST_F(RecorderProgram, TheBackgroundsEndStopsTheRecordingWhenAskedTo) {
+    const std::string music = m_dir.file("short.wav");
+    ASSERT_TRUE(test::writeMedia(music, OutputFormat::Wav, kCd,
+                                 test::sinePcm(1000, -12, 1.5, 44100, 2, 16)));
+    const std::string take = m_dir.file("take.wav");
+    QStringList arguments{"record", "--background", QString::fromStdString(music),
+                          "--background-action", "1"};
+    arguments << m_lineArguments << QString::fromStdString(take);
+    const test::ProcessRun run = test::runRecorder(arguments, 30s);
+    ASSERT_TRUE(run.finished) << run.err;
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("stopping: completing the file"), std::string::npos) << run.err;
+    const test::WavSamples wav = test::readWav(take);
+    ASSERT_TRUE(wav.info.ok());
+    EXPECT_FALSE(wav.info.sizeRecovered);
+    // Ended by the background's end (1.5 s of playing), not by a stop long after it. How much
+    // of it the line has delivered by then depends on the server's load.
+    EXPECT_GT(wav.seconds(), 0.0);
+    EXPECT_LT(wav.seconds(), 5.0);
+}
+
 TEST_F(RecorderProgram, ADamagedBackgroundIsAWarningAndTheRecordingGoesOn) {
     m_dir.write("bad.mp3", std::string(5000, '\x42'));
     const std::string take = m_dir.file("take.wav");

@@ -143,10 +143,12 @@ TEST_F(OutputNamingTest, FormatButtonsReplaceTheExtension) {
     EXPECT_EQ(naming.selectedFormat(), OutputFormat::Mp3);
     EXPECT_EQ(naming.outputPath(), rec("song.wav"));  // the last recording's path stays
 
-    // A field ending in a multi-byte character loses whole characters, never half of one.
+    // A field without a recording extension keeps every character (none cut in half) and gets
+    // the format's extension, which is then what the button shows and the recording writes.
     loadField("/rec/t\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", false);
     EXPECT_EQ(naming.chooseFormat(OutputFormat::Mp3, false, true), FormatResult::Changed);
-    EXPECT_EQ(naming.fieldText(), "/rec/t\xC3\xA9MP3");
+    EXPECT_EQ(naming.fieldText(), "/rec/t\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9.MP3");
+    EXPECT_EQ(naming.selectedFormat(), OutputFormat::Mp3);
 }
 
 TEST_F(OutputNamingTest, WmaButtonNeedsTheWriterAndAProfile) {
@@ -226,14 +228,19 @@ TEST_F(OutputNamingTest, LoadAndStoreGoThroughTheSettings) {
 }
 
 TEST(OutputNamingFormat, FormatFollowsTheLastFourCharacters) {
-    EXPECT_EQ(OutputNaming::formatOfName("/a/b.mp3"), OutputFormat::Mp3);
-    EXPECT_EQ(OutputNaming::formatOfName("/a/b.Wma"), OutputFormat::Wma);
-    EXPECT_EQ(OutputNaming::formatOfName("/a/b.WAV"), OutputFormat::Wav);
-    EXPECT_EQ(OutputNaming::formatOfName("/a/b.ogg"), OutputFormat::Wav);
-    EXPECT_EQ(OutputNaming::formatOfName("/a/bmp3"), OutputFormat::Wav);
-    EXPECT_EQ(OutputNaming::formatOfName(".mp3"), OutputFormat::Mp3);
-    EXPECT_EQ(OutputNaming::formatOfName("mp3"), OutputFormat::Wav);
-    EXPECT_EQ(OutputNaming::formatOfName(""), OutputFormat::Wav);
+    test::TempDir dir{test::TempDir::Xdg::Redirect};
+    SettingsStore settings;
+    OutputNaming naming(settings);
+    const std::pair<const char*, OutputFormat> cases[] = {
+        {"/a/b.mp3", OutputFormat::Mp3}, {"/a/b.Wma", OutputFormat::Wma},
+        {"/a/b.WAV", OutputFormat::Wav}, {"/a/b.ogg", OutputFormat::Wav},
+        {"/a/bmp3", OutputFormat::Wav},  {".mp3", OutputFormat::Mp3},
+        {"mp3", OutputFormat::Wav},      {"", OutputFormat::Wav},
+    };
+    for (const auto& [name, format] : cases) {
+        naming.setFieldText(name);
+        EXPECT_EQ(naming.selectedFormat(), format) << '"' << name << '"';
+    }
 }
 
 }  // namespace

@@ -72,20 +72,21 @@ INSTANTIATE_TEST_SUITE_P(
                  OutputFormat::Mp3,
                  128,
                  false},
-        // WAV and WMA keep the choice; the format follows the last three characters only.
+        // WAV and WMA keep the choice.
         PlanCase{
             "Wav8000", {0, false, false}, 1, 0, "a.wav", {1, 8000, 8}, OutputFormat::Wav, 0, false},
         PlanCase{
             "Wma", {4, true, false}, 1, 0, "a.Wma", {2, 22050, 8}, OutputFormat::Wma, 0, false},
+        // A name without a recording extension records WAV, as the front face shows it.
         PlanCase{"NoDotMp3",
                  {4, true, false},
                  0,
                  0,
                  "takemp3",
-                 {2, 44100, 16},
-                 OutputFormat::Mp3,
-                 128,
-                 true},
+                 {2, 22050, 8},
+                 OutputFormat::Wav,
+                 0,
+                 false},
         PlanCase{"OtherExtension",
                  {4, true, false},
                  0,

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "archive/HistoryFile.h"
 #include "audio/AudioFormat.h"
 #include "recorder/FaceState.h"
 #include "recorder/RecorderController.h"
@@ -113,8 +114,8 @@ void FaceWindows::openBackground(std::function<void(int scale)> then) {
 
 bool FaceWindows::editTag(const std::string& path) {
     const std::string recording = m_controller.recording() ? m_controller.runPath() : std::string();
-    const bool wma =
-        QString::fromStdString(path).endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
+    // The history enabled the button by the same rule.
+    const bool wma = HistoryFile::typeOf(path) == HistoryFile::Type::Wma;
     return wma ? WmaWindow::runTag(&m_face, path, recording).has_value()
                : Mp3Window::runTag(&m_face, path, recording).has_value();
 }
