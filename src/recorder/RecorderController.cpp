@@ -129,6 +129,9 @@ void RecorderController::initialise() {
     const SettingsStore& s = m_s.settings;
     m_naming.load();
     m_line = LineChoice::read(s);
+    // The first run is told by this same reading: another recorder starting beside this one may
+    // store its line meanwhile, and a second reading would find a device but no line.
+    const bool firstRun = m_line.deviceRow < 0;
     m_choice.rateIndex = std::clamp(s.readFreq(), 0, format::kRateCount - 1);
     m_choice.sixteenBits = s.readBit() != 0;
     m_choice.stereo = s.readChannel() != 0;
@@ -148,7 +151,7 @@ void RecorderController::initialise() {
     m_s.ticks.start(Tick::Common100, 100);
     m_s.ticks.start(Tick::Display50, 50);
 
-    if (s.readDevice() < 0) {
+    if (firstRun) {
         // The first run: the start-up window comes once the initialisation is over.
         m_startupFace = true;
         post([this] { m_view.openStartupWindow(StartupChoice::versionText()); });
