@@ -48,7 +48,11 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_files(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
       m_time([this] { return m_s.clock.steadyMs(); }),
       m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources),
-      m_engineAlive(&m_s.engine) {
+      m_engineAlive(&m_s.engine),
+      // The first-run window and the line search it asks for come before any command: the
+      // command line's presses are posted at start-up and must find the line chosen.
+      m_pending([this](std::function<void()> call) { post(std::move(call)); },
+                [this] { return m_waitingStart || m_startupFace || m_firstRunSearch; }) {
     if (!m_s.sources) {
         platform::SoundServer* server = &m_s.server;
         m_s.sources = [server](const platform::SoundLine& line) {
@@ -71,7 +75,7 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
             m_waitingStart.reset();
             m_transport = Transport::Idle;
             refuseStart(messageKey(StartResult::DeviceUnavailable));
-            runQueued();
+            m_pending.resume();
         }
     });
     m_restartTimer.setSingleShot(true);
@@ -178,13 +182,13 @@ void RecorderController::startupClosed(int result) {
         showMessage("PlayBackSupport");
     } else if (result == StartupChoice::ContinueAutomatic) {
         m_firstRunSearch = true;
-        autoConfigure();
+        configureLines();
     } else if (m_line.lineIndex < 0) {
         // Without the search the device's first line is the line, not none at all.
         m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
     }
     publish();
-    runQueued();
+    m_pending.resume();
 }
 
 void RecorderController::close() {
@@ -197,10 +201,7 @@ void RecorderController::close() {
     s.writeChannel(m_choice.stereo ? 1 : 0);
     s.writeBit(m_choice.sixteenBits ? 1 : 0);
     s.writeFreq(m_choice.rateIndex);
-    if (m_question != 0) {
-        m_question = 0;
-    }
-    m_queued.clear();
+    m_pending.shut();
     stopAll();
     if (m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting()) {
         finishClose();
@@ -264,11 +265,13 @@ void RecorderController::readSignalSettings() {
 }
 
 void RecorderController::signalSettingsClosed() {
-    readSignalSettings();
-    if (recording()) {
-        m_s.engine.setProcessing(processing());
-    }
-    publish();
+    m_pending.submit([this] {
+        readSignalSettings();
+        if (recording()) {
+            m_s.engine.setProcessing(processing());
+        }
+        publish();
+    });
 }
 
 ProcessingSettings RecorderController::processing() const {
@@ -292,41 +295,15 @@ ProcessingSettings RecorderController::processing() const {
 // ---------------------------------------------------------------------------------------------
 // Commands and questions
 
-bool RecorderController::deferred(std::function<void()> command) {
-    if (m_closing) {
-        return true;
-    }
-    if (!waitingForAnswer()) {
-        return false;
-    }
-    m_queued.push_back(std::move(command));
-    return true;
-}
-
-bool RecorderController::waitingForAnswer() const {
-    // The first-run window and the line search it asks for come before any command: the
-    // command line's presses are posted at start-up and must find the line chosen.
-    return m_question != 0 || m_waitingStart || m_startupFace || m_firstRunSearch;
-}
-
-void RecorderController::runQueued() {
-    while (!m_queued.empty() && !waitingForAnswer()) {
-        std::function<void()> command = std::move(m_queued.front());
-        m_queued.pop_front();
-        command();
-    }
-}
-
 void RecorderController::post(std::function<void()> call) {
     QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
 void RecorderController::record() {
-    if (deferred([this] { record(); })) {
-        return;
-    }
-    cancelRestart();
-    startRecording({StartKind::User, false});
+    m_pending.submit([this] {
+        cancelRestart();
+        startRecording({StartKind::User, false});
+    });
 }
 
 void RecorderController::stop() {
@@ -334,18 +311,16 @@ void RecorderController::stop() {
         return;
     }
     // Stop answers an open question "No" and wins over every start that is waiting.
-    m_question = 0;
-    m_queued.clear();
+    m_pending.cancel();
     stopAll();
     showInfo(kReadyText, "");
 }
 
 void RecorderController::togglePause() {
-    if (deferred([this] { togglePause(); })) {
-        return;
-    }
-    m_pauseDown = !m_pauseDown;
-    pauseChanged();
+    m_pending.submit([this] {
+        m_pauseDown = !m_pauseDown;
+        pauseChanged();
+    });
 }
 
 void RecorderController::pauseChanged(bool bySignal) {
@@ -384,24 +359,25 @@ void RecorderController::pauseChanged(bool bySignal) {
 }
 
 void RecorderController::eject() {
-    if (deferred([this] { eject(); })) {
-        return;
-    }
-    if (recording() || playing() || m_lineTest.running()) {
-        return;
-    }
-    m_naming.store();
-    m_view.openOutputSettings();
+    m_pending.submit([this] {
+        if (recording() || playing() || m_lineTest.running()) {
+            return;
+        }
+        m_naming.store();
+        m_view.openOutputSettings();
+    });
 }
 
 void RecorderController::outputSettingsClosed() {
-    m_naming.load();
-    m_alert = m_s.settings.readNumber(setting::kAlert) != 0;
-    publish();
+    m_pending.submit([this] {
+        m_naming.load();
+        m_alert = m_s.settings.readNumber(setting::kAlert) != 0;
+        publish();
+    });
 }
 
 void RecorderController::wmaSettingsClosed() {
-    publish();
+    m_pending.submit([this] { publish(); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -455,46 +431,35 @@ void RecorderController::startRecording(StartRequest request) {
     }
     if ((m_alert || m_alwaysAskOverwrite) && QFileInfo::exists(QString::fromStdString(path))) {
         m_transport = Transport::Confirming;
-        const int question = ++m_questionCounter;
-        m_question = question;
         publish();
-        QPointer<RecorderController> self(this);
-        m_view.askOverwrite(path, [self, request, question](bool overwrite) {
-            if (self) {
-                self->post([self, request, question, overwrite] {
-                    if (self) {
-                        self->askedOverwrite(request, overwrite, question);
-                    }
-                });
-            }
-        });
+        m_pending.ask(
+            [this, &path](PendingCommands::Answer answer) {
+                m_view.askOverwrite(path, std::move(answer));
+            },
+            [this, request](bool overwrite) {
+                m_transport = Transport::Idle;
+                askedOverwrite(request, overwrite);
+            });
         return;
     }
-    askedOverwrite(request, true, 0);
+    askedOverwrite(request, true);
 }
 
-void RecorderController::askedOverwrite(StartRequest request, bool overwrite, int question) {
-    if (question != 0) {
-        if (question != m_question) {
-            return;  // Stop answered it already
-        }
-        m_question = 0;
-        m_transport = Transport::Idle;
-    }
+void RecorderController::askedOverwrite(StartRequest request, bool overwrite) {
     if (!overwrite) {
         refuseStart({});
-        runQueued();
+        m_pending.resume();
         return;
     }
     m_recordDown = true;
     if (m_pauseDown && !request.pauseOnStart) {
         m_transport = Transport::RecordArmed;
         publish();
-        runQueued();
+        m_pending.resume();
         return;
     }
     startEngine(request);
-    runQueued();
+    m_pending.resume();
 }
 
 void RecorderController::startEngine(StartRequest request) {
@@ -502,22 +467,15 @@ void RecorderController::startEngine(StartRequest request) {
     const std::size_t budget = RecordStart::memoryBudget(background, availablePhysicalMemory());
     if (budget == 0) {
         m_transport = Transport::Confirming;
-        const int question = ++m_questionCounter;
-        m_question = question;
         publish();
-        QPointer<RecorderController> self(this);
-        m_view.tellNoMemory([self, question] {
-            if (self) {
-                self->post([self, question] {
-                    if (self && self->m_question == question) {
-                        self->m_question = 0;
-                        self->m_transport = Transport::Idle;
-                        self->refuseStart({});
-                        self->runQueued();
-                    }
-                });
-            }
-        });
+        m_pending.ask(
+            [this](PendingCommands::Answer answer) {
+                m_view.tellNoMemory([answer = std::move(answer)] { answer(false); });
+            },
+            [this](bool) {
+                m_transport = Transport::Idle;
+                refuseStart({});
+            });
         return;
     }
 
@@ -666,7 +624,7 @@ void RecorderController::stopAll(bool keepSchedule) {
     cancelRestart();
     m_waitTimer.stop();
     m_waitingStart.reset();
-    m_question = 0;
+    m_pending.closeQuestion();
     m_autoConfigPending = false;
     if (m_lineTest.running()) {
         const int tested = m_lineTest.line();
@@ -747,7 +705,7 @@ void RecorderController::onEngineFinished(bool ok, const QString& error) {
         m_waitTimer.stop();
         m_transport = Transport::Idle;
         startRecording(request);
-        runQueued();
+        m_pending.resume();
     }
     if (m_restart != kNoRestart && m_restartDelayOver) {
         fireRestart();
@@ -814,25 +772,24 @@ std::string RecorderController::playFile() const {
 }
 
 void RecorderController::play() {
-    if (deferred([this] { play(); })) {
-        return;
-    }
-    if (m_lineCount <= 0) {
-        showMessage("DeviceError");
-        return;
-    }
-    if (recording() || playing() || m_recordDown || m_lineTest.running() ||
-        m_transport == Transport::PlayArmed) {
-        return;
-    }
-    cancelRestart();
-    m_playDown = true;
-    if (m_pauseDown) {
-        m_transport = Transport::PlayArmed;
-        publish();
-        return;
-    }
-    startPlayback();
+    m_pending.submit([this] {
+        if (m_lineCount <= 0) {
+            showMessage("DeviceError");
+            return;
+        }
+        if (recording() || playing() || m_recordDown || m_lineTest.running() ||
+            m_transport == Transport::PlayArmed) {
+            return;
+        }
+        cancelRestart();
+        m_playDown = true;
+        if (m_pauseDown) {
+            m_transport = Transport::PlayArmed;
+            publish();
+            return;
+        }
+        startPlayback();
+    });
 }
 
 void RecorderController::startPlayback() {
@@ -869,150 +826,178 @@ void RecorderController::startPlayback() {
 }
 
 void RecorderController::choosePlaySource(int source) {
-    if (recording() || playing() || m_signalMode || m_scheduleMode || source < 0 || source > 2) {
-        return;
-    }
-    m_playSource = source;
-    MediaPlayer::durationText(playFile(), &m_fileDurationMs);
-    showTimes();
-    publish();
+    m_pending.submit([this, source] {
+        if (recording() || playing() || m_signalMode || m_scheduleMode || source < 0 ||
+            source > 2) {
+            return;
+        }
+        m_playSource = source;
+        MediaPlayer::durationText(playFile(), &m_fileDurationMs);
+        showTimes();
+        publish();
+    });
 }
 
 void RecorderController::positionSliderMoved(int position, bool endOfDrag) {
-    if (m_signalMode || recording() || m_scheduleMode) {
-        return;
-    }
-    if (m_fileDurationMs < 0) {
-        MediaPlayer::durationText(playFile(), &m_fileDurationMs);
-    }
-    if (m_fileDurationMs <= 0) {
-        // Nothing to seek in: the thumb goes back to the start.
-        m_positionSlider = 0;
+    m_pending.submit([this, position, endOfDrag] {
+        if (m_signalMode || recording() || m_scheduleMode) {
+            return;
+        }
+        if (m_fileDurationMs < 0) {
+            MediaPlayer::durationText(playFile(), &m_fileDurationMs);
+        }
+        if (m_fileDurationMs <= 0) {
+            // Nothing to seek in: the thumb goes back to the start.
+            m_positionSlider = 0;
+            showTimes();
+            return;
+        }
+        m_positionSlider = std::clamp(position, 0, 100);
+        if (playing()) {
+            m_s.player.sliderScrolled(m_positionSlider, endOfDrag);
+        }
         showTimes();
-        return;
-    }
-    m_positionSlider = std::clamp(position, 0, 100);
-    if (playing()) {
-        m_s.player.sliderScrolled(m_positionSlider, endOfDrag);
-    }
-    showTimes();
+    });
 }
 
 void RecorderController::setShowSwitch(int showSwitch) {
-    m_levelDisplay.setStyle(showSwitch);
+    m_pending.submit([this, showSwitch] { m_levelDisplay.setStyle(showSwitch); });
 }
 
 void RecorderController::setBackgroundScale(int scale) {
-    scale = std::clamp(scale, 0, 100);
-    m_s.settings.writeNumber(setting::kBackgroundScale, scale);
-    if (m_runMixer) {
-        m_runMixer->setScale(scale);
-    }
+    m_pending.submit([this, scale = std::clamp(scale, 0, 100)] {
+        m_s.settings.writeNumber(setting::kBackgroundScale, scale);
+        if (m_runMixer) {
+            m_runMixer->setScale(scale);
+        }
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
 // The face's choices
 
 void RecorderController::setSixteenBits(bool on) {
-    m_choice.sixteenBits = on;
-    publish();
+    m_pending.submit([this, on] {
+        m_choice.sixteenBits = on;
+        publish();
+    });
 }
 
 void RecorderController::setStereo(bool on) {
-    m_choice.stereo = on;
-    publish();
+    m_pending.submit([this, on] {
+        m_choice.stereo = on;
+        publish();
+    });
 }
 
 void RecorderController::setRateIndex(int index) {
-    if (recording() || playing() || !format::isRateIndex(index)) {
-        return;
-    }
-    m_choice.rateIndex = index;
-    publish();
+    m_pending.submit([this, index] {
+        if (recording() || playing() || !format::isRateIndex(index)) {
+            return;
+        }
+        m_choice.rateIndex = index;
+        publish();
+    });
 }
 
 void RecorderController::setMp3BitrateIndex(int index) {
-    m_mp3BitrateIndex = format::isMp3BitrateIndex(index) ? index : 0;
-    m_s.settings.writeMp3Bitrate(m_mp3BitrateIndex);
+    m_pending.submit([this, index] {
+        m_mp3BitrateIndex = format::isMp3BitrateIndex(index) ? index : 0;
+        m_s.settings.writeMp3Bitrate(m_mp3BitrateIndex);
+    });
 }
 
 void RecorderController::setFieldText(const std::string& path) {
-    if (!path.empty()) {
-        m_naming.setFieldText(path);
-        publish();
-    }
+    m_pending.submit([this, path] {
+        if (!path.empty()) {
+            m_naming.setFieldText(path);
+            publish();
+        }
+    });
 }
 
 void RecorderController::chooseFormat(OutputFormat format) {
-    switch (m_naming.chooseFormat(format, recording(), WmaWriter::probe())) {
-        case OutputNaming::FormatResult::WmaUnavailable:
-            showMessage(OutputNaming::kWmaSupportMessage);
-            break;
-        case OutputNaming::FormatResult::WmaSettingsNeeded:
-            m_view.openWmaSettings();
-            break;
-        default:
-            break;
-    }
-    publish();
+    m_pending.submit([this, format] {
+        switch (m_naming.chooseFormat(format, recording(), WmaWriter::probe())) {
+            case OutputNaming::FormatResult::WmaUnavailable:
+                showMessage(OutputNaming::kWmaSupportMessage);
+                break;
+            case OutputNaming::FormatResult::WmaSettingsNeeded:
+                m_view.openWmaSettings();
+                break;
+            default:
+                break;
+        }
+        publish();
+    });
 }
 
 void RecorderController::toggleMultiFile() {
-    m_naming.toggleMultiFile(recording() || playing());
-    publish();
+    m_pending.submit([this] {
+        m_naming.toggleMultiFile(recording() || playing());
+        publish();
+    });
 }
 
 void RecorderController::toggleTimeStamped() {
-    m_naming.toggleTimeStamped(recording() || playing());
-    publish();
+    m_pending.submit([this] {
+        m_naming.toggleTimeStamped(recording() || playing());
+        publish();
+    });
 }
 
 void RecorderController::setMonitor(bool on) {
-    m_monitor = on;
-    if (recording()) {
-        m_s.engine.setMonitor(on);
-    }
-    publish();
+    m_pending.submit([this, on] {
+        m_monitor = on;
+        if (recording()) {
+            m_s.engine.setMonitor(on);
+        }
+        publish();
+    });
 }
 
 void RecorderController::setBackgroundEnabled(bool on) {
-    m_backgroundOn = on;
-    publish();
+    m_pending.submit([this, on] {
+        m_backgroundOn = on;
+        publish();
+    });
 }
 
 void RecorderController::setEffects(bool noiseGate, bool lowPass, bool highPass) {
-    m_noiseGate = noiseGate;
-    m_lowPass = lowPass;
-    m_highPass = highPass;
-    if (recording()) {
-        m_s.engine.setProcessing(processing());
-    }
+    m_pending.submit([this, noiseGate, lowPass, highPass] {
+        m_noiseGate = noiseGate;
+        m_lowPass = lowPass;
+        m_highPass = highPass;
+        if (recording()) {
+            m_s.engine.setProcessing(processing());
+        }
+    });
 }
 
 void RecorderController::thresholdChanged(int threshold) {
-    threshold = std::clamp(threshold, 0, setting::kThresholdMax);
-    if (threshold != m_threshold) {
-        m_s.settings.writeThreshold(threshold);
-    }
-    m_threshold = threshold;
-    if (recording()) {
-        m_s.engine.setProcessing(processing());
-    }
-    publish();
+    m_pending.submit([this, threshold = std::clamp(threshold, 0, setting::kThresholdMax)] {
+        if (threshold != m_threshold) {
+            m_s.settings.writeThreshold(threshold);
+        }
+        m_threshold = threshold;
+        if (recording()) {
+            m_s.engine.setProcessing(processing());
+        }
+        publish();
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
 // Signal recording
 
 void RecorderController::toggleSignal() {
-    if (deferred([this] { toggleSignal(); })) {
-        return;
-    }
-    if (playing() || m_playDown || m_lineTest.running()) {
-        return;
-    }
-    cancelRestart();
-    switchSignal(!m_signalMode, false);
+    m_pending.submit([this] {
+        if (playing() || m_playDown || m_lineTest.running()) {
+            return;
+        }
+        cancelRestart();
+        switchSignal(!m_signalMode, false);
+    });
 }
 
 void RecorderController::switchSignal(bool on, bool restart) {
@@ -1146,22 +1131,20 @@ void RecorderController::loadSchedule() {
 }
 
 void RecorderController::scheduleWindowClosed() {
-    if (m_closing) {
-        return;
-    }
-    loadSchedule();
-    publish();
+    m_pending.submit([this] {
+        loadSchedule();
+        publish();
+    });
 }
 
 void RecorderController::toggleSchedule() {
-    if (deferred([this] { toggleSchedule(); })) {
-        return;
-    }
-    if (m_lineTest.running()) {
-        return;
-    }
-    cancelRestart();
-    armSchedule(false);
+    m_pending.submit([this] {
+        if (m_lineTest.running()) {
+            return;
+        }
+        cancelRestart();
+        armSchedule(false);
+    });
 }
 
 void RecorderController::armSchedule(bool rearm) {
@@ -1460,6 +1443,10 @@ bool RecorderController::idleForLineTest() const {
 }
 
 void RecorderController::autoConfigure() {
+    m_pending.submit([this] { configureLines(); });
+}
+
+void RecorderController::configureLines() {
     if (!idleForLineTest()) {
         return;
     }
@@ -1473,28 +1460,34 @@ void RecorderController::autoConfigure() {
 }
 
 void RecorderController::openLineWindow() {
-    m_lineWindowOpen = true;
-    publish();
+    m_pending.submit([this] {
+        m_lineWindowOpen = true;
+        publish();
+    });
 }
 
 void RecorderController::closeLineWindow() {
-    m_lineWindowOpen = false;
-    publish();
+    m_pending.submit([this] {
+        m_lineWindowOpen = false;
+        publish();
+    });
 }
 
 void RecorderController::autodetect() {
-    if (!m_lineWindowOpen || m_searching || m_lineCount < 1) {
-        return;
-    }
-    if (!idleForLineTest()) {
-        showInfo(kBusyText, kBusyText2);
-        return;
-    }
-    setSocket(m_line.lineIndex, SocketState::Normal);
-    m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
-    m_searching = true;
-    publish();
-    post([this] { testCurrentLine(); });
+    m_pending.submit([this] {
+        if (!m_lineWindowOpen || m_searching || m_lineCount < 1) {
+            return;
+        }
+        if (!idleForLineTest()) {
+            showInfo(kBusyText, kBusyText2);
+            return;
+        }
+        setSocket(m_line.lineIndex, SocketState::Normal);
+        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
+        m_searching = true;
+        publish();
+        post([this] { testCurrentLine(); });
+    });
 }
 
 void RecorderController::testCurrentLine() {
@@ -1553,59 +1546,56 @@ void RecorderController::endSearch(std::string_view messageKey) {
     }
     if (m_firstRunSearch) {
         m_firstRunSearch = false;
-        post([this] { runQueued(); });
+        post([this] { m_pending.resume(); });
     }
 }
 
 void RecorderController::socketClicked(int line) {
-    if (!m_lineWindowOpen || m_lineTest.running() || line < 0 ||
-        line >= std::min<int>(m_lineCount, static_cast<int>(FaceState::kMaxSockets)) ||
-        line == m_line.lineIndex) {
-        return;
-    }
-    setSocket(m_line.lineIndex, SocketState::Normal);
-    setSocket(line, SocketState::UnderTest);
-    m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
-    const bool idle = idleForLineTest();
-    if (idle) {
-        const LanguageTable::MessageLines test =
-            m_s.language.Message("RecordingTest", kInfoCapacity);
-        showInfo(test.line1, test.line2 + " " + std::to_string(line + 1));
-    }
-    // A running recording keeps its line; the choice applies from the next start.
-    m_s.mixer.selectLine(line);
-    if (idle) {
-        const std::optional<int> speakers = m_s.server.defaultSinkVolume();
-        if (speakers) {
-            m_s.server.setDefaultSinkVolume(0);
+    m_pending.submit([this, line] {
+        if (!m_lineWindowOpen || m_lineTest.running() || line < 0 ||
+            line >= std::min<int>(m_lineCount, static_cast<int>(FaceState::kMaxSockets)) ||
+            line == m_line.lineIndex) {
+            return;
         }
-        const StartResult result = m_lineTest.start(line, false);
-        if (speakers) {
-            m_s.server.setDefaultSinkVolume(*speakers);
+        setSocket(m_line.lineIndex, SocketState::Normal);
+        setSocket(line, SocketState::UnderTest);
+        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
+        const bool idle = idleForLineTest();
+        if (idle) {
+            const LanguageTable::MessageLines test =
+                m_s.language.Message("RecordingTest", kInfoCapacity);
+            showInfo(test.line1, test.line2 + " " + std::to_string(line + 1));
         }
-        if (result != StartResult::Ok) {
+        // A running recording keeps its line; the choice applies from the next start.
+        m_s.mixer.selectLine(line);
+        if (idle) {
+            const std::optional<int> speakers = m_s.server.defaultSinkVolume();
+            if (speakers) {
+                m_s.server.setDefaultSinkVolume(0);
+            }
+            const StartResult result = m_lineTest.start(line, false);
+            if (speakers) {
+                m_s.server.setDefaultSinkVolume(*speakers);
+            }
+            if (result != StartResult::Ok) {
+                setSocket(line, SocketState::Current);
+                showMessage(messageKey(result));
+            }
+        } else {
             setSocket(line, SocketState::Current);
-            showMessage(messageKey(result));
         }
-    } else {
-        setSocket(line, SocketState::Current);
-    }
-    publish();
+        publish();
+    });
 }
 
 bool RecorderController::selectMicrophone() {
-    const platform::SoundDevice* device = m_s.devices.selectedDevice();
-    if (device == nullptr) {
+    if (microphoneLine() < 0) {
         return false;
     }
-    auto namesMicrophone = [](const std::string& text) {
-        return QString::fromStdString(text).contains(QLatin1String("mic"), Qt::CaseInsensitive);
-    };
-    const int count = std::min<int>(static_cast<int>(device->lines.size()), m_lineCount);
-    for (int i = 0; i < count; ++i) {
-        const platform::SoundLine& line = device->lines[static_cast<std::size_t>(i)];
-        if (line.monitor || !(namesMicrophone(line.name) || namesMicrophone(line.portName))) {
-            continue;
+    m_pending.submit([this] {
+        const int i = microphoneLine();
+        if (i < 0) {
+            return;
         }
         if (i != m_line.lineIndex) {
             setSocket(m_line.lineIndex, SocketState::Normal);
@@ -1615,9 +1605,26 @@ bool RecorderController::selectMicrophone() {
         }
         setSocket(i, SocketState::UnderTest);
         publish();
-        return true;
+    });
+    return true;
+}
+
+int RecorderController::microphoneLine() const {
+    const platform::SoundDevice* device = m_s.devices.selectedDevice();
+    if (device == nullptr) {
+        return -1;
     }
-    return false;
+    auto namesMicrophone = [](const std::string& text) {
+        return QString::fromStdString(text).contains(QLatin1String("mic"), Qt::CaseInsensitive);
+    };
+    const int count = std::min<int>(static_cast<int>(device->lines.size()), m_lineCount);
+    for (int i = 0; i < count; ++i) {
+        const platform::SoundLine& line = device->lines[static_cast<std::size_t>(i)];
+        if (!line.monitor && (namesMicrophone(line.name) || namesMicrophone(line.portName))) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 bool RecorderController::deviceWindowAllowed() {
@@ -1629,9 +1636,11 @@ bool RecorderController::deviceWindowAllowed() {
 }
 
 void RecorderController::deviceChosen(int deviceRow, int lineIndex) {
-    m_line = LineChoice::of(m_s.devices.devices(), deviceRow, lineIndex);
-    refreshLines();
-    publish();
+    m_pending.submit([this, deviceRow, lineIndex] {
+        m_line = LineChoice::of(m_s.devices.devices(), deviceRow, lineIndex);
+        refreshLines();
+        publish();
+    });
 }
 
 bool RecorderController::encoderWindowAllowed(OutputFormat format) {
@@ -1646,7 +1655,7 @@ bool RecorderController::encoderWindowAllowed(OutputFormat format) {
 }
 
 void RecorderController::mp3SettingsClosed() {
-    m_mp3BitrateIndex = m_s.settings.readMp3Bitrate();
+    m_pending.submit([this] { m_mp3BitrateIndex = m_s.settings.readMp3Bitrate(); });
 }
 
 void RecorderController::setSocket(int line, SocketState state) {

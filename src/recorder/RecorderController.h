@@ -19,6 +19,7 @@
 #include "recorder/FaceState.h"
 #include "recorder/LineTest.h"
 #include "recorder/OutputNaming.h"
+#include "recorder/PendingCommands.h"
 #include "recorder/RecordStart.h"
 #include "recorder/RecordedTime.h"
 #include "recorder/RecorderServices.h"
@@ -66,10 +67,13 @@ class BackgroundMixer;
 // Automatic restarts (the schedule's re-arm, a mode switched over to the other, a track whose
 // next name would need the overwrite question) wait on one single-shot timer that fires once
 // the least delay (300 ms) has passed and the previous file is complete; Stop, stop-all, a mode
-// switch and close cancel it. Questions are asked without waiting: commands that arrive
-// meanwhile run in order once the question is answered, and Stop answers it "No" and then runs.
-// Nothing here waits on the GUI thread: the background music's first block, the restart delay
-// and the line test are timers and signals.
+// switch and close cancel it. Questions are asked without waiting (PendingCommands). Every
+// command and window reply below waits while a question is open, a start waits for the previous
+// file, or the first run (its window and the line search it asks for) is not over, and then runs
+// in the order it came: a question never changes what a row of commands does. Only stop(),
+// close() and startupClosed() run at once (they end or release what holds); Stop answers an
+// open question "No" and drops what waited. Nothing here waits on the GUI thread: the background
+// music's first block, the restart delay and the line test are timers and signals.
 //
 // Thread contract: created and called on the GUI thread, which runs the Qt event loop; the
 // ticks arrive there too (onTick).
@@ -152,16 +156,17 @@ public:
     void autodetect();     // the search again from the first line (the line window's button)
     void socketClicked(int line);  // a manual test of the line
     // The line window's microphone button: the device's microphone line (the first whose name
-    // or port names a microphone) becomes the line, without a test. False when none is known.
+    // or port names a microphone) becomes the line, without a test. False when none is known
+    // now; true when the choice is made or waits.
     bool selectMicrophone();
     // Whether the device window may open now: not while recording, playing, testing a line, or
     // in signal or schedule mode, which would change the line under a running capture. A
-    // refusal says so on the info line.
+    // refusal says so on the info line. A question, not a command: it never waits.
     bool deviceWindowAllowed();
     // The device window chose a device row and a line of it (-1: the device has no line).
     void deviceChosen(int deviceRow, int lineIndex);
     // Whether the MP3 or WMA settings window may open now: not while recording; the WMA window
-    // not without the WMA writer, which "WMASupport" on the info line then says.
+    // not without the WMA writer, which "WMASupport" on the info line then says. Never waits.
     bool encoderWindowAllowed(OutputFormat format);
     // The MP3 settings window has closed: its bit rate is the recorder's from now on.
     void mp3SettingsClosed();
@@ -196,7 +201,7 @@ public:
     bool signalMode() const { return m_signalMode; }
     bool scheduleMode() const { return m_scheduleMode; }
     bool restartPending() const { return m_restart != kNoRestart; }
-    bool questionOpen() const { return m_question != 0; }
+    bool questionOpen() const { return m_pending.questionOpen(); }
     bool closing() const { return m_closing; }
     // The file the current or last recording went to.
     const std::string& runPath() const { return m_runPath; }
@@ -209,7 +214,6 @@ public:
     const SignalSplitter& splitter() const { return m_splitter; }
     const RecordedTime& recordedTime() const { return m_time; }
     const ScheduleRunner& scheduleRunner() const { return m_runner; }
-    const ScheduleList& scheduleList() const { return m_scheduleList; }
     const FaceChoice& choice() const { return m_choice; }
 
 private:
@@ -227,15 +231,11 @@ private:
         bool pauseOnStart = false;  // the recording starts and is paused at once
     };
 
-    // Commands.
-    bool deferred(std::function<void()> command);
-    bool waitingForAnswer() const;
-    void runQueued();
     void post(std::function<void()> call);
 
     // Recording.
     void startRecording(StartRequest request);
-    void askedOverwrite(StartRequest request, bool overwrite, int question);
+    void askedOverwrite(StartRequest request, bool overwrite);
     void startEngine(StartRequest request);
     void refuseStart(std::string_view messageKey);
     // Refuses a start because another recording holds `path`, naming the file on the info line.
@@ -271,7 +271,6 @@ private:
     void armSchedule(bool rearm);
     void scheduleOff();
     bool applySchedule(const ScheduleRunner::TickResult& result);
-    void showScheduleLine(const std::optional<ScheduleRunner::InfoLine>& line);
 
     // Ticks.
     void recordingTick();
@@ -283,6 +282,8 @@ private:
 
     // Lines.
     void refreshLines();
+    void configureLines();
+    int microphoneLine() const;
     void devicesChanged();
     void testCurrentLine();
     void onLineTestDone(int line, int level);
@@ -360,11 +361,6 @@ private:
     bool m_scheduleRelative = false;
     std::optional<std::string> m_scheduleLine2;  // shown once the armed recording has started
 
-    // A question the view is asking (0: none), and the commands that came meanwhile.
-    int m_question = 0;
-    int m_questionCounter = 0;
-    std::deque<std::function<void()>> m_queued;
-
     // Playback.
     std::int64_t m_fileDurationMs = -1;
     int m_positionSlider = 0;
@@ -395,6 +391,8 @@ private:
     QTimer m_closeTimer;
     FaceState m_state;
     bool m_published = false;
+    // Declared last: the commands waiting in it may refer to any member.
+    PendingCommands m_pending;
 };
 
 }  // namespace orvel
