@@ -30,8 +30,6 @@ namespace orvel {
 
 namespace {
 
-// The longest info-line text the face draws.
-constexpr std::size_t kInfoCapacity = 201;
 // Names tried when other recorders hold the numbered names formed at a start.
 constexpr int kNameTries = 5;
 
@@ -47,6 +45,7 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_naming(m_s.settings, [this] { return m_s.clock.now(); }),
       m_files(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
       m_time([this] { return m_s.clock.steadyMs(); }),
+      m_info(view, m_s.language),
       m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources),
       m_engineAlive(&m_s.engine),
       // The first-run window and the line search it asks for come before any command: the
@@ -143,10 +142,7 @@ void RecorderController::initialise() {
     m_alert = s.readNumber(setting::kAlert) != 0;
     m_storedChoice = m_choice;
     m_storedLine = m_line;
-    m_waitingText = m_s.language.OwnMessage(kWaitingKey, kInfoCapacity).line1;
-    if (m_waitingText.empty()) {
-        m_waitingText = kRecordingText;  // a translation that leaves the first line empty
-    }
+    m_info.load();
     readSignalSettings();
     loadSchedule();
     refreshLines();
@@ -160,7 +156,7 @@ void RecorderController::initialise() {
         m_startupFace = true;
         post([this] { m_view.openStartupWindow(StartupChoice::versionText()); });
     }
-    showInfo(m_info1, m_info2);
+    m_info.show(m_info.line1(), m_info.line2());
     publish();
 }
 
@@ -179,7 +175,7 @@ void RecorderController::startupClosed(int result) {
     }
     refreshLines();
     if (m_lineCount < 1) {
-        showMessage("PlayBackSupport");
+        m_info.message("PlayBackSupport");
     } else if (result == StartupChoice::ContinueAutomatic) {
         m_firstRunSearch = true;
         configureLines();
@@ -313,7 +309,7 @@ void RecorderController::stop() {
     // Stop answers an open question "No" and wins over every start that is waiting.
     m_pending.cancel();
     stopAll();
-    showInfo(kReadyText, "");
+    m_info.show(kReadyText, "");
 }
 
 void RecorderController::togglePause() {
@@ -550,17 +546,17 @@ void RecorderController::startEngine(StartRequest request) {
     }
     m_closedPath.clear();
     m_runBackground = m_s.engine.mixesBackground();
-    showInfo(recordingText(), "");
+    m_info.show(m_info.recordingText(waitingForSound()), "");
     if (m_runBackground) {
         const StartResult music = m_s.background.startRecording(backgroundSettings, m_s.engine);
         if (music != StartResult::Ok) {
-            showMessage(messageKey(music));
+            m_info.message(messageKey(music));
             m_runBackground = false;
         } else {
             // The background comes in as its first block arrives; the writer keeps the two
             // aligned, so nothing waits for it here.
             m_preparingBackground = true;
-            showMessage("PrepareBackground");
+            m_info.message("PrepareBackground");
             m_backgroundWait.start(kBackgroundWaitMs);
         }
         if (m_pauseDown) {
@@ -568,7 +564,7 @@ void RecorderController::startEngine(StartRequest request) {
         }
     }
     if (m_scheduleLine2) {
-        showInfo(m_info1, *m_scheduleLine2);
+        m_info.show(m_info.line1(), *m_scheduleLine2);
         m_scheduleLine2.reset();
     }
     m_s.ticks.start(Tick::Recording50, 50);
@@ -586,21 +582,21 @@ void RecorderController::backgroundReady() {
     if (m_preparingBackground) {
         m_preparingBackground = false;
         if (recording()) {
-            showInfo(recordingText(), "");
+            m_info.show(m_info.recordingText(waitingForSound()), "");
         }
     }
 }
 
 void RecorderController::refuseInUse(const std::string& path) {
     qCWarning(lcRecorder) << path.c_str() << FileLock::kInUseText;
-    showInfo(QFileInfo(QString::fromStdString(path)).fileName().toStdString(),
-             FileLock::kInUseText);
+    m_info.show(QFileInfo(QString::fromStdString(path)).fileName().toStdString(),
+                FileLock::kInUseText);
     refuseStart({});
 }
 
 void RecorderController::refuseStart(std::string_view messageKey) {
     if (!messageKey.empty()) {
-        showMessage(messageKey);
+        m_info.message(messageKey);
     }
     m_recordDown = false;
     if (m_transport != Transport::Recording) {
@@ -609,16 +605,14 @@ void RecorderController::refuseStart(std::string_view messageKey) {
     // A mode that wanted this recording ends with it: it would otherwise show as on while
     // nothing records.
     if (m_signalMode || m_scheduleMode) {
-        const std::string line1 = m_info1;
-        const std::string line2 = m_info2;
-        stopAll();
-        showInfo(line1, line2);
+        stopAll({.infoLine = true});
         return;
     }
     publish();
 }
 
-void RecorderController::stopAll(bool keepSchedule) {
+void RecorderController::stopAll(StopKeeps keeps) {
+    const InfoLine::Kept kept(m_info, keeps.infoLine);
     m_s.ticks.stop(Tick::Recording50);
     m_s.ticks.stop(Tick::Timer1);
     cancelRestart();
@@ -648,7 +642,7 @@ void RecorderController::stopAll(bool keepSchedule) {
         }
         // The mode this stop ends, to be told should its file have heard nothing; a schedule
         // that re-arms goes on.
-        const char* ended = keepSchedule     ? ""
+        const char* ended = keeps.schedule   ? ""
                             : m_signalMode   ? "SignalEnded"
                             : m_scheduleMode ? "ScheduleEnded"
                                              : "";
@@ -667,7 +661,7 @@ void RecorderController::stopAll(bool keepSchedule) {
     m_signalMode = false;
     m_scheduleMode = false;
     m_scheduleLine2.reset();
-    if (!keepSchedule) {
+    if (!keeps.schedule) {
         m_runner.disarm();
     }
     m_splitter.restart();
@@ -680,7 +674,7 @@ void RecorderController::onRunEnded(std::string_view messageKey) {
         return;
     }
     if (!messageKey.empty()) {
-        showMessage(messageKey);
+        m_info.message(messageKey);
         m_keepMessage = true;
     }
     stopAll();
@@ -723,7 +717,7 @@ void RecorderController::judge(RecordingFiles::Handed file, const CompletedFile&
         // No sound ever came for it: no file, no log line, no alert; only the mode that its
         // stop ended is told.
         if (!file.keepMessage && !file.endedMode.empty() && !recording()) {
-            showMessage(file.endedMode);
+            m_info.message(file.endedMode);
         }
         return;
     }
@@ -737,9 +731,9 @@ void RecorderController::judge(RecordingFiles::Handed file, const CompletedFile&
     finished.bytes = info.exists() ? static_cast<std::uint64_t>(info.size()) : 0;
     MediaPlayer::durationText(file.path, &finished.durationMs);
     if (!done.ok) {
-        showMessage(messageKey(StartResult::FileError));
+        m_info.message(messageKey(StartResult::FileError));
     } else if (!file.keepMessage && static_cast<std::int64_t>(finished.bytes) <= kUnfinishedBytes) {
-        showMessage("RecordNotFinished");
+        m_info.message("RecordNotFinished");
     }
     m_fileDurationMs = finished.durationMs;
     finished.logged = m_files.log(file, std::max<std::int64_t>(finished.durationMs, 0));
@@ -752,8 +746,8 @@ void RecorderController::onSoundDropped(quint64 totalBytes) {
         std::max<std::uint64_t>(m_s.engine.format().bytesPerSecond(), 1);
     const std::uint64_t ms = totalBytes * 1000 / perSecond;
     qCWarning(lcRecorder) << ms << "ms of captured sound were lost";
-    const LanguageTable::MessageLines lines = m_s.language.Message("SoundLost", kInfoCapacity);
-    showInfo(lines.line1, lines.line2 + " " + std::to_string(ms));
+    const LanguageTable::MessageLines lines = m_info.lines("SoundLost");
+    m_info.show(lines.line1, lines.line2 + " " + std::to_string(ms));
     m_view.soundLost(ms);
 }
 
@@ -774,7 +768,7 @@ std::string RecorderController::playFile() const {
 void RecorderController::play() {
     m_pending.submit([this] {
         if (m_lineCount <= 0) {
-            showMessage("DeviceError");
+            m_info.message("DeviceError");
             return;
         }
         if (recording() || playing() || m_recordDown || m_lineTest.running() ||
@@ -795,7 +789,7 @@ void RecorderController::play() {
 void RecorderController::startPlayback() {
     m_transport = Transport::Playing;
     m_levelDisplay.resetHighest();
-    showInfo(kPlayingText, "");
+    m_info.show(kPlayingText, "");
     m_commonDivider = 0;
     m_s.ticks.start(Tick::Timer1, 50);
     const std::string file = playFile();
@@ -809,14 +803,13 @@ void RecorderController::startPlayback() {
         const MediaError opened = m_s.background.startPlayback(file, tap, startMs);
         if (opened != MediaError::None) {
             // The play button stays down until Stop, with the file named.
-            const LanguageTable::MessageLines lines =
-                m_s.language.Message("InvalidFile", kInfoCapacity);
-            showInfo(file, lines.line2);
+            const LanguageTable::MessageLines lines = m_info.lines("InvalidFile");
+            m_info.show(file, lines.line2);
         } else {
             m_time.reset();
         }
     } else {
-        showMessage("RecordNotFinished");
+        m_info.message("RecordNotFinished");
         m_playDown = false;
         m_transport = Transport::Idle;
         m_s.ticks.stop(Tick::Timer1);
@@ -920,7 +913,7 @@ void RecorderController::chooseFormat(OutputFormat format) {
     m_pending.submit([this, format] {
         switch (m_naming.chooseFormat(format, recording(), WmaWriter::probe())) {
             case OutputNaming::FormatResult::WmaUnavailable:
-                showMessage(OutputNaming::kWmaSupportMessage);
+                m_info.message(OutputNaming::kWmaSupportMessage);
                 break;
             case OutputNaming::FormatResult::WmaSettingsNeeded:
                 m_view.openWmaSettings();
@@ -1184,7 +1177,7 @@ void RecorderController::armSchedule(bool rearm) {
         }
     } else {
         if (m_scheduleLine2) {
-            showInfo(m_info1, *m_scheduleLine2);
+            m_info.show(m_info.line1(), *m_scheduleLine2);
             m_scheduleLine2.reset();
         }
         if (!m_pauseDown) {
@@ -1208,7 +1201,7 @@ void RecorderController::scheduleOff() {
 bool RecorderController::applySchedule(const ScheduleRunner::TickResult& result) {
     m_launches->endViewers(result.viewersToClose);
     if (result.line2) {
-        showInfo(m_info1, result.line2->text(m_s.language));
+        m_info.show(m_info.line1(), result.line2->text(m_s.language));
     }
     for (const ScheduleRunner::Action action : result.actions) {
         switch (action) {
@@ -1226,10 +1219,7 @@ bool RecorderController::applySchedule(const ScheduleRunner::TickResult& result)
                 break;
             case ScheduleRunner::Action::EndFileAndRearm: {
                 // The window's file ends; a new one is armed once it is complete.
-                const std::string line1 = m_info1;
-                const std::string line2 = m_info2;
-                stopAll(true);
-                showInfo(line1, line2);
+                stopAll({.schedule = true, .infoLine = true});
                 scheduleRestart(kScheduleRearm, result.rearmDelayMs);
                 return true;
             }
@@ -1450,7 +1440,7 @@ void RecorderController::configureLines() {
     if (!idleForLineTest()) {
         return;
     }
-    showMessage("AutoConfig");
+    m_info.message("AutoConfig");
     // The search starts from the first line whether a line was chosen before or not.
     m_line.lineIndex = -1;
     m_line.lineName.clear();
@@ -1479,7 +1469,7 @@ void RecorderController::autodetect() {
             return;
         }
         if (!idleForLineTest()) {
-            showInfo(kBusyText, kBusyText2);
+            m_info.show(kBusyText, kBusyText2);
             return;
         }
         setSocket(m_line.lineIndex, SocketState::Normal);
@@ -1497,8 +1487,8 @@ void RecorderController::testCurrentLine() {
     }
     const int line = m_line.lineIndex;
     setSocket(line, SocketState::UnderTest);
-    const LanguageTable::MessageLines test = m_s.language.Message("RecordingTest", kInfoCapacity);
-    showInfo(test.line1, test.line2 + " " + std::to_string(line + 1));
+    const LanguageTable::MessageLines test = m_info.lines("RecordingTest");
+    m_info.show(test.line1, test.line2 + " " + std::to_string(line + 1));
     m_s.mixer.setVolume(line, kTestVolume);
     const StartResult result = m_lineTest.start(line, true);
     if (result != StartResult::Ok) {
@@ -1518,8 +1508,8 @@ void RecorderController::onLineTestDone(int line, int level) {
         }
     }
     setSocket(line, SocketState::Current);
-    const LanguageTable::MessageLines finish = m_s.language.Message("TestFinish", kInfoCapacity);
-    showInfo(finish.line1, finish.line2 + " " + std::to_string(line + 1) + "  " + finish.line3);
+    const LanguageTable::MessageLines finish = m_info.lines("TestFinish");
+    m_info.show(finish.line1, finish.line2 + " " + std::to_string(line + 1) + "  " + finish.line3);
     if (!m_searching) {
         publish();
         return;
@@ -1542,7 +1532,7 @@ void RecorderController::onLineTestDone(int line, int level) {
 void RecorderController::endSearch(std::string_view messageKey) {
     m_searching = false;
     if (!messageKey.empty()) {
-        showMessage(messageKey);
+        m_info.message(messageKey);
     }
     if (m_firstRunSearch) {
         m_firstRunSearch = false;
@@ -1562,9 +1552,8 @@ void RecorderController::socketClicked(int line) {
         m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
         const bool idle = idleForLineTest();
         if (idle) {
-            const LanguageTable::MessageLines test =
-                m_s.language.Message("RecordingTest", kInfoCapacity);
-            showInfo(test.line1, test.line2 + " " + std::to_string(line + 1));
+            const LanguageTable::MessageLines test = m_info.lines("RecordingTest");
+            m_info.show(test.line1, test.line2 + " " + std::to_string(line + 1));
         }
         // A running recording keeps its line; the choice applies from the next start.
         m_s.mixer.selectLine(line);
@@ -1579,7 +1568,7 @@ void RecorderController::socketClicked(int line) {
             }
             if (result != StartResult::Ok) {
                 setSocket(line, SocketState::Current);
-                showMessage(messageKey(result));
+                m_info.message(messageKey(result));
             }
         } else {
             setSocket(line, SocketState::Current);
@@ -1631,7 +1620,7 @@ bool RecorderController::deviceWindowAllowed() {
     if (idleForLineTest() && !m_searching && m_transport == Transport::Idle) {
         return true;
     }
-    showInfo(kBusyText, kBusyText2);
+    m_info.show(kBusyText, kBusyText2);
     return false;
 }
 
@@ -1648,7 +1637,7 @@ bool RecorderController::encoderWindowAllowed(OutputFormat format) {
         return false;
     }
     if (format == OutputFormat::Wma && !WmaWriter::probe()) {
-        showMessage(OutputNaming::kWmaSupportMessage);
+        m_info.message(OutputNaming::kWmaSupportMessage);
         return false;
     }
     return true;
@@ -1667,17 +1656,6 @@ void RecorderController::setSocket(int line, SocketState state) {
 // ---------------------------------------------------------------------------------------------
 // The view
 
-void RecorderController::showInfo(const std::string& line1, const std::string& line2) {
-    m_info1 = line1;
-    m_info2 = line2;
-    m_view.showInfo(m_info1, m_info2);
-}
-
-void RecorderController::showMessage(std::string_view key) {
-    const LanguageTable::MessageLines lines = m_s.language.Message(key, kInfoCapacity);
-    showInfo(lines.line1, lines.line2);
-}
-
 bool RecorderController::waitingForSound() const {
     if (!recording() || !m_signalMode) {
         return false;
@@ -1689,28 +1667,14 @@ bool RecorderController::waitingForSound() const {
     return !m_s.engine.signalPresent();
 }
 
-const std::string& RecorderController::recordingText() const {
-    static const std::string recording = kRecordingText;
-    return waitingForSound() ? m_waitingText : recording;
-}
-
 void RecorderController::refreshRecordingText() {
-    if (m_info1 != kRecordingText && m_info1 != m_waitingText) {
-        return;  // a message stays until something else replaces it
-    }
+    using Sound = InfoLine::Sound;
     if (recording()) {
-        const std::string& text = recordingText();
-        if (text != m_info1) {
-            showInfo(text, m_info2);
-        }
+        m_info.follow(waitingForSound() ? Sound::Awaited : Sound::Heard);
     } else if (m_restart & kSignalRestart) {
-        // Between two tracks the splitter waits for the next sound.
-        if (m_info1 != m_waitingText) {
-            showInfo(m_waitingText, m_info2);
-        }
-    } else if (m_info1 == m_waitingText && !m_signalMode && m_restart == kNoRestart) {
-        // Signal mode has ended (a stop on silence, the button): nothing waits any more.
-        showInfo(kReadyText, "");
+        m_info.follow(Sound::Awaited);  // between two tracks the splitter waits for sound
+    } else if (!m_signalMode && m_restart == kNoRestart) {
+        m_info.follow(Sound::Over);  // signal mode has ended: nothing waits any more
     }
 }
 

@@ -17,6 +17,7 @@
 #include "audio/LevelDisplay.h"
 #include "devices/LineChoice.h"
 #include "recorder/FaceState.h"
+#include "recorder/InfoLine.h"
 #include "recorder/LineTest.h"
 #include "recorder/OutputNaming.h"
 #include "recorder/PendingCommands.h"
@@ -81,12 +82,9 @@ class RecorderController : public QObject {
     Q_OBJECT
 public:
     // The info-line texts that are not messages of the language table.
-    static constexpr char kReadyText[] = "Ready to record";
-    static constexpr char kRecordingText[] = "Recording";
+    static constexpr auto& kReadyText = InfoLine::kReadyText;
+    static constexpr auto& kRecordingText = InfoLine::kRecordingText;
     static constexpr char kPlayingText[] = "Playing";
-    // The language key of the info line's text while signal mode waits for sound, in place of
-    // kRecordingText. A key of our own: language files without it show the English text.
-    static constexpr char kWaitingKey[] = "WaitingForSound";
     // The device window and the line search are refused while a capture or a mode runs.
     static constexpr char kBusyText[] = "Stop recording and playing first";
     static constexpr char kBusyText2[] = "to change the device or line";
@@ -190,7 +188,9 @@ public:
 
     // A notice from outside the recorder (the command line's refused file name) on the info
     // line, until the next message takes its place.
-    void showNotice(const std::string& line1, const std::string& line2) { showInfo(line1, line2); }
+    void showNotice(const std::string& line1, const std::string& line2) {
+        m_info.show(line1, line2);
+    }
 
     // What the face shows.
     const FaceState& state() const { return m_state; }
@@ -205,8 +205,8 @@ public:
     bool closing() const { return m_closing; }
     // The file the current or last recording went to.
     const std::string& runPath() const { return m_runPath; }
-    const std::string& infoLine1() const { return m_info1; }
-    const std::string& infoLine2() const { return m_info2; }
+    const std::string& infoLine1() const { return m_info.line1(); }
+    const std::string& infoLine2() const { return m_info.line2(); }
     const LineChoice& lineChoice() const { return m_line; }
     int lineCount() const { return m_lineCount; }
     const OutputNaming& naming() const { return m_naming; }
@@ -240,8 +240,13 @@ private:
     void refuseStart(std::string_view messageKey);
     // Refuses a start because another recording holds `path`, naming the file on the info line.
     void refuseInUse(const std::string& path);
-    // keepSchedule: the schedule's window ended its file; the runner waits for the re-arm.
-    void stopAll(bool keepSchedule = false);
+    // What a stop leaves as it is.
+    struct StopKeeps {
+        bool schedule = false;  // the schedule's window ended its file: the runner waits to re-arm
+        bool infoLine = false;  // the stop's cause is on the info line already
+    };
+    void stopAll(StopKeeps keeps);
+    void stopAll() { stopAll(StopKeeps{}); }
     void pauseChanged(bool bySignal = false);
     void onEngineFinished(bool ok, const QString& error);
     void onRunEnded(std::string_view messageKey);
@@ -299,11 +304,8 @@ private:
     void storeChoices();
 
     // The view.
-    void showInfo(const std::string& line1, const std::string& line2);
-    void showMessage(std::string_view key);
     void publish();
     bool waitingForSound() const;
-    const std::string& recordingText() const;
     void refreshRecordingText();
 
     RecorderServices m_s;
@@ -311,6 +313,7 @@ private:
     OutputNaming m_naming;
     RecordingFiles m_files;
     RecordedTime m_time;
+    InfoLine m_info;
     LevelDisplay m_levelDisplay;
     SignalSplitter m_splitter;
     LineTest m_lineTest;
@@ -376,11 +379,6 @@ private:
     bool m_firstRunSearch = false;  // the search the first-run window asked for
     bool m_searching = false;
     std::vector<SocketState> m_sockets;
-
-    // The info line as last shown.
-    std::string m_info1 = kReadyText;
-    std::string m_info2;
-    std::string m_waitingText;
 
     // The format and the line as the settings store last received them.
     FaceChoice m_storedChoice;
