@@ -46,12 +46,13 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_files(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
       m_time([this] { return m_s.clock.steadyMs(); }),
       m_info(view, m_s.language),
+      m_lines(m_s.devices, m_s.mixer, m_info),
       m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources),
       m_engineAlive(&m_s.engine),
       // The first-run window and the line search it asks for come before any command: the
       // command line's presses are posted at start-up and must find the line chosen.
       m_pending([this](std::function<void()> call) { post(std::move(call)); },
-                [this] { return m_waitingStart || m_startupFace || m_firstRunSearch; }) {
+                [this] { return m_waitingStart || m_startupFace || m_lines.firstRunSearch(); }) {
     if (!m_s.sources) {
         platform::SoundServer* server = &m_s.server;
         m_s.sources = [server](const platform::SoundLine& line) {
@@ -131,21 +132,20 @@ RecorderController::~RecorderController() {
 void RecorderController::initialise() {
     const SettingsStore& s = m_s.settings;
     m_naming.load();
-    m_line = LineChoice::read(s);
+    m_lines.read(s);
     // The first run is told by this same reading: another recorder starting beside this one may
     // store its line meanwhile, and a second reading would find a device but no line.
-    const bool firstRun = m_line.deviceRow < 0;
+    const bool firstRun = m_lines.line().deviceRow < 0;
     m_choice.rateIndex = std::clamp(s.readFreq(), 0, format::kRateCount - 1);
     m_choice.sixteenBits = s.readBit() != 0;
     m_choice.stereo = s.readChannel() != 0;
     m_mp3BitrateIndex = s.readMp3Bitrate();
     m_alert = s.readNumber(setting::kAlert) != 0;
     m_storedChoice = m_choice;
-    m_storedLine = m_line;
     m_info.load();
     readSignalSettings();
     loadSchedule();
-    refreshLines();
+    m_lines.refresh();
 
     m_s.ticks.start(Tick::Clock1000, 1000);
     m_s.ticks.start(Tick::Common100, 100);
@@ -169,19 +169,8 @@ void RecorderController::startupClosed(int result) {
         close();
         return;
     }
-    // No device was chosen yet: the first device of the list is the device selection.
-    if (m_line.deviceRow < 0) {
-        m_line.deviceRow = 0;
-    }
-    refreshLines();
-    if (m_lineCount < 1) {
-        m_info.message("PlayBackSupport");
-    } else if (result == StartupChoice::ContinueAutomatic) {
-        m_firstRunSearch = true;
+    if (m_lines.firstRun(result == StartupChoice::ContinueAutomatic)) {
         configureLines();
-    } else if (m_line.lineIndex < 0) {
-        // Without the search the device's first line is the line, not none at all.
-        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
     }
     publish();
     m_pending.resume();
@@ -193,7 +182,7 @@ void RecorderController::close() {
     }
     m_closing = true;
     const SettingsStore& s = m_s.settings;
-    m_line.write(s);
+    m_lines.write(s);
     s.writeChannel(m_choice.stereo ? 1 : 0);
     s.writeBit(m_choice.sixteenBits ? 1 : 0);
     s.writeFreq(m_choice.rateIndex);
@@ -246,11 +235,7 @@ void RecorderController::storeChoices() {
         s.writeFreq(m_choice.rateIndex);
     }
     m_storedChoice = m_choice;
-    // The lines a search walks through are not chosen: only where it ends is.
-    if (m_line != m_storedLine && !m_searching && !m_autoConfigPending) {
-        m_line.write(s);
-        m_storedLine = m_line;
-    }
+    m_lines.store(s);
 }
 
 void RecorderController::readSignalSettings() {
@@ -379,15 +364,8 @@ void RecorderController::wmaSettingsClosed() {
 // ---------------------------------------------------------------------------------------------
 // Recording
 
-bool RecorderController::lineUsable() {
-    if (!m_s.devices.selectRow(m_line.deviceRow)) {
-        return false;
-    }
-    return m_s.mixer.line(m_line.lineIndex) != nullptr && m_s.mixer.selectLine(m_line.lineIndex);
-}
-
 void RecorderController::startRecording(StartRequest request) {
-    if (m_lineCount < 1 || recording() || playing() || m_playDown || m_lineTest.running() ||
+    if (m_lines.lineCount() < 1 || recording() || playing() || m_playDown || m_lineTest.running() ||
         m_closing) {
         return;
     }
@@ -404,7 +382,7 @@ void RecorderController::startRecording(StartRequest request) {
         return;
     }
     m_time.reset();
-    if (!lineUsable()) {
+    if (!m_lines.usable()) {
         m_transport = Transport::Idle;
         refuseStart(messageKey(StartResult::DeviceUnavailable));
         return;
@@ -478,11 +456,12 @@ void RecorderController::startEngine(StartRequest request) {
     const EncoderSettings encoders = EncoderSettings::fromStore(m_s.settings);
     RecordStart plan = RecordStart::plan(m_choice, encoders, m_runPath, m_s.lame.available());
     const BackgroundSettings backgroundSettings = BackgroundSettings::fromStore(m_s.settings);
-    const platform::SoundLine* line = m_s.mixer.line(m_line.lineIndex);
+    const platform::SoundLine* line = m_lines.soundLine();
     // The log names the file the run really writes.
     auto beginLog = [&] {
-        m_files.begin(m_runPath, m_line.lineIndex, line != nullptr ? line->name : std::string(),
-                      background, backgroundSettings.file);
+        m_files.begin(m_runPath, m_lines.line().lineIndex,
+                      line != nullptr ? line->name : std::string(), background,
+                      backgroundSettings.file);
     };
     beginLog();
     StartResult result = plan.refusal;
@@ -619,17 +598,12 @@ void RecorderController::stopAll(StopKeeps keeps) {
     m_waitTimer.stop();
     m_waitingStart.reset();
     m_pending.closeQuestion();
-    m_autoConfigPending = false;
+    int tested = -1;
     if (m_lineTest.running()) {
-        const int tested = m_lineTest.line();
+        tested = m_lineTest.line();
         m_lineTest.cancel();
-        if (tested >= 0) {
-            setSocket(tested,
-                      tested == m_line.lineIndex ? SocketState::Current : SocketState::Normal);
-        }
     }
-    m_searching = false;
-    m_firstRunSearch = false;
+    m_lines.stopped(tested);
     m_backgroundWait.stop();
     m_preparingBackground = false;
 
@@ -767,7 +741,7 @@ std::string RecorderController::playFile() const {
 
 void RecorderController::play() {
     m_pending.submit([this] {
-        if (m_lineCount <= 0) {
+        if (m_lines.lineCount() <= 0) {
             m_info.message("DeviceError");
             return;
         }
@@ -1317,15 +1291,10 @@ void RecorderController::displayTick() {
 }
 
 void RecorderController::timer1Tick() {
-    if (m_autoConfigPending) {
-        if (m_lineCount > 0 && m_line.lineIndex < 0 && idleForLineTest()) {
-            m_autoConfigPending = false;
+    if (m_lines.autoConfigPending()) {
+        if (const std::optional<LineSearch::Step> step = m_lines.beginSearch(idleForLineTest())) {
             m_s.ticks.stop(Tick::Timer1);
-            m_lineWindowOpen = true;
-            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
-            m_searching = true;
-            publish();
-            post([this] { testCurrentLine(); });
+            carryOut(*step);
         }
         return;
     }
@@ -1385,45 +1354,14 @@ void RecorderController::showTimes() {
 // ---------------------------------------------------------------------------------------------
 // Lines and the line test
 
-void RecorderController::refreshLines() {
-    m_s.devices.refresh();
-    bool moved = false;
-    m_line = m_line.resolve(m_s.devices.devices(), &moved);
-    if (moved) {
-        qCInfo(lcRecorder) << "the stored line" << QString::fromStdString(m_line.lineName)
-                           << "is now line" << m_line.lineIndex << "of device" << m_line.deviceRow;
-    }
-    m_lineCount = 0;
-    if (m_line.deviceRow >= 0 && m_s.devices.selectRow(m_line.deviceRow)) {
-        m_lineCount = m_s.mixer.countLines();
-        if (!moved && m_line.lineName.empty()) {
-            // A choice from before names were kept learns its names now.
-            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, m_line.lineIndex);
-        }
-    }
-    const std::size_t sockets =
-        std::min<std::size_t>(static_cast<std::size_t>(m_lineCount), FaceState::kMaxSockets);
-    m_sockets.assign(sockets, SocketState::Normal);
-    if (m_line.lineIndex >= 0 && static_cast<std::size_t>(m_line.lineIndex) < sockets) {
-        m_sockets[static_cast<std::size_t>(m_line.lineIndex)] = SocketState::Current;
-    }
-}
-
 void RecorderController::devicesChanged() {
     if (m_closing) {
         return;
     }
-    const bool searching = m_searching;
     if (m_lineTest.running() && m_lineTest.automatic()) {
         m_lineTest.cancel();
     }
-    refreshLines();
-    if (searching) {
-        m_line.lineIndex = std::clamp(m_line.lineIndex, 0, std::max(m_lineCount - 1, 0));
-        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, m_line.lineIndex);
-        endSearch("LineNotFound");
-    }
-    publish();
+    carryOut(m_lines.devicesChanged());
 }
 
 bool RecorderController::idleForLineTest() const {
@@ -1440,184 +1378,59 @@ void RecorderController::configureLines() {
     if (!idleForLineTest()) {
         return;
     }
-    m_info.message("AutoConfig");
-    // The search starts from the first line whether a line was chosen before or not.
-    m_line.lineIndex = -1;
-    m_line.lineName.clear();
-    m_autoConfigPending = true;
+    m_lines.autoConfigure();
     m_s.ticks.start(Tick::Timer1, kAutoConfigDelayMs);
     publish();
 }
 
 void RecorderController::openLineWindow() {
     m_pending.submit([this] {
-        m_lineWindowOpen = true;
+        m_lines.setWindowOpen(true);
         publish();
     });
 }
 
 void RecorderController::closeLineWindow() {
     m_pending.submit([this] {
-        m_lineWindowOpen = false;
+        m_lines.setWindowOpen(false);
         publish();
     });
 }
 
 void RecorderController::autodetect() {
     m_pending.submit([this] {
-        if (!m_lineWindowOpen || m_searching || m_lineCount < 1) {
-            return;
+        if (const std::optional<LineSearch::Step> step = m_lines.autodetect(idleForLineTest())) {
+            carryOut(*step);
         }
-        if (!idleForLineTest()) {
-            m_info.show(kBusyText, kBusyText2);
-            return;
-        }
-        setSocket(m_line.lineIndex, SocketState::Normal);
-        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
-        m_searching = true;
-        publish();
-        post([this] { testCurrentLine(); });
     });
-}
-
-void RecorderController::testCurrentLine() {
-    if (!m_searching || !idleForLineTest()) {
-        endSearch({});
-        return;
-    }
-    const int line = m_line.lineIndex;
-    setSocket(line, SocketState::UnderTest);
-    const LanguageTable::MessageLines test = m_info.lines("RecordingTest");
-    m_info.show(test.line1, test.line2 + " " + std::to_string(line + 1));
-    m_s.mixer.setVolume(line, kTestVolume);
-    const StartResult result = m_lineTest.start(line, true);
-    if (result != StartResult::Ok) {
-        // Never counted as a line without sound: the line was not tested.
-        setSocket(line, SocketState::Normal);
-        endSearch(messageKey(result));
-    }
-    publish();
-}
-
-void RecorderController::onLineTestDone(int line, int level) {
-    qCDebug(lcRecorder) << "line" << line << "measured" << level;
-    m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
-    for (SocketState& socket : m_sockets) {
-        if (socket == SocketState::Current) {
-            socket = SocketState::Normal;
-        }
-    }
-    setSocket(line, SocketState::Current);
-    const LanguageTable::MessageLines finish = m_info.lines("TestFinish");
-    m_info.show(finish.line1, finish.line2 + " " + std::to_string(line + 1) + "  " + finish.line3);
-    if (!m_searching) {
-        publish();
-        return;
-    }
-    if (level < MixerControl::kFoundLevel) {
-        if (line < m_lineCount - 1) {
-            setSocket(line, SocketState::Normal);
-            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line + 1);
-            publish();
-            post([this] { testCurrentLine(); });
-            return;
-        }
-        endSearch("LineNotFound");
-    } else {
-        endSearch(line < m_lineCount ? "LineFound" : "LineNotFound");
-    }
-    publish();
-}
-
-void RecorderController::endSearch(std::string_view messageKey) {
-    m_searching = false;
-    if (!messageKey.empty()) {
-        m_info.message(messageKey);
-    }
-    if (m_firstRunSearch) {
-        m_firstRunSearch = false;
-        post([this] { m_pending.resume(); });
-    }
 }
 
 void RecorderController::socketClicked(int line) {
     m_pending.submit([this, line] {
-        if (!m_lineWindowOpen || m_lineTest.running() || line < 0 ||
-            line >= std::min<int>(m_lineCount, static_cast<int>(FaceState::kMaxSockets)) ||
-            line == m_line.lineIndex) {
+        if (m_lineTest.running()) {
             return;
         }
-        setSocket(m_line.lineIndex, SocketState::Normal);
-        setSocket(line, SocketState::UnderTest);
-        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
-        const bool idle = idleForLineTest();
-        if (idle) {
-            const LanguageTable::MessageLines test = m_info.lines("RecordingTest");
-            m_info.show(test.line1, test.line2 + " " + std::to_string(line + 1));
+        if (const std::optional<LineSearch::Step> step =
+                m_lines.socketClicked(line, idleForLineTest())) {
+            carryOut(*step);
         }
-        // A running recording keeps its line; the choice applies from the next start.
-        m_s.mixer.selectLine(line);
-        if (idle) {
-            const std::optional<int> speakers = m_s.server.defaultSinkVolume();
-            if (speakers) {
-                m_s.server.setDefaultSinkVolume(0);
-            }
-            const StartResult result = m_lineTest.start(line, false);
-            if (speakers) {
-                m_s.server.setDefaultSinkVolume(*speakers);
-            }
-            if (result != StartResult::Ok) {
-                setSocket(line, SocketState::Current);
-                m_info.message(messageKey(result));
-            }
-        } else {
-            setSocket(line, SocketState::Current);
-        }
-        publish();
     });
 }
 
 bool RecorderController::selectMicrophone() {
-    if (microphoneLine() < 0) {
+    if (m_lines.microphoneLine() < 0) {
         return false;
     }
     m_pending.submit([this] {
-        const int i = microphoneLine();
-        if (i < 0) {
-            return;
+        if (m_lines.selectMicrophone()) {
+            publish();
         }
-        if (i != m_line.lineIndex) {
-            setSocket(m_line.lineIndex, SocketState::Normal);
-            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, i);
-            // A running recording keeps its line; the choice applies from the next start.
-            m_s.mixer.selectLine(i);
-        }
-        setSocket(i, SocketState::UnderTest);
-        publish();
     });
     return true;
 }
 
-int RecorderController::microphoneLine() const {
-    const platform::SoundDevice* device = m_s.devices.selectedDevice();
-    if (device == nullptr) {
-        return -1;
-    }
-    auto namesMicrophone = [](const std::string& text) {
-        return QString::fromStdString(text).contains(QLatin1String("mic"), Qt::CaseInsensitive);
-    };
-    const int count = std::min<int>(static_cast<int>(device->lines.size()), m_lineCount);
-    for (int i = 0; i < count; ++i) {
-        const platform::SoundLine& line = device->lines[static_cast<std::size_t>(i)];
-        if (!line.monitor && (namesMicrophone(line.name) || namesMicrophone(line.portName))) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 bool RecorderController::deviceWindowAllowed() {
-    if (idleForLineTest() && !m_searching && m_transport == Transport::Idle) {
+    if (idleForLineTest() && !m_lines.searching() && m_transport == Transport::Idle) {
         return true;
     }
     m_info.show(kBusyText, kBusyText2);
@@ -1626,10 +1439,46 @@ bool RecorderController::deviceWindowAllowed() {
 
 void RecorderController::deviceChosen(int deviceRow, int lineIndex) {
     m_pending.submit([this, deviceRow, lineIndex] {
-        m_line = LineChoice::of(m_s.devices.devices(), deviceRow, lineIndex);
-        refreshLines();
+        m_lines.choose(deviceRow, lineIndex);
         publish();
     });
+}
+
+void RecorderController::onLineTestDone(int line, int level) {
+    qCDebug(lcRecorder) << "line" << line << "measured" << level;
+    carryOut(m_lines.testDone(line, level));
+}
+
+void RecorderController::carryOut(const LineSearch::Step& step) {
+    if (step.test) {
+        const StartResult result = startLineTest(*step.test, step.automatic);
+        if (result != StartResult::Ok) {
+            carryOut(m_lines.testRefused(*step.test, step.automatic, messageKey(result)));
+            return;
+        }
+    }
+    publish();
+    if (step.nextTest) {
+        post([this] { carryOut(m_lines.testCurrent(idleForLineTest())); });
+    }
+    if (step.released) {
+        post([this] { m_pending.resume(); });
+    }
+}
+
+StartResult RecorderController::startLineTest(int line, bool automatic) {
+    if (automatic) {
+        return m_lineTest.start(line, true);
+    }
+    const std::optional<int> speakers = m_s.server.defaultSinkVolume();
+    if (speakers) {
+        m_s.server.setDefaultSinkVolume(0);
+    }
+    const StartResult result = m_lineTest.start(line, false);
+    if (speakers) {
+        m_s.server.setDefaultSinkVolume(*speakers);
+    }
+    return result;
 }
 
 bool RecorderController::encoderWindowAllowed(OutputFormat format) {
@@ -1645,12 +1494,6 @@ bool RecorderController::encoderWindowAllowed(OutputFormat format) {
 
 void RecorderController::mp3SettingsClosed() {
     m_pending.submit([this] { m_mp3BitrateIndex = m_s.settings.readMp3Bitrate(); });
-}
-
-void RecorderController::setSocket(int line, SocketState state) {
-    if (line >= 0 && static_cast<std::size_t>(line) < m_sockets.size()) {
-        m_sockets[static_cast<std::size_t>(line)] = state;
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1702,13 +1545,7 @@ void RecorderController::publish() {
     s.thresholdVisible = m_signalMode;
     s.backgroundBalanceVisible = !m_signalMode && recording() && m_runBackground;
     s.startupFace = m_startupFace;
-    s.lineWindowOpen = m_lineWindowOpen;
-    s.lineIndex = m_line.lineIndex;
-    const std::vector<std::string> names = m_s.devices.lineNames();
-    for (std::size_t i = 0; i < m_sockets.size() && i < names.size(); ++i) {
-        s.lineNames.push_back(names[i]);
-        s.sockets.push_back(m_sockets[i]);
-    }
+    m_lines.show(s);
     s.dataRateText = RecordStart::dataRateText(m_choice);
     if (m_published && s == m_state) {
         return;

@@ -18,6 +18,7 @@
 #include "devices/LineChoice.h"
 #include "recorder/FaceState.h"
 #include "recorder/InfoLine.h"
+#include "recorder/LineSearch.h"
 #include "recorder/LineTest.h"
 #include "recorder/OutputNaming.h"
 #include "recorder/PendingCommands.h"
@@ -86,8 +87,8 @@ public:
     static constexpr auto& kRecordingText = InfoLine::kRecordingText;
     static constexpr char kPlayingText[] = "Playing";
     // The device window and the line search are refused while a capture or a mode runs.
-    static constexpr char kBusyText[] = "Stop recording and playing first";
-    static constexpr char kBusyText2[] = "to change the device or line";
+    static constexpr auto& kBusyText = LineSearch::kBusyText;
+    static constexpr auto& kBusyText2 = LineSearch::kBusyText2;
     // A recorded file of this size or less is reported as not completed.
     static constexpr std::int64_t kUnfinishedBytes = 6143;
     // How long an automatic restart waits at least after the file before it.
@@ -101,7 +102,7 @@ public:
     // How long after the automatic configuration is asked for the line search starts.
     static constexpr int kAutoConfigDelayMs = 150;
     // The line's recording volume the automatic test sets: 64000 of 65535.
-    static constexpr double kTestVolume = 64000.0 / 65535.0;
+    static constexpr double kTestVolume = LineSearch::kTestVolume;
 
     RecorderController(RecorderServices services, RecorderView& view, QObject* parent = nullptr);
     ~RecorderController() override;
@@ -207,8 +208,8 @@ public:
     const std::string& runPath() const { return m_runPath; }
     const std::string& infoLine1() const { return m_info.line1(); }
     const std::string& infoLine2() const { return m_info.line2(); }
-    const LineChoice& lineChoice() const { return m_line; }
-    int lineCount() const { return m_lineCount; }
+    const LineChoice& lineChoice() const { return m_lines.line(); }
+    int lineCount() const { return m_lines.lineCount(); }
     const OutputNaming& naming() const { return m_naming; }
     const LineTest& lineTest() const { return m_lineTest; }
     const SignalSplitter& splitter() const { return m_splitter; }
@@ -254,7 +255,6 @@ private:
     void onSoundDropped(quint64 totalBytes);
     void judge(RecordingFiles::Handed file, const CompletedFile& done);
     void backgroundReady();
-    bool lineUsable();
 
     // Playback.
     void startPlayback();
@@ -286,14 +286,11 @@ private:
     void showTimes();
 
     // Lines.
-    void refreshLines();
     void configureLines();
-    int microphoneLine() const;
     void devicesChanged();
-    void testCurrentLine();
     void onLineTestDone(int line, int level);
-    void endSearch(std::string_view messageKey);
-    void setSocket(int line, SocketState state);
+    void carryOut(const LineSearch::Step& step);
+    StartResult startLineTest(int line, bool automatic);
     bool idleForLineTest() const;
 
     // Settings.
@@ -314,6 +311,7 @@ private:
     RecordingFiles m_files;
     RecordedTime m_time;
     InfoLine m_info;
+    LineSearch m_lines;
     LevelDisplay m_levelDisplay;
     SignalSplitter m_splitter;
     LineTest m_lineTest;
@@ -370,19 +368,10 @@ private:
     int m_commonDivider = 0;
     bool m_displayHalf = false;
 
-    // Lines and the line test.
-    LineChoice m_line;
-    int m_lineCount = 0;
-    bool m_lineWindowOpen = false;
     bool m_startupFace = false;
-    bool m_autoConfigPending = false;
-    bool m_firstRunSearch = false;  // the search the first-run window asked for
-    bool m_searching = false;
-    std::vector<SocketState> m_sockets;
 
-    // The format and the line as the settings store last received them.
+    // The format as the settings store last received it.
     FaceChoice m_storedChoice;
-    LineChoice m_storedLine;
 
     bool m_closing = false;
     bool m_closed = false;

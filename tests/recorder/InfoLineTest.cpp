@@ -2,45 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-#include <vector>
-
-#include "recorder/RecorderView.h"
+#include "InfoView.h"
 
 namespace orvel {
 namespace {
 
 using Sound = InfoLine::Sound;
-using Lines = std::pair<std::string, std::string>;
-
-// Keeps the info lines it is shown; nothing else is asked of it here.
-class InfoView : public RecorderView {
-public:
-    void showInfo(const std::string& line1, const std::string& line2) override {
-        shown.emplace_back(line1, line2);
-    }
-    void showState(const FaceState&) override {}
-    void showTimes(const std::string&, const std::string&, int) override {}
-    void showLevels(const LevelFrame&) override {}
-    void showClock(const std::string&) override {}
-    void askOverwrite(const std::string&, std::function<void(bool)>) override {}
-    void tellNoMemory(std::function<void()>) override {}
-    void openStartupWindow(const std::string&) override {}
-    void openScheduleWindow() override {}
-    void openOutputSettings() override {}
-    void openWmaSettings() override {}
-    void openDocument(const std::string&) override {}
-    void closeProgram() override {}
-
-    std::vector<Lines> shown;
-};
+using Lines = test::InfoView::Lines;
 
 class InfoLineTest : public ::testing::Test {
 protected:
     Lines lines() const { return {info.line1(), info.line2()}; }
 
     LanguageTable language;
-    InfoView view;
+    test::InfoView view;
     InfoLine info{view, language};
 };
 
