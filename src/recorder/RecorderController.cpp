@@ -47,6 +47,10 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_time([this] { return m_s.clock.steadyMs(); }),
       m_info(view, m_s.language),
       m_lines(m_s.devices, m_s.mixer, m_info),
+      m_schedule(m_s.settings, m_s.language, m_s.viewers),
+      m_restarts(
+          [this] { return m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting(); },
+          [this](unsigned kinds) { restart(kinds); }),
       m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources),
       m_engineAlive(&m_s.engine),
       // The first-run window and the line search it asks for come before any command: the
@@ -64,8 +68,6 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
         return std::chrono::steady_clock::time_point(std::chrono::milliseconds(clock->steadyMs()));
     });
     m_s.ticks.setHandler([this](Tick tick) { onTick(tick); });
-    m_launches = std::make_unique<LaunchTable>(
-        m_s.viewers, StreamingPage(m_s.settings.effectiveInstallFolder()));
 
     m_backgroundWait.setSingleShot(true);
     connect(&m_backgroundWait, &QTimer::timeout, this, &RecorderController::backgroundReady);
@@ -78,8 +80,6 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
             m_pending.resume();
         }
     });
-    m_restartTimer.setSingleShot(true);
-    connect(&m_restartTimer, &QTimer::timeout, this, &RecorderController::restartDelayPassed);
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, &RecorderController::finishClose);
 
@@ -143,8 +143,8 @@ void RecorderController::initialise() {
     m_alert = s.readNumber(setting::kAlert) != 0;
     m_storedChoice = m_choice;
     m_info.load();
-    readSignalSettings();
-    loadSchedule();
+    m_signal.read(s);
+    applySchedule(m_schedule.load(m_s.clock.now(), m_pauseDown));
     m_lines.refresh();
 
     m_s.ticks.start(Tick::Clock1000, 1000);
@@ -206,7 +206,7 @@ void RecorderController::finishClose() {
                               << "was complete: it is completed as the program ends";
     }
     writeClosingSettings();
-    m_launches->endAll();
+    m_schedule.endViewers();
     m_s.ticks.stop(Tick::Clock1000);
     m_s.ticks.stop(Tick::Common100);
     m_s.ticks.stop(Tick::Display50);
@@ -217,10 +217,8 @@ void RecorderController::writeClosingSettings() {
     const SettingsStore& s = m_s.settings;
     m_naming.store();
     s.writeMp3Bitrate(m_mp3BitrateIndex);
-    s.writeThreshold(m_threshold);
-    s.writeSignalType(m_splitter.type());
-    s.writeNewFileDelay(m_newFileDelay);
-    s.writeScheduleType(m_scheduleRelative ? 1 : 0);
+    m_signal.write(s);
+    m_schedule.write();
 }
 
 void RecorderController::storeChoices() {
@@ -238,16 +236,9 @@ void RecorderController::storeChoices() {
     m_lines.store(s);
 }
 
-void RecorderController::readSignalSettings() {
-    const SettingsStore& s = m_s.settings;
-    m_threshold = s.readThreshold();
-    m_splitter.setType(s.readSignalType());
-    m_newFileDelay = s.readNewFileDelay();
-}
-
 void RecorderController::signalSettingsClosed() {
     m_pending.submit([this] {
-        readSignalSettings();
+        m_signal.read(m_s.settings);
         if (recording()) {
             m_s.engine.setProcessing(processing());
         }
@@ -258,9 +249,6 @@ void RecorderController::signalSettingsClosed() {
 ProcessingSettings RecorderController::processing() const {
     const SettingsStore& s = m_s.settings;
     ProcessingSettings p;
-    p.threshold = m_threshold;
-    p.signalActivated = m_signalMode;
-    p.silenceDelaySeconds = m_newFileDelay;
     p.noiseGate = m_noiseGate;
     p.gateThreshold = std::clamp(s.readNumber(setting::kNoiseThreshold), 0, setting::kThresholdMax);
     p.gateReleaseSeconds =
@@ -270,6 +258,7 @@ ProcessingSettings RecorderController::processing() const {
     p.highPass = m_highPass;
     p.highPassHz = std::clamp(s.readNumber(setting::kHighPass), 0, 10000);
     p.preRollMs = s.readPreRoll();
+    m_signal.apply(p);
     return p;
 }
 
@@ -282,7 +271,7 @@ void RecorderController::post(std::function<void()> call) {
 
 void RecorderController::record() {
     m_pending.submit([this] {
-        cancelRestart();
+        m_restarts.cancel();
         startRecording({StartKind::User, false});
     });
 }
@@ -333,7 +322,7 @@ void RecorderController::pauseChanged(bool bySignal) {
             startRecording({StartKind::User, false});
         }
     }
-    if (m_signalMode || recording() || m_scheduleMode) {
+    if (m_signal.on() || recording() || m_schedule.on()) {
         showTimes();
     }
     publish();
@@ -472,7 +461,7 @@ void RecorderController::startEngine(StartRequest request) {
         plan.options.ringCapacity = budget;
         plan.options.monitor = m_monitor;
         // A mode arms its file before any sound: one that never hears any is no recording.
-        plan.options.removeEmptyFile = m_signalMode || m_scheduleMode;
+        plan.options.removeEmptyFile = m_signal.on() || m_schedule.on();
         m_runMixer.reset();
         if (background && plan.options.format.is16Bit()) {
             m_runMixer = std::make_shared<BackgroundMixer>(backgroundSettings);
@@ -525,7 +514,7 @@ void RecorderController::startEngine(StartRequest request) {
     }
     m_closedPath.clear();
     m_runBackground = m_s.engine.mixesBackground();
-    m_info.show(m_info.recordingText(waitingForSound()), "");
+    m_info.show(m_info.recordingText(m_signal.waitingForSound(signalInput())), "");
     if (m_runBackground) {
         const StartResult music = m_s.background.startRecording(backgroundSettings, m_s.engine);
         if (music != StartResult::Ok) {
@@ -542,12 +531,11 @@ void RecorderController::startEngine(StartRequest request) {
             m_s.background.pause();
         }
     }
-    if (m_scheduleLine2) {
-        m_info.show(m_info.line1(), *m_scheduleLine2);
-        m_scheduleLine2.reset();
+    if (const std::optional<std::string> line2 = m_schedule.takeStartLine()) {
+        m_info.show(m_info.line1(), *line2);
     }
     m_s.ticks.start(Tick::Recording50, 50);
-    m_splitter.clearDivider();
+    m_signal.recordingStarted();
     m_time.reset();
     if (m_pauseDown) {
         m_time.pause();
@@ -561,7 +549,7 @@ void RecorderController::backgroundReady() {
     if (m_preparingBackground) {
         m_preparingBackground = false;
         if (recording()) {
-            m_info.show(m_info.recordingText(waitingForSound()), "");
+            m_info.show(m_info.recordingText(m_signal.waitingForSound(signalInput())), "");
         }
     }
 }
@@ -583,7 +571,7 @@ void RecorderController::refuseStart(std::string_view messageKey) {
     }
     // A mode that wanted this recording ends with it: it would otherwise show as on while
     // nothing records.
-    if (m_signalMode || m_scheduleMode) {
+    if (m_signal.on() || m_schedule.on()) {
         stopAll({.infoLine = true});
         return;
     }
@@ -594,7 +582,7 @@ void RecorderController::stopAll(StopKeeps keeps) {
     const InfoLine::Kept kept(m_info, keeps.infoLine);
     m_s.ticks.stop(Tick::Recording50);
     m_s.ticks.stop(Tick::Timer1);
-    cancelRestart();
+    m_restarts.cancel();
     m_waitTimer.stop();
     m_waitingStart.reset();
     m_pending.closeQuestion();
@@ -616,10 +604,10 @@ void RecorderController::stopAll(StopKeeps keeps) {
         }
         // The mode this stop ends, to be told should its file have heard nothing; a schedule
         // that re-arms goes on.
-        const char* ended = keeps.schedule   ? ""
-                            : m_signalMode   ? "SignalEnded"
-                            : m_scheduleMode ? "ScheduleEnded"
-                                             : "";
+        const char* ended = keeps.schedule    ? ""
+                            : m_signal.on()   ? "SignalEnded"
+                            : m_schedule.on() ? "ScheduleEnded"
+                                              : "";
         m_files.stop(std::exchange(m_keepMessage, false), ended);
         m_closedPath = m_runPath;
         m_s.engine.stop();
@@ -632,13 +620,9 @@ void RecorderController::stopAll(StopKeeps keeps) {
     m_recordDown = false;
     m_playDown = false;
     m_pauseDown = false;
-    m_signalMode = false;
-    m_scheduleMode = false;
-    m_scheduleLine2.reset();
-    if (!keeps.schedule) {
-        m_runner.disarm();
-    }
-    m_splitter.restart();
+    m_signal.switchOff();
+    m_schedule.off(keeps.schedule);
+    m_signal.nextTrack();
     showTimes();
     publish();
 }
@@ -675,9 +659,7 @@ void RecorderController::onEngineFinished(bool ok, const QString& error) {
         startRecording(request);
         m_pending.resume();
     }
-    if (m_restart != kNoRestart && m_restartDelayOver) {
-        fireRestart();
-    }
+    m_restarts.previousCompleted();
 }
 
 void RecorderController::onFileCompleted(const CompletedFile& done) {
@@ -749,7 +731,7 @@ void RecorderController::play() {
             m_transport == Transport::PlayArmed) {
             return;
         }
-        cancelRestart();
+        m_restarts.cancel();
         m_playDown = true;
         if (m_pauseDown) {
             m_transport = Transport::PlayArmed;
@@ -794,7 +776,7 @@ void RecorderController::startPlayback() {
 
 void RecorderController::choosePlaySource(int source) {
     m_pending.submit([this, source] {
-        if (recording() || playing() || m_signalMode || m_scheduleMode || source < 0 ||
+        if (recording() || playing() || m_signal.on() || m_schedule.on() || source < 0 ||
             source > 2) {
             return;
         }
@@ -807,7 +789,7 @@ void RecorderController::choosePlaySource(int source) {
 
 void RecorderController::positionSliderMoved(int position, bool endOfDrag) {
     m_pending.submit([this, position, endOfDrag] {
-        if (m_signalMode || recording() || m_scheduleMode) {
+        if (m_signal.on() || recording() || m_schedule.on()) {
             return;
         }
         if (m_fileDurationMs < 0) {
@@ -942,11 +924,8 @@ void RecorderController::setEffects(bool noiseGate, bool lowPass, bool highPass)
 }
 
 void RecorderController::thresholdChanged(int threshold) {
-    m_pending.submit([this, threshold = std::clamp(threshold, 0, setting::kThresholdMax)] {
-        if (threshold != m_threshold) {
-            m_s.settings.writeThreshold(threshold);
-        }
-        m_threshold = threshold;
+    m_pending.submit([this, threshold] {
+        m_signal.setThreshold(threshold, m_s.settings);
         if (recording()) {
             m_s.engine.setProcessing(processing());
         }
@@ -962,58 +941,76 @@ void RecorderController::toggleSignal() {
         if (playing() || m_playDown || m_lineTest.running()) {
             return;
         }
-        cancelRestart();
-        switchSignal(!m_signalMode, false);
+        m_restarts.cancel();
+        switchSignal(!m_signal.on(), false);
     });
 }
 
 void RecorderController::switchSignal(bool on, bool restart) {
-    if (on) {
-        m_signalMode = true;
-        if (recording()) {
-            m_s.engine.setProcessing(processing());
-        }
-        if (m_splitter.type() == SignalSplitter::NewFileOnSilence && !m_naming.multiFile()) {
-            // Forced even under a running recording: every track needs a name of its own.
+    if (!on) {
+        const bool schedule = m_schedule.on();
+        stopAll();
+        if (schedule) {
+            // Schedule mode goes on in a file of its own: the one just closed is never reused.
             m_naming.setMultiFile(true);
+            restartLater(RestartTimer::kScheduleRearm);
         }
-        m_splitter.restart();
-        if (!recording()) {
-            startRecording({restart ? StartKind::Restart : StartKind::User, false});
-            if (m_signalMode && m_transport == Transport::Idle) {
-                // Nothing started, not even a question: no line to record from.
-                refuseStart(messageKey(StartResult::DeviceUnavailable));
-                return;
-            }
-        }
+        return;
+    }
+    if (m_signal.switchOn() && !m_naming.multiFile()) {
+        // Forced even under a running recording: every track needs a name of its own.
+        m_naming.setMultiFile(true);
+    }
+    if (recording()) {
+        m_s.engine.setProcessing(processing());
         publish();
         return;
     }
-    const bool schedule = m_scheduleMode;
-    stopAll();
-    if (schedule) {
-        // Schedule mode goes on in a file of its own: the one just closed is never reused.
-        m_naming.setMultiFile(true);
-        scheduleRestart(kScheduleRearm);
-    }
-}
-
-void RecorderController::startNewFile() {
-    if (splitFile()) {
+    startRecording({restart ? StartKind::Restart : StartKind::User, false});
+    if (m_signal.on() && m_transport == Transport::Idle) {
+        // Nothing started, not even a question: no line to record from.
+        refuseStart(messageKey(StartResult::DeviceUnavailable));
         return;
     }
-    // The next file cannot follow without a gap (its name exists and the overwrite alert is
-    // on): the file is closed and the next one starts as a record start, which asks.
-    switchSignal(false, false);
-    m_splitter.forgetHeard();
-    scheduleRestart(kSignalRestart);
+    publish();
+}
+
+bool RecorderController::carryOut(SignalMode::Action action) {
+    switch (action) {
+        case SignalMode::Action::Resume:
+            // Sound ends the pause: what lifted it is kept.
+            m_pauseDown = false;
+            pauseChanged(true);
+            return false;
+        case SignalMode::Action::Pause:
+            m_pauseDown = true;
+            pauseChanged();
+            return false;
+        case SignalMode::Action::StopSignal:
+            switchSignal(false, false);
+            m_signal.forgetHeard();
+            return true;
+        case SignalMode::Action::NewFile:
+            if (!splitFile()) {
+                // The next file cannot follow without a gap (its name exists and the overwrite
+                // alert is on): the file is closed and the next one starts as a record start,
+                // which asks.
+                switchSignal(false, false);
+                m_signal.forgetHeard();
+                restartLater(RestartTimer::kSignal);
+            }
+            return true;
+        case SignalMode::Action::None:
+            break;
+    }
+    return false;
 }
 
 bool RecorderController::splitFile() {
     if (!recording()) {
         return false;
     }
-    m_splitter.restart();
+    m_signal.nextTrack();
     if (!m_files.sound()) {
         return true;  // nothing reached the file yet: it already is the next track's
     }
@@ -1045,61 +1042,40 @@ bool RecorderController::splitFile() {
     return true;
 }
 
-void RecorderController::scheduleRestart(unsigned kind, int delayMs) {
-    m_restart |= kind;
-    m_restartDelayOver = false;
-    m_restartTimer.start(
-        std::max(delayMs, m_restartTimer.isActive() ? m_restartTimer.remainingTime() : 0));
+SignalSplitter::Input RecorderController::signalInput() const {
+    SignalSplitter::Input in;
+    in.signalMode = m_signal.on();
+    in.recording = recording();
+    in.paused = m_pauseDown;
+    in.scheduleMode = m_schedule.on();
+    in.windowActive = m_schedule.runner().windowActive();
+    in.insideWindow = m_schedule.runner().insideWindow();
+    in.strongBlock = recording() && m_s.engine.levels().strong;
+    in.signalFlag = recording() && m_s.engine.signalPresent();
+    return in;
+}
+
+void RecorderController::restartLater(RestartTimer::Kind kind, int delayMs) {
+    m_restarts.request(kind, delayMs);
     publish();
 }
 
-void RecorderController::restartDelayPassed() {
-    m_restartDelayOver = true;
-    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting()) {
-        fireRestart();
-    }
-}
-
-void RecorderController::fireRestart() {
-    const unsigned kind = m_restart;
-    m_restart = kNoRestart;
-    m_restartDelayOver = false;
-    m_restartTimer.stop();
-    if (kind & kScheduleRearm) {
+void RecorderController::restart(unsigned kinds) {
+    if (kinds & RestartTimer::kScheduleRearm) {
         armSchedule(true);
     }
-    if (kind & kSignalRestart) {
+    if (kinds & RestartTimer::kSignal) {
         m_time.reset();
         switchSignal(true, true);
     }
 }
 
-void RecorderController::cancelRestart() {
-    m_restart = kNoRestart;
-    m_restartDelayOver = false;
-    m_restartTimer.stop();
-}
-
 // ---------------------------------------------------------------------------------------------
 // Schedule recording
 
-void RecorderController::loadSchedule() {
-    const ScheduleList::LoadReport report =
-        m_scheduleList.load(ScheduleList::pathIn(m_s.settings.effectiveInstallFolder()));
-    if (report.skipped > 0 || report.withoutLaunch > 0 || report.cutShort) {
-        qCWarning(lcRecorder) << "schedule file:" << report.skipped << "lines skipped,"
-                              << report.withoutLaunch << "items without a viewer launch"
-                              << (report.cutShort ? "(the file was cut short)" : "");
-    }
-    m_scheduleRelative = m_s.settings.readScheduleType() == 1;
-    m_launches->rebuild(m_scheduleList);
-    applySchedule(
-        m_runner.reload(m_scheduleList, m_scheduleRelative, m_s.clock.now(), m_pauseDown));
-}
-
 void RecorderController::scheduleWindowClosed() {
     m_pending.submit([this] {
-        loadSchedule();
+        applySchedule(m_schedule.load(m_s.clock.now(), m_pauseDown));
         publish();
     });
 }
@@ -1109,7 +1085,7 @@ void RecorderController::toggleSchedule() {
         if (m_lineTest.running()) {
             return;
         }
-        cancelRestart();
+        m_restarts.cancel();
         armSchedule(false);
     });
 }
@@ -1118,64 +1094,56 @@ void RecorderController::armSchedule(bool rearm) {
     if (playing() || m_playDown) {
         return;
     }
-    if (m_scheduleList.empty()) {
-        m_view.openScheduleWindow();
-        return;
-    }
-    if (m_scheduleMode) {
-        scheduleOff();
-        return;
-    }
-    m_scheduleMode = true;
-    const QDateTime now = m_s.clock.now();
-    const std::optional<ScheduleRunner::InfoLine> next =
-        rearm ? m_runner.rearm(now, m_naming.multiFile())
-              : m_runner.arm(now, m_scheduleRelative, m_naming.multiFile());
-    m_scheduleLine2 = next ? std::optional(next->text(m_s.language)) : std::nullopt;
-    if (!recording()) {
-        if (m_pauseDown) {
-            // A pause down without a recording would only arm the start, and releasing it later
-            // would record outside every window: the schedule takes the pause over.
-            m_pauseDown = false;
-            m_recordDown = false;
-            m_transport = Transport::Idle;
-        }
-        startRecording({rearm ? StartKind::Restart : StartKind::User, true});
-        if (!m_scheduleMode) {
-            return;  // refused, and schedule mode with it
-        }
-        if (m_transport == Transport::Idle) {
-            // Nothing started, not even a question: no line to record from.
-            refuseStart(messageKey(StartResult::DeviceUnavailable));
+    switch (m_schedule.arm(rearm, m_s.clock.now(), m_naming.multiFile())) {
+        case ScheduleMode::Arm::OpenList:
+            m_view.openScheduleWindow();
+            return;
+        case ScheduleMode::Arm::SwitchOff: {
+            const bool signal = m_signal.on();
+            stopAll();
+            if (signal) {
+                // Signal recording goes on in a new file of its own.
+                m_naming.setMultiFile(true);
+                restartLater(RestartTimer::kSignal);
+            }
             return;
         }
-    } else {
-        if (m_scheduleLine2) {
-            m_info.show(m_info.line1(), *m_scheduleLine2);
-            m_scheduleLine2.reset();
+        case ScheduleMode::Arm::Armed:
+            break;
+    }
+    if (recording()) {
+        if (const std::optional<std::string> line2 = m_schedule.takeStartLine()) {
+            m_info.show(m_info.line1(), *line2);
         }
         if (!m_pauseDown) {
             m_pauseDown = true;
             pauseChanged();
         }
+        publish();
+        return;
+    }
+    if (m_pauseDown) {
+        // A pause down without a recording would only arm the start, and releasing it later
+        // would record outside every window: the schedule takes the pause over.
+        m_pauseDown = false;
+        m_recordDown = false;
+        m_transport = Transport::Idle;
+    }
+    startRecording({rearm ? StartKind::Restart : StartKind::User, true});
+    if (!m_schedule.on()) {
+        return;  // refused, and schedule mode with it
+    }
+    if (m_transport == Transport::Idle) {
+        // Nothing started, not even a question: no line to record from.
+        refuseStart(messageKey(StartResult::DeviceUnavailable));
+        return;
     }
     publish();
 }
 
-void RecorderController::scheduleOff() {
-    const bool signal = m_signalMode;
-    stopAll();
-    if (signal) {
-        // Signal recording goes on in a new file of its own.
-        m_naming.setMultiFile(true);
-        scheduleRestart(kSignalRestart);
-    }
-}
-
 bool RecorderController::applySchedule(const ScheduleRunner::TickResult& result) {
-    m_launches->endViewers(result.viewersToClose);
     if (result.line2) {
-        m_info.show(m_info.line1(), result.line2->text(m_s.language));
+        m_info.show(m_info.line1(), m_schedule.text(*result.line2));
     }
     for (const ScheduleRunner::Action action : result.actions) {
         switch (action) {
@@ -1191,33 +1159,14 @@ bool RecorderController::applySchedule(const ScheduleRunner::TickResult& result)
                     pauseChanged();
                 }
                 break;
-            case ScheduleRunner::Action::EndFileAndRearm: {
+            case ScheduleRunner::Action::EndFileAndRearm:
                 // The window's file ends; a new one is armed once it is complete.
                 stopAll({.schedule = true, .infoLine = true});
-                scheduleRestart(kScheduleRearm, result.rearmDelayMs);
+                restartLater(RestartTimer::kScheduleRearm, result.rearmDelayMs);
                 return true;
-            }
         }
     }
     return false;
-}
-
-SignalSplitter::Input RecorderController::signalInput() const {
-    SignalSplitter::Input in;
-    in.signalMode = m_signalMode;
-    in.recording = recording();
-    in.paused = m_pauseDown;
-    in.scheduleMode = m_scheduleMode;
-    in.windowActive = m_runner.windowActive();
-    in.insideWindow = m_runner.insideWindow();
-    in.strongBlock = recording() && m_s.engine.levels().strong;
-    in.signalFlag = recording() && m_s.engine.signalPresent();
-    return in;
-}
-
-void RecorderController::resumeFromSignal() {
-    m_pauseDown = false;
-    pauseChanged(true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1267,7 +1216,7 @@ void RecorderController::displayTick() {
     }
     m_displayHalf = !m_displayHalf;
     if (m_displayHalf) {
-        const bool waiting = m_signalMode && !m_s.engine.signalPresent();
+        const bool waiting = m_signal.on() && !m_s.engine.signalPresent();
         if (m_time.tick(m_pauseDown, recording() && waiting)) {
             showTimes();
         }
@@ -1305,40 +1254,15 @@ void RecorderController::recordingTick() {
     if (m_lineTest.running()) {
         return;
     }
-    const SignalSplitter::Action first = m_splitter.perTick(signalInput(), m_s.clock.now());
-    if (first == SignalSplitter::Action::Resume) {
-        resumeFromSignal();
-    } else if (first == SignalSplitter::Action::NewFile) {
-        startNewFile();
+    if (carryOut(m_signal.tick(signalInput(), m_s.clock.now()))) {
         return;
     }
-    if ((recording() || playing()) && m_scheduleMode) {
-        const QDateTime now = m_s.clock.now();
-        m_launches->check(now, m_runner.timeBase());
-        if (applySchedule(m_runner.tick(now, m_pauseDown))) {
-            return;
-        }
-    }
-    if (!recording() || m_pauseDown || !m_splitter.secondPassed()) {
+    if ((recording() || playing()) && m_schedule.on() &&
+        applySchedule(m_schedule.tick(m_s.clock.now(), m_pauseDown))) {
         return;
     }
-    if (!m_signalMode || m_s.engine.signalPresent()) {
-        return;
-    }
-    switch (m_splitter.perSecond(signalInput())) {
-        case SignalSplitter::Action::Pause:
-            m_pauseDown = true;
-            pauseChanged();
-            break;
-        case SignalSplitter::Action::StopSignal:
-            switchSignal(false, false);
-            m_splitter.forgetHeard();
-            break;
-        case SignalSplitter::Action::NewFile:
-            startNewFile();
-            break;
-        default:
-            break;
+    if (recording() && !m_pauseDown) {
+        carryOut(m_signal.second(signalInput()));
     }
 }
 
@@ -1365,8 +1289,8 @@ void RecorderController::devicesChanged() {
 }
 
 bool RecorderController::idleForLineTest() const {
-    return m_transport == Transport::Idle && !m_recordDown && !m_playDown && !m_signalMode &&
-           !m_scheduleMode && !m_lineTest.running() &&
+    return m_transport == Transport::Idle && !m_recordDown && !m_playDown && !m_signal.on() &&
+           !m_schedule.on() && !m_lineTest.running() &&
            m_s.engine.state() == CaptureEngine::State::Idle;
 }
 
@@ -1499,24 +1423,13 @@ void RecorderController::mp3SettingsClosed() {
 // ---------------------------------------------------------------------------------------------
 // The view
 
-bool RecorderController::waitingForSound() const {
-    if (!recording() || !m_signalMode) {
-        return false;
-    }
-    // In signal mode sound ends any pause, except outside the schedule's windows.
-    if (m_pauseDown) {
-        return !m_scheduleMode || m_runner.windowActive();
-    }
-    return !m_s.engine.signalPresent();
-}
-
 void RecorderController::refreshRecordingText() {
     using Sound = InfoLine::Sound;
     if (recording()) {
-        m_info.follow(waitingForSound() ? Sound::Awaited : Sound::Heard);
-    } else if (m_restart & kSignalRestart) {
+        m_info.follow(m_signal.waitingForSound(signalInput()) ? Sound::Awaited : Sound::Heard);
+    } else if (m_restarts.pending(RestartTimer::kSignal)) {
         m_info.follow(Sound::Awaited);  // between two tracks the splitter waits for sound
-    } else if (!m_signalMode && m_restart == kNoRestart) {
+    } else if (!m_signal.on() && !m_restarts.pending()) {
         m_info.follow(Sound::Over);  // signal mode has ended: nothing waits any more
     }
 }
@@ -1528,8 +1441,8 @@ void RecorderController::publish() {
     s.recordDown = m_recordDown || recording();
     s.pauseDown = m_pauseDown;
     s.playDown = m_playDown;
-    s.signalDown = m_signalMode;
-    s.scheduleDown = m_scheduleMode;
+    s.signalDown = m_signal.on();
+    s.scheduleDown = m_schedule.on();
     s.multiFileDown = m_naming.multiFile();
     s.timeStampedDown = m_naming.timeStamped();
     s.transportEnabled = !recording() && !playing();
@@ -1541,9 +1454,9 @@ void RecorderController::publish() {
     s.outputFormat = m_naming.selectedFormat();
     s.fieldText = m_naming.fieldText();
     s.playSource = m_playSource;
-    s.threshold = m_threshold;
-    s.thresholdVisible = m_signalMode;
-    s.backgroundBalanceVisible = !m_signalMode && recording() && m_runBackground;
+    s.threshold = m_signal.threshold();
+    s.thresholdVisible = m_signal.on();
+    s.backgroundBalanceVisible = !m_signal.on() && recording() && m_runBackground;
     s.startupFace = m_startupFace;
     m_lines.show(s);
     s.dataRateText = RecordStart::dataRateText(m_choice);

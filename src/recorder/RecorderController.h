@@ -27,9 +27,11 @@
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderView.h"
 #include "recorder/RecordingFiles.h"
+#include "recorder/RestartTimer.h"
+#include "recorder/ScheduleMode.h"
+#include "recorder/SignalMode.h"
 #include "recorder/SignalSplitter.h"
 #include "recorder/TickSource.h"
-#include "schedule/LaunchTable.h"
 #include "schedule/ScheduleList.h"
 #include "schedule/ScheduleRunner.h"
 
@@ -199,9 +201,9 @@ public:
     bool recording() const { return m_transport == Transport::Recording; }
     bool playing() const { return m_transport == Transport::Playing; }
     bool pauseDown() const { return m_pauseDown; }
-    bool signalMode() const { return m_signalMode; }
-    bool scheduleMode() const { return m_scheduleMode; }
-    bool restartPending() const { return m_restart != kNoRestart; }
+    bool signalMode() const { return m_signal.on(); }
+    bool scheduleMode() const { return m_schedule.on(); }
+    bool restartPending() const { return m_restarts.pending(); }
     bool questionOpen() const { return m_pending.questionOpen(); }
     bool closing() const { return m_closing; }
     // The file the current or last recording went to.
@@ -212,17 +214,12 @@ public:
     int lineCount() const { return m_lines.lineCount(); }
     const OutputNaming& naming() const { return m_naming; }
     const LineTest& lineTest() const { return m_lineTest; }
-    const SignalSplitter& splitter() const { return m_splitter; }
+    const SignalSplitter& splitter() const { return m_signal.splitter(); }
     const RecordedTime& recordedTime() const { return m_time; }
-    const ScheduleRunner& scheduleRunner() const { return m_runner; }
+    const ScheduleRunner& scheduleRunner() const { return m_schedule.runner(); }
     const FaceChoice& choice() const { return m_choice; }
 
 private:
-    // What the restart timer starts again; both may wait (a track of a scheduled signal
-    // recording re-arms the schedule, then switches signal mode on).
-    static constexpr unsigned kNoRestart = 0;
-    static constexpr unsigned kSignalRestart = 1;
-    static constexpr unsigned kScheduleRearm = 2;
     enum class StartKind {
         User,     // the record button, or a mode that starts a recording
         Restart,  // an automatic restart: never into the file just closed
@@ -260,21 +257,16 @@ private:
     void startPlayback();
     std::string playFile() const;
 
-    // Signal recording.
+    // Signal and schedule recording.
     void switchSignal(bool on, bool restart);
-    void startNewFile();
+    // Carries a signal action out; true when it ended the tick.
+    bool carryOut(SignalMode::Action action);
     bool splitFile();
     SignalSplitter::Input signalInput() const;
-    void resumeFromSignal();
-    void scheduleRestart(unsigned kind, int delayMs = kRestartDelayMs);
-    void restartDelayPassed();
-    void fireRestart();
-    void cancelRestart();
-
-    // Schedule recording.
-    void loadSchedule();
+    void restartLater(RestartTimer::Kind kind, int delayMs = kRestartDelayMs);
+    void restart(unsigned kinds);
     void armSchedule(bool rearm);
-    void scheduleOff();
+    // Carries the runner's actions out; true when they ended the recording.
     bool applySchedule(const ScheduleRunner::TickResult& result);
 
     // Ticks.
@@ -294,7 +286,6 @@ private:
     bool idleForLineTest() const;
 
     // Settings.
-    void readSignalSettings();
     ProcessingSettings processing() const;
     void writeClosingSettings();
     void finishClose();
@@ -302,7 +293,6 @@ private:
 
     // The view.
     void publish();
-    bool waitingForSound() const;
     void refreshRecordingText();
 
     RecorderServices m_s;
@@ -312,8 +302,10 @@ private:
     RecordedTime m_time;
     InfoLine m_info;
     LineSearch m_lines;
+    SignalMode m_signal;
+    ScheduleMode m_schedule;
+    RestartTimer m_restarts;
     LevelDisplay m_levelDisplay;
-    SignalSplitter m_splitter;
     LineTest m_lineTest;
     QPointer<CaptureEngine> m_engineAlive;  // the engine may be destroyed before the controller
 
@@ -326,8 +318,6 @@ private:
     bool m_lowPass = false;
     bool m_highPass = false;
     int m_playSource = 0;
-    int m_threshold = 0;
-    int m_newFileDelay = 0;
     bool m_alert = false;
     bool m_alwaysAskOverwrite = false;
 
@@ -336,8 +326,6 @@ private:
     bool m_recordDown = false;
     bool m_playDown = false;
     bool m_pauseDown = false;
-    bool m_signalMode = false;
-    bool m_scheduleMode = false;
 
     // The running or last recording.
     std::string m_runPath;
@@ -351,16 +339,6 @@ private:
     // Waiting for the previous file before a start, and the automatic restart.
     std::optional<StartRequest> m_waitingStart;
     QTimer m_waitTimer;
-    unsigned m_restart = kNoRestart;
-    bool m_restartDelayOver = false;
-    QTimer m_restartTimer;
-
-    // Schedule recording.
-    ScheduleList m_scheduleList;
-    ScheduleRunner m_runner;
-    std::unique_ptr<LaunchTable> m_launches;
-    bool m_scheduleRelative = false;
-    std::optional<std::string> m_scheduleLine2;  // shown once the armed recording has started
 
     // Playback.
     std::int64_t m_fileDurationMs = -1;
