@@ -45,6 +45,9 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_naming(m_s.settings, [this] { return m_s.clock.now(); }),
       m_files(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
       m_time([this] { return m_s.clock.steadyMs(); }),
+      m_choices(m_s.settings),
+      m_playback(m_s.player, m_s.settings, m_naming),
+      m_displays(view, m_s.engine, m_s.background, m_time, m_playback),
       m_info(view, m_s.language),
       m_lines(m_s.devices, m_s.mixer, m_info),
       m_schedule(m_s.settings, m_s.language, m_s.viewers),
@@ -136,12 +139,7 @@ void RecorderController::initialise() {
     // The first run is told by this same reading: another recorder starting beside this one may
     // store its line meanwhile, and a second reading would find a device but no line.
     const bool firstRun = m_lines.line().deviceRow < 0;
-    m_choice.rateIndex = std::clamp(s.readFreq(), 0, format::kRateCount - 1);
-    m_choice.sixteenBits = s.readBit() != 0;
-    m_choice.stereo = s.readChannel() != 0;
-    m_mp3BitrateIndex = s.readMp3Bitrate();
-    m_alert = s.readNumber(setting::kAlert) != 0;
-    m_storedChoice = m_choice;
+    m_choices.read();
     m_info.load();
     m_signal.read(s);
     applySchedule(m_schedule.load(m_s.clock.now(), m_pauseDown));
@@ -183,9 +181,7 @@ void RecorderController::close() {
     m_closing = true;
     const SettingsStore& s = m_s.settings;
     m_lines.write(s);
-    s.writeChannel(m_choice.stereo ? 1 : 0);
-    s.writeBit(m_choice.sixteenBits ? 1 : 0);
-    s.writeFreq(m_choice.rateIndex);
+    m_choices.writeFormat();
     m_pending.shut();
     stopAll();
     if (m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting()) {
@@ -214,50 +210,21 @@ void RecorderController::finishClose() {
 }
 
 void RecorderController::writeClosingSettings() {
-    const SettingsStore& s = m_s.settings;
     m_naming.store();
-    s.writeMp3Bitrate(m_mp3BitrateIndex);
-    m_signal.write(s);
+    m_choices.writeMp3Bitrate();
+    m_signal.write(m_s.settings);
     m_schedule.write();
 }
 
-void RecorderController::storeChoices() {
-    const SettingsStore& s = m_s.settings;
-    if (m_choice.sixteenBits != m_storedChoice.sixteenBits) {
-        s.writeBit(m_choice.sixteenBits ? 1 : 0);
-    }
-    if (m_choice.stereo != m_storedChoice.stereo) {
-        s.writeChannel(m_choice.stereo ? 1 : 0);
-    }
-    if (m_choice.rateIndex != m_storedChoice.rateIndex) {
-        s.writeFreq(m_choice.rateIndex);
-    }
-    m_storedChoice = m_choice;
-    m_lines.store(s);
-}
-
 void RecorderController::signalSettingsClosed() {
-    m_pending.submit([this] {
+    command([this] {
         m_signal.read(m_s.settings);
-        if (recording()) {
-            m_s.engine.setProcessing(processing());
-        }
-        publish();
+        processingChanged();
     });
 }
 
 ProcessingSettings RecorderController::processing() const {
-    const SettingsStore& s = m_s.settings;
-    ProcessingSettings p;
-    p.noiseGate = m_noiseGate;
-    p.gateThreshold = std::clamp(s.readNumber(setting::kNoiseThreshold), 0, setting::kThresholdMax);
-    p.gateReleaseSeconds =
-        std::clamp(s.readNumber(setting::kReleaseTime), 0, setting::kNewFileDelayMax);
-    p.lowPass = m_lowPass;
-    p.lowPassHz = std::clamp(s.readNumber(setting::kLowPass), 10000, 20000);
-    p.highPass = m_highPass;
-    p.highPassHz = std::clamp(s.readNumber(setting::kHighPass), 0, 10000);
-    p.preRollMs = s.readPreRoll();
+    ProcessingSettings p = m_choices.processing();
     m_signal.apply(p);
     return p;
 }
@@ -269,8 +236,15 @@ void RecorderController::post(std::function<void()> call) {
     QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
+void RecorderController::command(std::function<void()> body) {
+    m_pending.submit([this, body = std::move(body)] {
+        body();
+        publish();
+    });
+}
+
 void RecorderController::record() {
-    m_pending.submit([this] {
+    command([this] {
         m_restarts.cancel();
         startRecording({StartKind::User, false});
     });
@@ -287,7 +261,7 @@ void RecorderController::stop() {
 }
 
 void RecorderController::togglePause() {
-    m_pending.submit([this] {
+    command([this] {
         m_pauseDown = !m_pauseDown;
         pauseChanged();
     });
@@ -328,8 +302,14 @@ void RecorderController::pauseChanged(bool bySignal) {
     publish();
 }
 
+void RecorderController::processingChanged() {
+    if (recording()) {
+        m_s.engine.setProcessing(processing());
+    }
+}
+
 void RecorderController::eject() {
-    m_pending.submit([this] {
+    command([this] {
         if (recording() || playing() || m_lineTest.running()) {
             return;
         }
@@ -339,15 +319,14 @@ void RecorderController::eject() {
 }
 
 void RecorderController::outputSettingsClosed() {
-    m_pending.submit([this] {
+    command([this] {
         m_naming.load();
-        m_alert = m_s.settings.readNumber(setting::kAlert) != 0;
-        publish();
+        m_choices.readAlert();
     });
 }
 
 void RecorderController::wmaSettingsClosed() {
-    m_pending.submit([this] { publish(); });
+    command([] {});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -392,7 +371,7 @@ void RecorderController::startRecording(StartRequest request) {
         refuseInUse(path);
         return;
     }
-    if ((m_alert || m_alwaysAskOverwrite) && QFileInfo::exists(QString::fromStdString(path))) {
+    if (m_choices.askOverwrite() && QFileInfo::exists(QString::fromStdString(path))) {
         m_transport = Transport::Confirming;
         publish();
         m_pending.ask(
@@ -426,7 +405,7 @@ void RecorderController::askedOverwrite(StartRequest request, bool overwrite) {
 }
 
 void RecorderController::startEngine(StartRequest request) {
-    const bool background = m_backgroundOn && m_choice.sixteenBits;
+    const bool background = m_choices.background();
     const std::size_t budget = RecordStart::memoryBudget(background, availablePhysicalMemory());
     if (budget == 0) {
         m_transport = Transport::Confirming;
@@ -443,7 +422,8 @@ void RecorderController::startEngine(StartRequest request) {
     }
 
     const EncoderSettings encoders = EncoderSettings::fromStore(m_s.settings);
-    RecordStart plan = RecordStart::plan(m_choice, encoders, m_runPath, m_s.lame.available());
+    RecordStart plan =
+        RecordStart::plan(m_choices.format(), encoders, m_runPath, m_s.lame.available());
     const BackgroundSettings backgroundSettings = BackgroundSettings::fromStore(m_s.settings);
     const platform::SoundLine* line = m_lines.soundLine();
     // The log names the file the run really writes.
@@ -456,10 +436,10 @@ void RecorderController::startEngine(StartRequest request) {
     StartResult result = plan.refusal;
     if (plan.ok()) {
         if (plan.switchedTo16Bits) {
-            m_choice.sixteenBits = true;
+            m_choices.format().sixteenBits = true;
         }
         plan.options.ringCapacity = budget;
-        plan.options.monitor = m_monitor;
+        plan.options.monitor = m_choices.monitor();
         // A mode arms its file before any sound: one that never hears any is no recording.
         plan.options.removeEmptyFile = m_signal.on() || m_schedule.on();
         m_runMixer.reset();
@@ -507,7 +487,7 @@ void RecorderController::startEngine(StartRequest request) {
     }
 
     m_transport = Transport::Recording;
-    m_levelDisplay.resetHighest();
+    m_displays.resetHighest();
     m_pauseDown = m_pauseDown || request.pauseOnStart;
     if (m_pauseDown) {
         m_s.engine.setPaused(true);
@@ -611,8 +591,7 @@ void RecorderController::stopAll(StopKeeps keeps) {
         m_files.stop(std::exchange(m_keepMessage, false), ended);
         m_closedPath = m_runPath;
         m_s.engine.stop();
-        m_playSource = 0;
-        m_positionSlider = 0;
+        m_playback.reset();
     }
     m_runBackground = false;
     m_runMixer.reset();
@@ -691,7 +670,7 @@ void RecorderController::judge(RecordingFiles::Handed file, const CompletedFile&
     } else if (!file.keepMessage && static_cast<std::int64_t>(finished.bytes) <= kUnfinishedBytes) {
         m_info.message("RecordNotFinished");
     }
-    m_fileDurationMs = finished.durationMs;
+    m_playback.recorded(finished.durationMs);
     finished.logged = m_files.log(file, std::max<std::int64_t>(finished.durationMs, 0));
     showTimes();
     m_view.fileFinished(finished);
@@ -710,19 +689,8 @@ void RecorderController::onSoundDropped(quint64 totalBytes) {
 // ---------------------------------------------------------------------------------------------
 // Playback
 
-std::string RecorderController::playFile() const {
-    switch (m_playSource) {
-        case 1:
-            return BackgroundSettings::fromStore(m_s.settings).file;
-        case 2:
-            return m_s.settings.readText(setting::kPlayFile);
-        default:
-            return m_naming.fieldText();
-    }
-}
-
 void RecorderController::play() {
-    m_pending.submit([this] {
+    command([this] {
         if (m_lines.lineCount() <= 0) {
             m_info.message("DeviceError");
             return;
@@ -735,7 +703,6 @@ void RecorderController::play() {
         m_playDown = true;
         if (m_pauseDown) {
             m_transport = Transport::PlayArmed;
-            publish();
             return;
         }
         startPlayback();
@@ -744,23 +711,17 @@ void RecorderController::play() {
 
 void RecorderController::startPlayback() {
     m_transport = Transport::Playing;
-    m_levelDisplay.resetHighest();
+    m_displays.resetHighest();
     m_info.show(kPlayingText, "");
-    m_commonDivider = 0;
     m_s.ticks.start(Tick::Timer1, 50);
-    const std::string file = playFile();
+    const std::string file = m_playback.file();
     const QFileInfo info(QString::fromStdString(file));
     if (info.exists() && info.size() > kUnfinishedBytes) {
-        MediaPlayer::durationText(file, &m_fileDurationMs);
-        const std::int64_t startMs =
-            m_fileDurationMs > 0 ? m_fileDurationMs * m_positionSlider / 100 : 0;
-        const AudioFormat tap =
-            AudioFormat::fromChoice(m_choice.rateIndex, m_choice.stereo, m_choice.sixteenBits);
-        const MediaError opened = m_s.background.startPlayback(file, tap, startMs);
-        if (opened != MediaError::None) {
+        const std::int64_t startMs = m_playback.start(file);
+        if (m_s.background.startPlayback(file, m_choices.audioFormat(), startMs) !=
+            MediaError::None) {
             // The play button stays down until Stop, with the file named.
-            const LanguageTable::MessageLines lines = m_info.lines("InvalidFile");
-            m_info.show(file, lines.line2);
+            m_info.show(file, m_info.lines("InvalidFile").line2);
         } else {
             m_time.reset();
         }
@@ -775,46 +736,29 @@ void RecorderController::startPlayback() {
 }
 
 void RecorderController::choosePlaySource(int source) {
-    m_pending.submit([this, source] {
-        if (recording() || playing() || m_signal.on() || m_schedule.on() || source < 0 ||
-            source > 2) {
-            return;
+    command([this, source] {
+        if (!recording() && !playing() && !m_signal.on() && !m_schedule.on() &&
+            m_playback.chooseSource(source)) {
+            showTimes();
         }
-        m_playSource = source;
-        MediaPlayer::durationText(playFile(), &m_fileDurationMs);
-        showTimes();
-        publish();
     });
 }
 
 void RecorderController::positionSliderMoved(int position, bool endOfDrag) {
-    m_pending.submit([this, position, endOfDrag] {
-        if (m_signal.on() || recording() || m_schedule.on()) {
-            return;
-        }
-        if (m_fileDurationMs < 0) {
-            MediaPlayer::durationText(playFile(), &m_fileDurationMs);
-        }
-        if (m_fileDurationMs <= 0) {
-            // Nothing to seek in: the thumb goes back to the start.
-            m_positionSlider = 0;
+    command([this, position, endOfDrag] {
+        if (!m_signal.on() && !recording() && !m_schedule.on()) {
+            m_playback.slide(position, endOfDrag, playing());
             showTimes();
-            return;
         }
-        m_positionSlider = std::clamp(position, 0, 100);
-        if (playing()) {
-            m_s.player.sliderScrolled(m_positionSlider, endOfDrag);
-        }
-        showTimes();
     });
 }
 
 void RecorderController::setShowSwitch(int showSwitch) {
-    m_pending.submit([this, showSwitch] { m_levelDisplay.setStyle(showSwitch); });
+    command([this, showSwitch] { m_displays.setStyle(showSwitch); });
 }
 
 void RecorderController::setBackgroundScale(int scale) {
-    m_pending.submit([this, scale = std::clamp(scale, 0, 100)] {
+    command([this, scale = std::clamp(scale, 0, 100)] {
         m_s.settings.writeNumber(setting::kBackgroundScale, scale);
         if (m_runMixer) {
             m_runMixer->setScale(scale);
@@ -826,47 +770,35 @@ void RecorderController::setBackgroundScale(int scale) {
 // The face's choices
 
 void RecorderController::setSixteenBits(bool on) {
-    m_pending.submit([this, on] {
-        m_choice.sixteenBits = on;
-        publish();
-    });
+    command([this, on] { m_choices.format().sixteenBits = on; });
 }
 
 void RecorderController::setStereo(bool on) {
-    m_pending.submit([this, on] {
-        m_choice.stereo = on;
-        publish();
-    });
+    command([this, on] { m_choices.format().stereo = on; });
 }
 
 void RecorderController::setRateIndex(int index) {
-    m_pending.submit([this, index] {
-        if (recording() || playing() || !format::isRateIndex(index)) {
-            return;
+    command([this, index] {
+        if (!recording() && !playing() && format::isRateIndex(index)) {
+            m_choices.format().rateIndex = index;
         }
-        m_choice.rateIndex = index;
-        publish();
     });
 }
 
 void RecorderController::setMp3BitrateIndex(int index) {
-    m_pending.submit([this, index] {
-        m_mp3BitrateIndex = format::isMp3BitrateIndex(index) ? index : 0;
-        m_s.settings.writeMp3Bitrate(m_mp3BitrateIndex);
-    });
+    command([this, index] { m_choices.setMp3BitrateIndex(index); });
 }
 
 void RecorderController::setFieldText(const std::string& path) {
-    m_pending.submit([this, path] {
+    command([this, path] {
         if (!path.empty()) {
             m_naming.setFieldText(path);
-            publish();
         }
     });
 }
 
 void RecorderController::chooseFormat(OutputFormat format) {
-    m_pending.submit([this, format] {
+    command([this, format] {
         switch (m_naming.chooseFormat(format, recording(), WmaWriter::probe())) {
             case OutputNaming::FormatResult::WmaUnavailable:
                 m_info.message(OutputNaming::kWmaSupportMessage);
@@ -877,59 +809,41 @@ void RecorderController::chooseFormat(OutputFormat format) {
             default:
                 break;
         }
-        publish();
     });
 }
 
 void RecorderController::toggleMultiFile() {
-    m_pending.submit([this] {
-        m_naming.toggleMultiFile(recording() || playing());
-        publish();
-    });
+    command([this] { m_naming.toggleMultiFile(recording() || playing()); });
 }
 
 void RecorderController::toggleTimeStamped() {
-    m_pending.submit([this] {
-        m_naming.toggleTimeStamped(recording() || playing());
-        publish();
-    });
+    command([this] { m_naming.toggleTimeStamped(recording() || playing()); });
 }
 
 void RecorderController::setMonitor(bool on) {
-    m_pending.submit([this, on] {
-        m_monitor = on;
+    command([this, on] {
+        m_choices.setMonitor(on);
         if (recording()) {
             m_s.engine.setMonitor(on);
         }
-        publish();
     });
 }
 
 void RecorderController::setBackgroundEnabled(bool on) {
-    m_pending.submit([this, on] {
-        m_backgroundOn = on;
-        publish();
-    });
+    command([this, on] { m_choices.setBackgroundOn(on); });
 }
 
 void RecorderController::setEffects(bool noiseGate, bool lowPass, bool highPass) {
-    m_pending.submit([this, noiseGate, lowPass, highPass] {
-        m_noiseGate = noiseGate;
-        m_lowPass = lowPass;
-        m_highPass = highPass;
-        if (recording()) {
-            m_s.engine.setProcessing(processing());
-        }
+    command([this, noiseGate, lowPass, highPass] {
+        m_choices.setEffects(noiseGate, lowPass, highPass);
+        processingChanged();
     });
 }
 
 void RecorderController::thresholdChanged(int threshold) {
-    m_pending.submit([this, threshold] {
+    command([this, threshold] {
         m_signal.setThreshold(threshold, m_s.settings);
-        if (recording()) {
-            m_s.engine.setProcessing(processing());
-        }
-        publish();
+        processingChanged();
     });
 }
 
@@ -937,7 +851,7 @@ void RecorderController::thresholdChanged(int threshold) {
 // Signal recording
 
 void RecorderController::toggleSignal() {
-    m_pending.submit([this] {
+    command([this] {
         if (playing() || m_playDown || m_lineTest.running()) {
             return;
         }
@@ -962,7 +876,7 @@ void RecorderController::switchSignal(bool on, bool restart) {
         m_naming.setMultiFile(true);
     }
     if (recording()) {
-        m_s.engine.setProcessing(processing());
+        processingChanged();
         publish();
         return;
     }
@@ -1022,7 +936,7 @@ bool RecorderController::splitFile() {
         onRunEnded(messageKey(StartResult::FileError));
         return true;
     }
-    if ((m_alert || m_alwaysAskOverwrite) && QFileInfo::exists(QString::fromStdString(path))) {
+    if (m_choices.askOverwrite() && QFileInfo::exists(QString::fromStdString(path))) {
         return false;
     }
     if (!m_s.engine.splitFile(path)) {
@@ -1032,7 +946,7 @@ bool RecorderController::splitFile() {
     // opens the next file with the next sound.
     m_files.next(path);
     m_runPath = path;
-    m_levelDisplay.resetHighest();
+    m_displays.resetHighest();
     m_time.reset();
     if (m_pauseDown) {
         m_time.pause();
@@ -1074,14 +988,11 @@ void RecorderController::restart(unsigned kinds) {
 // Schedule recording
 
 void RecorderController::scheduleWindowClosed() {
-    m_pending.submit([this] {
-        applySchedule(m_schedule.load(m_s.clock.now(), m_pauseDown));
-        publish();
-    });
+    command([this] { applySchedule(m_schedule.load(m_s.clock.now(), m_pauseDown)); });
 }
 
 void RecorderController::toggleSchedule() {
-    m_pending.submit([this] {
+    command([this] {
         if (m_lineTest.running()) {
             return;
         }
@@ -1176,12 +1087,14 @@ void RecorderController::onTick(TickSource::Tick tick) {
     commonTick();
     switch (tick) {
         case Tick::Clock1000:
-            clockTick();
+            m_displays.showClock(m_s.clock.now());
             break;
         case Tick::Common100:
             break;
         case Tick::Display50:
-            displayTick();
+            if (recording() || playing()) {
+                m_displays.tick(recording(), m_pauseDown, m_signal.on(), m_choices.audioFormat());
+            }
             break;
         case Tick::Recording50:
             recordingTick();
@@ -1194,49 +1107,9 @@ void RecorderController::onTick(TickSource::Tick tick) {
 }
 
 void RecorderController::commonTick() {
-    if (!playing() || m_pauseDown) {
-        return;
-    }
-    m_commonDivider = (m_commonDivider + 1) % 20;
-    if (m_commonDivider == 0 && !m_s.player.dragging() && m_fileDurationMs > 0) {
-        m_positionSlider = static_cast<int>(
-            std::clamp<std::int64_t>(m_s.player.position() * 100 / m_fileDurationMs, 0, 100));
+    if (playing() && !m_pauseDown && m_playback.follow()) {
         showTimes();
     }
-}
-
-void RecorderController::clockTick() {
-    const QTime now = m_s.clock.now().time();
-    m_view.showClock(display::clockText(now.hour(), now.minute(), now.second()));
-}
-
-void RecorderController::displayTick() {
-    if (!recording() && !playing()) {
-        return;
-    }
-    m_displayHalf = !m_displayHalf;
-    if (m_displayHalf) {
-        const bool waiting = m_signal.on() && !m_s.engine.signalPresent();
-        if (m_time.tick(m_pauseDown, recording() && waiting)) {
-            showTimes();
-        }
-    }
-    LevelFrame frame;
-    if (recording()) {
-        const CaptureEngine::Levels levels = m_s.engine.levels();
-        const std::vector<std::uint8_t>& block = m_s.engine.latestBlock();
-        frame = m_levelDisplay.tick(levels.left, levels.right, m_s.engine.format(),
-                                    block.empty() ? nullptr : block.data(), block.size(),
-                                    m_s.engine.signalPresent());
-    } else {
-        const BackgroundMusic::Levels levels = m_s.background.levels();
-        const std::vector<std::uint8_t>& block = m_s.background.latestBlock();
-        frame = m_levelDisplay.tick(
-            levels.left, levels.right,
-            AudioFormat::fromChoice(m_choice.rateIndex, m_choice.stereo, m_choice.sixteenBits),
-            block.empty() ? nullptr : block.data(), block.size(), m_s.background.signalPresent());
-    }
-    m_view.showLevels(frame);
 }
 
 void RecorderController::timer1Tick() {
@@ -1267,12 +1140,7 @@ void RecorderController::recordingTick() {
 }
 
 void RecorderController::showTimes() {
-    const std::uint64_t bytes = m_s.engine.bytesWritten();
-    const std::int64_t position =
-        playing() ? m_s.player.position() : (m_fileDurationMs * m_positionSlider) / 100;
-    m_view.showTimes(display::recordingText(bytes, m_time.seconds()),
-                     display::playbackText(position, std::max<std::int64_t>(m_fileDurationMs, 0)),
-                     m_positionSlider);
+    m_displays.showTimes(playing());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1295,7 +1163,7 @@ bool RecorderController::idleForLineTest() const {
 }
 
 void RecorderController::autoConfigure() {
-    m_pending.submit([this] { configureLines(); });
+    command([this] { configureLines(); });
 }
 
 void RecorderController::configureLines() {
@@ -1308,21 +1176,15 @@ void RecorderController::configureLines() {
 }
 
 void RecorderController::openLineWindow() {
-    m_pending.submit([this] {
-        m_lines.setWindowOpen(true);
-        publish();
-    });
+    command([this] { m_lines.setWindowOpen(true); });
 }
 
 void RecorderController::closeLineWindow() {
-    m_pending.submit([this] {
-        m_lines.setWindowOpen(false);
-        publish();
-    });
+    command([this] { m_lines.setWindowOpen(false); });
 }
 
 void RecorderController::autodetect() {
-    m_pending.submit([this] {
+    command([this] {
         if (const std::optional<LineSearch::Step> step = m_lines.autodetect(idleForLineTest())) {
             carryOut(*step);
         }
@@ -1330,7 +1192,7 @@ void RecorderController::autodetect() {
 }
 
 void RecorderController::socketClicked(int line) {
-    m_pending.submit([this, line] {
+    command([this, line] {
         if (m_lineTest.running()) {
             return;
         }
@@ -1345,11 +1207,7 @@ bool RecorderController::selectMicrophone() {
     if (m_lines.microphoneLine() < 0) {
         return false;
     }
-    m_pending.submit([this] {
-        if (m_lines.selectMicrophone()) {
-            publish();
-        }
-    });
+    command([this] { m_lines.selectMicrophone(); });
     return true;
 }
 
@@ -1362,10 +1220,7 @@ bool RecorderController::deviceWindowAllowed() {
 }
 
 void RecorderController::deviceChosen(int deviceRow, int lineIndex) {
-    m_pending.submit([this, deviceRow, lineIndex] {
-        m_lines.choose(deviceRow, lineIndex);
-        publish();
-    });
+    command([this, deviceRow, lineIndex] { m_lines.choose(deviceRow, lineIndex); });
 }
 
 void RecorderController::onLineTestDone(int line, int level) {
@@ -1417,7 +1272,7 @@ bool RecorderController::encoderWindowAllowed(OutputFormat format) {
 }
 
 void RecorderController::mp3SettingsClosed() {
-    m_pending.submit([this] { m_mp3BitrateIndex = m_s.settings.readMp3Bitrate(); });
+    command([this] { m_choices.readMp3Bitrate(); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1435,7 +1290,8 @@ void RecorderController::refreshRecordingText() {
 }
 
 void RecorderController::publish() {
-    storeChoices();
+    m_choices.store();
+    m_lines.store(m_s.settings);
     FaceState s;
     s.transport = m_transport;
     s.recordDown = m_recordDown || recording();
@@ -1446,20 +1302,20 @@ void RecorderController::publish() {
     s.multiFileDown = m_naming.multiFile();
     s.timeStampedDown = m_naming.timeStamped();
     s.transportEnabled = !recording() && !playing();
-    s.sixteenBits = m_choice.sixteenBits;
-    s.stereo = m_choice.stereo;
-    s.rateIndex = m_choice.rateIndex;
-    s.monitor = m_monitor;
-    s.backgroundOn = m_backgroundOn;
+    s.sixteenBits = m_choices.format().sixteenBits;
+    s.stereo = m_choices.format().stereo;
+    s.rateIndex = m_choices.format().rateIndex;
+    s.monitor = m_choices.monitor();
+    s.backgroundOn = m_choices.backgroundOn();
     s.outputFormat = m_naming.selectedFormat();
     s.fieldText = m_naming.fieldText();
-    s.playSource = m_playSource;
+    s.playSource = m_playback.source();
     s.threshold = m_signal.threshold();
     s.thresholdVisible = m_signal.on();
     s.backgroundBalanceVisible = !m_signal.on() && recording() && m_runBackground;
     s.startupFace = m_startupFace;
     m_lines.show(s);
-    s.dataRateText = RecordStart::dataRateText(m_choice);
+    s.dataRateText = RecordStart::dataRateText(m_choices.format());
     if (m_published && s == m_state) {
         return;
     }

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "audio/CaptureEngine.h"
-#include "audio/LevelDisplay.h"
 #include "devices/LineChoice.h"
 #include "recorder/FaceState.h"
 #include "recorder/InfoLine.h"
@@ -22,8 +21,11 @@
 #include "recorder/LineTest.h"
 #include "recorder/OutputNaming.h"
 #include "recorder/PendingCommands.h"
+#include "recorder/PlaybackPosition.h"
 #include "recorder/RecordStart.h"
 #include "recorder/RecordedTime.h"
+#include "recorder/RecorderChoices.h"
+#include "recorder/RecorderDisplays.h"
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderView.h"
 #include "recorder/RecordingFiles.h"
@@ -187,7 +189,7 @@ public:
 
     // Asks the view before every recording into an existing file, whatever the stored
     // overwrite alert: for a view where a replaced file would go unnoticed.
-    void setAlwaysAskOverwrite(bool on) { m_alwaysAskOverwrite = on; }
+    void setAlwaysAskOverwrite(bool on) { m_choices.setAlwaysAskOverwrite(on); }
 
     // A notice from outside the recorder (the command line's refused file name) on the info
     // line, until the next message takes its place.
@@ -217,7 +219,7 @@ public:
     const SignalSplitter& splitter() const { return m_signal.splitter(); }
     const RecordedTime& recordedTime() const { return m_time; }
     const ScheduleRunner& scheduleRunner() const { return m_schedule.runner(); }
-    const FaceChoice& choice() const { return m_choice; }
+    const FaceChoice& choice() const { return m_choices.format(); }
 
 private:
     enum class StartKind {
@@ -230,6 +232,9 @@ private:
     };
 
     void post(std::function<void()> call);
+    // A command of the face: it waits while PendingCommands holds, then runs and the face is
+    // sent its new state.
+    void command(std::function<void()> body);
 
     // Recording.
     void startRecording(StartRequest request);
@@ -253,9 +258,7 @@ private:
     void judge(RecordingFiles::Handed file, const CompletedFile& done);
     void backgroundReady();
 
-    // Playback.
     void startPlayback();
-    std::string playFile() const;
 
     // Signal and schedule recording.
     void switchSignal(bool on, bool restart);
@@ -271,9 +274,7 @@ private:
 
     // Ticks.
     void recordingTick();
-    void displayTick();
     void commonTick();
-    void clockTick();
     void timer1Tick();
     void showTimes();
 
@@ -287,9 +288,10 @@ private:
 
     // Settings.
     ProcessingSettings processing() const;
+    // The gate, the filters or signal mode's settings changed: a running recording takes them.
+    void processingChanged();
     void writeClosingSettings();
     void finishClose();
-    void storeChoices();
 
     // The view.
     void publish();
@@ -300,26 +302,16 @@ private:
     OutputNaming m_naming;
     RecordingFiles m_files;
     RecordedTime m_time;
+    RecorderChoices m_choices;
+    PlaybackPosition m_playback;
+    RecorderDisplays m_displays;
     InfoLine m_info;
     LineSearch m_lines;
     SignalMode m_signal;
     ScheduleMode m_schedule;
     RestartTimer m_restarts;
-    LevelDisplay m_levelDisplay;
     LineTest m_lineTest;
     QPointer<CaptureEngine> m_engineAlive;  // the engine may be destroyed before the controller
-
-    // The face's choices and switches.
-    FaceChoice m_choice;
-    int m_mp3BitrateIndex = 0;
-    bool m_monitor = false;
-    bool m_backgroundOn = false;
-    bool m_noiseGate = false;
-    bool m_lowPass = false;
-    bool m_highPass = false;
-    int m_playSource = 0;
-    bool m_alert = false;
-    bool m_alwaysAskOverwrite = false;
 
     // The transport and the modes.
     Transport m_transport = Transport::Idle;
@@ -340,16 +332,7 @@ private:
     std::optional<StartRequest> m_waitingStart;
     QTimer m_waitTimer;
 
-    // Playback.
-    std::int64_t m_fileDurationMs = -1;
-    int m_positionSlider = 0;
-    int m_commonDivider = 0;
-    bool m_displayHalf = false;
-
     bool m_startupFace = false;
-
-    // The format as the settings store last received it.
-    FaceChoice m_storedChoice;
 
     bool m_closing = false;
     bool m_closed = false;
