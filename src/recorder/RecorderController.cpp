@@ -142,7 +142,7 @@ void RecorderController::initialise() {
     m_choices.read();
     m_info.load();
     m_signal.read(s);
-    applySchedule(m_schedule.load(m_s.clock.now(), m_pauseDown));
+    carryOut(m_schedule.load(m_s.clock.now(), m_pauseDown));
     m_lines.refresh();
 
     m_s.ticks.start(Tick::Clock1000, 1000);
@@ -599,9 +599,8 @@ void RecorderController::stopAll(StopKeeps keeps) {
     m_recordDown = false;
     m_playDown = false;
     m_pauseDown = false;
-    m_signal.switchOff();
-    m_schedule.off(keeps.schedule);
-    m_signal.nextTrack();
+    m_signal.stopped();
+    m_schedule.stopped(keeps.schedule);
     showTimes();
     publish();
 }
@@ -848,7 +847,7 @@ void RecorderController::thresholdChanged(int threshold) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Signal recording
+// Signal and schedule recording
 
 void RecorderController::toggleSignal() {
     command([this] {
@@ -856,68 +855,113 @@ void RecorderController::toggleSignal() {
             return;
         }
         m_restarts.cancel();
-        switchSignal(!m_signal.on(), false);
+        carryOut(m_signal.on() ? SignalMode::switchOff(m_schedule.on())
+                               : m_signal.switchOn(recording(), false));
     });
 }
 
-void RecorderController::switchSignal(bool on, bool restart) {
-    if (!on) {
-        const bool schedule = m_schedule.on();
-        stopAll();
-        if (schedule) {
-            // Schedule mode goes on in a file of its own: the one just closed is never reused.
-            m_naming.setMultiFile(true);
-            restartLater(RestartTimer::kScheduleRearm);
+void RecorderController::toggleSchedule() {
+    command([this] {
+        if (!m_lineTest.running()) {
+            m_restarts.cancel();
+            armSchedule(false);
         }
-        return;
-    }
-    if (m_signal.switchOn() && !m_naming.multiFile()) {
-        // Forced even under a running recording: every track needs a name of its own.
-        m_naming.setMultiFile(true);
-    }
-    if (recording()) {
-        processingChanged();
-        publish();
-        return;
-    }
-    startRecording({restart ? StartKind::Restart : StartKind::User, false});
-    if (m_signal.on() && m_transport == Transport::Idle) {
-        // Nothing started, not even a question: no line to record from.
-        refuseStart(messageKey(StartResult::DeviceUnavailable));
-        return;
-    }
-    publish();
+    });
 }
 
-bool RecorderController::carryOut(SignalMode::Action action) {
-    switch (action) {
-        case SignalMode::Action::Resume:
-            // Sound ends the pause: what lifted it is kept.
-            m_pauseDown = false;
-            pauseChanged(true);
-            return false;
-        case SignalMode::Action::Pause:
-            m_pauseDown = true;
-            pauseChanged();
-            return false;
-        case SignalMode::Action::StopSignal:
-            switchSignal(false, false);
-            m_signal.forgetHeard();
-            return true;
-        case SignalMode::Action::NewFile:
-            if (!splitFile()) {
-                // The next file cannot follow without a gap (its name exists and the overwrite
-                // alert is on): the file is closed and the next one starts as a record start,
-                // which asks.
-                switchSignal(false, false);
-                m_signal.forgetHeard();
-                restartLater(RestartTimer::kSignal);
-            }
-            return true;
-        case SignalMode::Action::None:
-            break;
+void RecorderController::scheduleWindowClosed() {
+    command([this] { carryOut(m_schedule.load(m_s.clock.now(), m_pauseDown)); });
+}
+
+void RecorderController::armSchedule(bool rearm) {
+    if (!playing() && !m_playDown) {
+        carryOut(m_schedule.arm(rearm, m_s.clock.now(),
+                                {.multiFile = m_naming.multiFile(),
+                                 .recording = recording(),
+                                 .paused = m_pauseDown,
+                                 .signalMode = m_signal.on()}));
     }
-    return false;
+}
+
+void RecorderController::restart(unsigned kinds) {
+    if (kinds & RestartTimer::kScheduleRearm) {
+        armSchedule(true);
+    }
+    if (kinds & RestartTimer::kSignal) {
+        m_time.reset();
+        carryOut(m_signal.switchOn(recording(), true));
+    }
+}
+
+bool RecorderController::carryOut(const ModeActions& actions) {
+    using Kind = ModeAction::Kind;
+    bool ended = false;
+    for (const ModeAction& action : actions) {
+        switch (action.kind) {
+            case Kind::Pause:
+                if (!m_pauseDown && (recording() || playing())) {
+                    m_pauseDown = true;
+                    pauseChanged();
+                }
+                break;
+            case Kind::Resume:
+            case Kind::ResumeOnSound:
+                if (m_pauseDown && (recording() || playing())) {
+                    m_pauseDown = false;
+                    pauseChanged(action.kind == Kind::ResumeOnSound);
+                }
+                break;
+            case Kind::Start:
+                if (action.paused && m_pauseDown) {
+                    // A pause down without a recording would only arm the start, and releasing
+                    // it later would record outside every window: the schedule takes it over.
+                    m_pauseDown = false;
+                    m_recordDown = false;
+                    m_transport = Transport::Idle;
+                }
+                startRecording(
+                    {action.restart ? StartKind::Restart : StartKind::User, action.paused});
+                if ((m_signal.on() || m_schedule.on()) && m_transport == Transport::Idle) {
+                    // Nothing started, not even a question: no line to record from.
+                    refuseStart(messageKey(StartResult::DeviceUnavailable));
+                }
+                break;
+            case Kind::Stop:
+                stopAll();
+                ended = true;
+                break;
+            case Kind::EndWindowFile:
+                stopAll({.schedule = true, .infoLine = true});
+                ended = true;
+                break;
+            case Kind::SplitFile:
+                if (!splitFile()) {
+                    carryOut(m_signal.trackCannotFollow(m_schedule.on()));
+                }
+                ended = true;
+                break;
+            case Kind::NumberedNames:
+                m_naming.setMultiFile(true);
+                break;
+            case Kind::RestartLater:
+                m_restarts.request(static_cast<RestartTimer::Kind>(action.restartKind),
+                                   action.delayMs);
+                break;
+            case Kind::ShowLine2:
+                m_info.show(m_info.line1(), action.text);
+                break;
+            case Kind::OpenList:
+                m_view.openScheduleWindow();
+                break;
+            case Kind::Processing:
+                processingChanged();
+                break;
+        }
+    }
+    if (!actions.empty()) {
+        publish();
+    }
+    return ended;
 }
 
 bool RecorderController::splitFile() {
@@ -969,117 +1013,6 @@ SignalSplitter::Input RecorderController::signalInput() const {
     return in;
 }
 
-void RecorderController::restartLater(RestartTimer::Kind kind, int delayMs) {
-    m_restarts.request(kind, delayMs);
-    publish();
-}
-
-void RecorderController::restart(unsigned kinds) {
-    if (kinds & RestartTimer::kScheduleRearm) {
-        armSchedule(true);
-    }
-    if (kinds & RestartTimer::kSignal) {
-        m_time.reset();
-        switchSignal(true, true);
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Schedule recording
-
-void RecorderController::scheduleWindowClosed() {
-    command([this] { applySchedule(m_schedule.load(m_s.clock.now(), m_pauseDown)); });
-}
-
-void RecorderController::toggleSchedule() {
-    command([this] {
-        if (m_lineTest.running()) {
-            return;
-        }
-        m_restarts.cancel();
-        armSchedule(false);
-    });
-}
-
-void RecorderController::armSchedule(bool rearm) {
-    if (playing() || m_playDown) {
-        return;
-    }
-    switch (m_schedule.arm(rearm, m_s.clock.now(), m_naming.multiFile())) {
-        case ScheduleMode::Arm::OpenList:
-            m_view.openScheduleWindow();
-            return;
-        case ScheduleMode::Arm::SwitchOff: {
-            const bool signal = m_signal.on();
-            stopAll();
-            if (signal) {
-                // Signal recording goes on in a new file of its own.
-                m_naming.setMultiFile(true);
-                restartLater(RestartTimer::kSignal);
-            }
-            return;
-        }
-        case ScheduleMode::Arm::Armed:
-            break;
-    }
-    if (recording()) {
-        if (const std::optional<std::string> line2 = m_schedule.takeStartLine()) {
-            m_info.show(m_info.line1(), *line2);
-        }
-        if (!m_pauseDown) {
-            m_pauseDown = true;
-            pauseChanged();
-        }
-        publish();
-        return;
-    }
-    if (m_pauseDown) {
-        // A pause down without a recording would only arm the start, and releasing it later
-        // would record outside every window: the schedule takes the pause over.
-        m_pauseDown = false;
-        m_recordDown = false;
-        m_transport = Transport::Idle;
-    }
-    startRecording({rearm ? StartKind::Restart : StartKind::User, true});
-    if (!m_schedule.on()) {
-        return;  // refused, and schedule mode with it
-    }
-    if (m_transport == Transport::Idle) {
-        // Nothing started, not even a question: no line to record from.
-        refuseStart(messageKey(StartResult::DeviceUnavailable));
-        return;
-    }
-    publish();
-}
-
-bool RecorderController::applySchedule(const ScheduleRunner::TickResult& result) {
-    if (result.line2) {
-        m_info.show(m_info.line1(), m_schedule.text(*result.line2));
-    }
-    for (const ScheduleRunner::Action action : result.actions) {
-        switch (action) {
-            case ScheduleRunner::Action::Pause:
-                if (!m_pauseDown && (recording() || playing())) {
-                    m_pauseDown = true;
-                    pauseChanged();
-                }
-                break;
-            case ScheduleRunner::Action::Resume:
-                if (m_pauseDown && (recording() || playing())) {
-                    m_pauseDown = false;
-                    pauseChanged();
-                }
-                break;
-            case ScheduleRunner::Action::EndFileAndRearm:
-                // The window's file ends; a new one is armed once it is complete.
-                stopAll({.schedule = true, .infoLine = true});
-                restartLater(RestartTimer::kScheduleRearm, result.rearmDelayMs);
-                return true;
-        }
-    }
-    return false;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Ticks
 
@@ -1124,14 +1057,11 @@ void RecorderController::timer1Tick() {
 }
 
 void RecorderController::recordingTick() {
-    if (m_lineTest.running()) {
-        return;
-    }
-    if (carryOut(m_signal.tick(signalInput(), m_s.clock.now()))) {
+    if (m_lineTest.running() || carryOut(m_signal.tick(signalInput(), m_s.clock.now()))) {
         return;
     }
     if ((recording() || playing()) && m_schedule.on() &&
-        applySchedule(m_schedule.tick(m_s.clock.now(), m_pauseDown))) {
+        carryOut(m_schedule.tick(m_s.clock.now(), m_pauseDown))) {
         return;
     }
     if (recording() && !m_pauseDown) {

@@ -96,7 +96,7 @@ public:
     // A recorded file of this size or less is reported as not completed.
     static constexpr std::int64_t kUnfinishedBytes = 6143;
     // How long an automatic restart waits at least after the file before it.
-    static constexpr int kRestartDelayMs = 300;
+    static constexpr int kRestartDelayMs = RestartTimer::kLeastDelayMs;
     // How long a record start waits for the previous file to be completed before it gives up
     // with "DeviceAvailabity"; and how long close waits for the last file.
     static constexpr int kWaitForFileMs = 10000;
@@ -261,16 +261,12 @@ private:
     void startPlayback();
 
     // Signal and schedule recording.
-    void switchSignal(bool on, bool restart);
-    // Carries a signal action out; true when it ended the tick.
-    bool carryOut(SignalMode::Action action);
+    void armSchedule(bool rearm);
+    void restart(unsigned kinds);
+    // Carries a mode's actions out; true when they ended the recording tick.
+    bool carryOut(const ModeActions& actions);
     bool splitFile();
     SignalSplitter::Input signalInput() const;
-    void restartLater(RestartTimer::Kind kind, int delayMs = kRestartDelayMs);
-    void restart(unsigned kinds);
-    void armSchedule(bool rearm);
-    // Carries the runner's actions out; true when they ended the recording.
-    bool applySchedule(const ScheduleRunner::TickResult& result);
 
     // Ticks.
     void recordingTick();

@@ -24,6 +24,8 @@ public:
         kSignal = 1,         // signal mode on again, in a new file
         kScheduleRearm = 2,  // the schedule armed again, on a new file
     };
+    // How long a restart waits at least after the file before it.
+    static constexpr int kLeastDelayMs = 300;
     using PreviousComplete = std::function<bool()>;
     using Fire = std::function<void(unsigned kinds)>;
 

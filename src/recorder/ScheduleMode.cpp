@@ -3,10 +3,17 @@
 #include <QLoggingCategory>
 
 #include "config/SettingsStore.h"
+#include "recorder/RestartTimer.h"
 
 Q_LOGGING_CATEGORY(lcSchedule, "orvel.recorder.schedule")
 
 namespace orvel {
+
+namespace {
+
+using Kind = ModeAction::Kind;
+
+}  // namespace
 
 ScheduleMode::ScheduleMode(const SettingsStore& settings, const LanguageTable& language,
                            platform::ViewerLauncher& viewers)
@@ -14,7 +21,7 @@ ScheduleMode::ScheduleMode(const SettingsStore& settings, const LanguageTable& l
       m_language(language),
       m_launches(viewers, StreamingPage(settings.effectiveInstallFolder())) {}
 
-ScheduleRunner::TickResult ScheduleMode::load(const QDateTime& now, bool paused) {
+ModeActions ScheduleMode::load(const QDateTime& now, bool paused) {
     const ScheduleList::LoadReport report =
         m_list.load(ScheduleList::pathIn(m_settings.effectiveInstallFolder()));
     if (report.skipped > 0 || report.withoutLaunch > 0 || report.cutShort) {
@@ -24,30 +31,47 @@ ScheduleRunner::TickResult ScheduleMode::load(const QDateTime& now, bool paused)
     }
     m_relative = m_settings.readScheduleType() == 1;
     m_launches.rebuild(m_list);
-    ScheduleRunner::TickResult result = m_runner.reload(m_list, m_relative, now, paused);
-    m_launches.endViewers(result.viewersToClose);
-    return result;
+    return actionsOf(m_runner.reload(m_list, m_relative, now, paused));
 }
 
 void ScheduleMode::write() const {
     m_settings.writeScheduleType(m_relative ? 1 : 0);
 }
 
-ScheduleMode::Arm ScheduleMode::arm(bool rearm, const QDateTime& now, bool multiFile) {
+ModeActions ScheduleMode::arm(bool rearm, const QDateTime& now, const Recorder& recorder) {
     if (m_list.empty()) {
-        return Arm::OpenList;
+        return {{.kind = Kind::OpenList}};
     }
     if (m_on) {
-        return Arm::SwitchOff;
+        ModeActions actions{{.kind = Kind::Stop}};
+        if (recorder.signalMode) {
+            // Signal recording goes on in a new file of its own.
+            actions.push_back({.kind = Kind::NumberedNames});
+            actions.push_back({.kind = Kind::RestartLater,
+                               .restartKind = RestartTimer::kSignal,
+                               .delayMs = RestartTimer::kLeastDelayMs});
+        }
+        return actions;
     }
     m_on = true;
     const std::optional<ScheduleRunner::InfoLine> next =
-        rearm ? m_runner.rearm(now, multiFile) : m_runner.arm(now, m_relative, multiFile);
-    m_startLine = next ? std::optional(text(*next)) : std::nullopt;
-    return Arm::Armed;
+        rearm ? m_runner.rearm(now, recorder.multiFile)
+              : m_runner.arm(now, m_relative, recorder.multiFile);
+    m_startLine = next ? std::optional(next->text(m_language)) : std::nullopt;
+    if (!recorder.recording) {
+        return {{.kind = Kind::Start, .restart = rearm, .paused = true}};
+    }
+    ModeActions actions;
+    if (std::optional<std::string> line = takeStartLine()) {
+        actions.push_back({.kind = Kind::ShowLine2, .text = std::move(*line)});
+    }
+    if (!recorder.paused) {
+        actions.push_back({.kind = Kind::Pause});
+    }
+    return actions;
 }
 
-void ScheduleMode::off(bool keepRunner) {
+void ScheduleMode::stopped(bool keepRunner) {
     m_on = false;
     m_startLine.reset();
     if (!keepRunner) {
@@ -55,15 +79,35 @@ void ScheduleMode::off(bool keepRunner) {
     }
 }
 
-ScheduleRunner::TickResult ScheduleMode::tick(const QDateTime& now, bool paused) {
+ModeActions ScheduleMode::tick(const QDateTime& now, bool paused) {
     m_launches.check(now, m_runner.timeBase());
-    ScheduleRunner::TickResult result = m_runner.tick(now, paused);
-    m_launches.endViewers(result.viewersToClose);
-    return result;
+    return actionsOf(m_runner.tick(now, paused));
 }
 
-std::string ScheduleMode::text(const ScheduleRunner::InfoLine& line) const {
-    return line.text(m_language);
+ModeActions ScheduleMode::actionsOf(const ScheduleRunner::TickResult& result) {
+    m_launches.endViewers(result.viewersToClose);
+    ModeActions actions;
+    if (result.line2) {
+        actions.push_back({.kind = Kind::ShowLine2, .text = result.line2->text(m_language)});
+    }
+    for (const ScheduleRunner::Action action : result.actions) {
+        switch (action) {
+            case ScheduleRunner::Action::Pause:
+                actions.push_back({.kind = Kind::Pause});
+                break;
+            case ScheduleRunner::Action::Resume:
+                actions.push_back({.kind = Kind::Resume});
+                break;
+            case ScheduleRunner::Action::EndFileAndRearm:
+                // The window's file ends; a new one is armed once it is complete.
+                actions.push_back({.kind = Kind::EndWindowFile});
+                actions.push_back({.kind = Kind::RestartLater,
+                                   .restartKind = RestartTimer::kScheduleRearm,
+                                   .delayMs = result.rearmDelayMs});
+                return actions;
+        }
+    }
+    return actions;
 }
 
 }  // namespace orvel

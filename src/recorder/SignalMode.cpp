@@ -5,6 +5,7 @@
 #include "audio/CaptureEngine.h"
 #include "config/SettingNames.h"
 #include "config/SettingsStore.h"
+#include "recorder/RestartTimer.h"
 
 namespace orvel {
 
@@ -28,17 +29,78 @@ void SignalMode::setThreshold(int threshold, const SettingsStore& settings) {
     m_threshold = threshold;
 }
 
-bool SignalMode::switchOn() {
+namespace {
+
+using Kind = ModeAction::Kind;
+using Action = SignalSplitter::Action;
+
+}  // namespace
+
+ModeActions SignalMode::switchOn(bool recording, bool restart) {
     m_on = true;
     m_splitter.restart();
-    return m_splitter.type() == SignalSplitter::NewFileOnSilence;
+    ModeActions actions;
+    if (m_splitter.type() == SignalSplitter::NewFileOnSilence) {
+        // Forced even under a running recording: every track needs a name of its own.
+        actions.push_back({.kind = Kind::NumberedNames});
+    }
+    actions.push_back(recording ? ModeAction{.kind = Kind::Processing}
+                                : ModeAction{.kind = Kind::Start, .restart = restart});
+    return actions;
 }
 
-SignalMode::Action SignalMode::second(const Input& input) {
-    if (!m_splitter.secondPassed() || !m_on || input.signalFlag) {
-        return Action::None;
+ModeActions SignalMode::switchOff(bool scheduleMode) {
+    ModeActions actions{{.kind = Kind::Stop}};
+    if (scheduleMode) {
+        // Schedule mode goes on in a file of its own: the one just closed is never reused.
+        actions.push_back({.kind = Kind::NumberedNames});
+        actions.push_back({.kind = Kind::RestartLater,
+                           .restartKind = RestartTimer::kScheduleRearm,
+                           .delayMs = RestartTimer::kLeastDelayMs});
     }
-    return m_splitter.perSecond(input);
+    return actions;
+}
+
+ModeActions SignalMode::trackCannotFollow(bool scheduleMode) {
+    m_splitter.forgetHeard();
+    ModeActions actions = switchOff(scheduleMode);
+    actions.push_back({.kind = Kind::RestartLater,
+                       .restartKind = RestartTimer::kSignal,
+                       .delayMs = RestartTimer::kLeastDelayMs});
+    return actions;
+}
+
+void SignalMode::stopped() {
+    m_on = false;
+    m_splitter.restart();
+}
+
+ModeActions SignalMode::tick(const Input& input, const QDateTime& now) {
+    switch (m_splitter.perTick(input, now)) {
+        case Action::Resume:
+            return {{.kind = Kind::ResumeOnSound}};
+        case Action::NewFile:
+            return {{.kind = Kind::SplitFile}};
+        default:
+            return {};
+    }
+}
+
+ModeActions SignalMode::second(const Input& input) {
+    if (!m_splitter.secondPassed() || !m_on || input.signalFlag) {
+        return {};
+    }
+    switch (m_splitter.perSecond(input)) {
+        case Action::Pause:
+            return {{.kind = Kind::Pause}};
+        case Action::StopSignal:
+            m_splitter.forgetHeard();
+            return switchOff(input.scheduleMode);
+        case Action::NewFile:
+            return {{.kind = Kind::SplitFile}};
+        default:
+            return {};
+    }
 }
 
 bool SignalMode::waitingForSound(const Input& input) const {

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "recorder/ModeAction.h"
 #include "recorder/SignalSplitter.h"
 
 namespace orvel {
@@ -10,18 +11,19 @@ class SettingsStore;
 struct ProcessingSettings;
 
 // Signal recording (the track splitter) as the recorder runs it: whether the mode is on, its
-// settings (the threshold, what a silence does, the new-file delay) and the decisions of the
-// recording ticks, which SignalSplitter makes and this returns as actions. The controller carries
-// them out: it alone starts, pauses and stops recordings.
+// settings (the threshold, what a silence does, the new-file delay), and what the signal button
+// and each recording tick do to the recording, returned as actions (the tick's decisions are
+// SignalSplitter's). The controller carries them out: it alone starts, pauses and stops
+// recordings.
 //
 // Life cycle: off -> switchOn() (a recording starts, or the running one goes on under the mode)
-// -> switchOff() with the stop that ends its recording. Between two tracks that could not follow
-// without a gap the mode is off while the controller's restart waits, and switched on again.
+// -> off with the stop that ends its recording (the controller's stop-all calls stopped()).
+// Between two tracks that cannot follow without a gap the mode is off while the restart waits,
+// and then switched on again.
 //
 // Thread contract: called on the GUI thread.
 class SignalMode {
 public:
-    using Action = SignalSplitter::Action;
     using Input = SignalSplitter::Input;
 
     // The three settings, clamped as the store reads them: at start-up and whenever the signal
@@ -34,22 +36,30 @@ public:
     int threshold() const { return m_threshold; }
 
     bool on() const { return m_on; }
-    // Nothing has been heard yet. True when every track needs a name of its own (the track
-    // splitter), so that numbered names must be switched on, even under a running recording.
-    bool switchOn();
-    void switchOff() { m_on = false; }
-    // A track was closed, and the next one waits for sound; forgetHeard(): a stop on silence, or
-    // a new file that could not follow without a gap, ended the track.
+    // Switched on, nothing heard yet: the running recording goes on under the mode, or one
+    // starts (`restart`: the next track, never into the file just closed). The track splitter
+    // needs numbered names.
+    ModeActions switchOn(bool recording, bool restart);
+    // Switched off: the recording stops; a schedule goes on in a file of its own.
+    static ModeActions switchOff(bool scheduleMode);
+    // The track splitter's next file cannot follow without a gap (its name exists and the
+    // overwrite alert is on): the file is closed, and the next one starts after the restart
+    // delay as a record start, which asks.
+    ModeActions trackCannotFollow(bool scheduleMode);
+    // The stop that ends a recording: the mode is off, and a next track waits for sound.
+    void stopped();
+    // A track was split off: the next one waits for sound.
     void nextTrack() { m_splitter.restart(); }
-    void forgetHeard() { m_splitter.forgetHeard(); }
     // A recording has started: the second divider starts over.
     void recordingStarted() { m_splitter.clearDivider(); }
 
-    // The first part of every recording tick: Resume, NewFile or None.
-    Action tick(const Input& input, const QDateTime& now) { return m_splitter.perTick(input, now); }
-    // The once-a-second part, called on every tick of a running, unpaused recording: Pause,
-    // StopSignal, NewFile or None; nothing while the engine's signal flag says sound is there.
-    Action second(const Input& input);
+    // The first part of every recording tick: sound resumes a signal pause, or (under a
+    // schedule) closes the track.
+    ModeActions tick(const Input& input, const QDateTime& now);
+    // The once-a-second part, called on every tick of a running, unpaused recording: what the
+    // silence does once it has lasted the new-file delay; nothing while the engine's signal flag
+    // says sound is there.
+    ModeActions second(const Input& input);
     // Whether the recording waits for sound, which the info line then says: a pause that sound
     // would end (under a schedule only inside its window), or silence while not paused.
     bool waitingForSound(const Input& input) const;
