@@ -30,9 +30,6 @@ namespace orvel {
 
 namespace {
 
-// Names tried when other recorders hold the numbered names formed at a start.
-constexpr int kNameTries = 5;
-
 using Tick = TickSource::Tick;
 
 }  // namespace
@@ -43,16 +40,17 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_s(std::move(services)),
       m_view(view),
       m_naming(m_s.settings, [this] { return m_s.clock.now(); }),
-      m_files(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
       m_time([this] { return m_s.clock.steadyMs(); }),
       m_choices(m_s.settings),
       m_playback(m_s.player, m_s.settings, m_naming),
       m_displays(view, m_s.engine, m_s.background, m_time, m_playback),
       m_info(view, m_s.language),
       m_lines(m_s.devices, m_s.mixer, m_info),
+      m_run({m_s.engine, m_s.background, m_s.settings, m_s.lame, m_s.sources, m_s.clock, view,
+             m_info, m_naming, m_choices, m_lines}),
       m_schedule(m_s.settings, m_s.language, m_s.viewers),
       m_restarts(
-          [this] { return m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting(); },
+          [this] { return m_s.engine.state() == CaptureEngine::State::Idle && !m_run.waiting(); },
           [this](unsigned kinds) { restart(kinds); }),
       m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources),
       m_engineAlive(&m_s.engine),
@@ -72,8 +70,16 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
     });
     m_s.ticks.setHandler([this](Tick tick) { onTick(tick); });
 
-    m_backgroundWait.setSingleShot(true);
-    connect(&m_backgroundWait, &QTimer::timeout, this, &RecorderController::backgroundReady);
+    connect(&m_run, &RecordingRun::backgroundReady, this, [this] {
+        if (recording()) {
+            m_info.show(m_info.recordingText(m_signal.waitingForSound(signalInput())), "");
+        }
+    });
+    connect(&m_run, &RecordingRun::fileFinished, this, [this](const FinishedFile& file) {
+        m_playback.recorded(file.durationMs);
+        showTimes();
+        m_view.fileFinished(file);
+    });
     m_waitTimer.setSingleShot(true);
     connect(&m_waitTimer, &QTimer::timeout, this, [this] {
         if (m_waitingStart) {
@@ -87,10 +93,9 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
     connect(&m_closeTimer, &QTimer::timeout, this, &RecorderController::finishClose);
 
     connect(&m_s.engine, &CaptureEngine::finished, this, &RecorderController::onEngineFinished);
-    connect(&m_s.engine, &CaptureEngine::fileCompleted, this, &RecorderController::onFileCompleted);
-    connect(&m_s.engine, &CaptureEngine::fileStarted, this,
-            [this](const QString& path) { m_files.soundStarted(path.toStdString()); });
-    connect(&m_s.engine, &CaptureEngine::soundDropped, this, &RecorderController::onSoundDropped);
+    connect(&m_s.engine, &CaptureEngine::fileCompleted, &m_run, &RecordingRun::fileCompleted);
+    connect(&m_s.engine, &CaptureEngine::fileStarted, &m_run, &RecordingRun::fileStarted);
+    connect(&m_s.engine, &CaptureEngine::soundDropped, &m_run, &RecordingRun::soundDropped);
     connect(&m_s.engine, &CaptureEngine::captureEnded, this,
             [this](CaptureEnd reason, const QString& detail) {
                 qCWarning(lcRecorder)
@@ -103,8 +108,6 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
         qCWarning(lcRecorder) << "writing the recording failed:" << message;
         onRunEnded(messageKey(StartResult::FileError));
     });
-    connect(&m_s.background, &BackgroundMusic::firstBlock, this,
-            &RecorderController::backgroundReady);
     connect(&m_s.background, &BackgroundMusic::stopRecordingRequested, this, [this] {
         if (recording()) {
             stop();
@@ -184,7 +187,7 @@ void RecorderController::close() {
     m_choices.writeFormat();
     m_pending.shut();
     stopAll();
-    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting()) {
+    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_run.waiting()) {
         finishClose();
     } else {
         m_closeTimer.start(kWaitForFileMs);
@@ -197,8 +200,8 @@ void RecorderController::finishClose() {
         return;
     }
     m_closed = true;
-    if (m_files.waiting()) {
-        qCWarning(lcRecorder) << "closing before" << QString::fromStdString(m_files.oldestPath())
+    if (m_run.waiting()) {
+        qCWarning(lcRecorder) << "closing before" << QString::fromStdString(m_run.oldestPath())
                               << "was complete: it is completed as the program ends";
     }
     writeClosingSettings();
@@ -356,7 +359,7 @@ void RecorderController::startRecording(StartRequest request) {
         return;
     }
     const std::string path = m_naming.pathForRecording();
-    if (request.kind == StartKind::Restart && path == m_closedPath) {
+    if (request.kind == StartKind::Restart && path == m_run.closedPath()) {
         // No new name could be formed: a restart would overwrite the track just closed.
         qCWarning(lcRecorder) << "no new file name can be formed from"
                               << QString::fromStdString(m_naming.fieldText());
@@ -364,7 +367,7 @@ void RecorderController::startRecording(StartRequest request) {
         refuseStart(messageKey(StartResult::FileError));
         return;
     }
-    m_runPath = path;
+    m_run.aim(path);
     if (FileLock::inUse(path)) {
         // Asking whether to overwrite a recording in progress would be no real question.
         m_transport = Transport::Idle;
@@ -405,8 +408,8 @@ void RecorderController::askedOverwrite(StartRequest request, bool overwrite) {
 }
 
 void RecorderController::startEngine(StartRequest request) {
-    const bool background = m_choices.background();
-    const std::size_t budget = RecordStart::memoryBudget(background, availablePhysicalMemory());
+    const std::size_t budget =
+        RecordStart::memoryBudget(m_choices.background(), availablePhysicalMemory());
     if (budget == 0) {
         m_transport = Transport::Confirming;
         publish();
@@ -421,68 +424,15 @@ void RecorderController::startEngine(StartRequest request) {
         return;
     }
 
-    const EncoderSettings encoders = EncoderSettings::fromStore(m_s.settings);
-    RecordStart plan =
-        RecordStart::plan(m_choices.format(), encoders, m_runPath, m_s.lame.available());
-    const BackgroundSettings backgroundSettings = BackgroundSettings::fromStore(m_s.settings);
-    const platform::SoundLine* line = m_lines.soundLine();
-    // The log names the file the run really writes.
-    auto beginLog = [&] {
-        m_files.begin(m_runPath, m_lines.line().lineIndex,
-                      line != nullptr ? line->name : std::string(), background,
-                      backgroundSettings.file);
-    };
-    beginLog();
-    StartResult result = plan.refusal;
-    if (plan.ok()) {
-        if (plan.switchedTo16Bits) {
-            m_choices.format().sixteenBits = true;
-        }
-        plan.options.ringCapacity = budget;
-        plan.options.monitor = m_choices.monitor();
-        // A mode arms its file before any sound: one that never hears any is no recording.
-        plan.options.removeEmptyFile = m_signal.on() || m_schedule.on();
-        m_runMixer.reset();
-        if (background && plan.options.format.is16Bit()) {
-            m_runMixer = std::make_shared<BackgroundMixer>(backgroundSettings);
-            plan.options.background = m_runMixer;
-        }
-        m_s.engine.setOutputFactory(makeEncoderOutputFactory(encoders, &m_s.lame));
-        m_s.engine.setProcessing(processing());
-        result = m_s.engine.start(m_s.sources(*line), plan.options);
-        // Another recorder formed the same numbered name a moment earlier and holds it now:
-        // the folder lists it by now, so the next name is past it.
-        for (int tries = 1;
-             result == StartResult::FileInUse && m_naming.multiFile() && tries < kNameTries;
-             ++tries) {
-            const std::string next = m_naming.pathForRecording();
-            if (next == m_runPath) {
-                break;  // no new name can be formed
-            }
-            m_runPath = next;
-            plan.options.fileName = m_runPath;
-            beginLog();
-            result = m_s.engine.start(m_s.sources(*line), plan.options);
-        }
-    }
-    if (result == StartResult::FileInUse) {
-        m_transport = Transport::Idle;
-        refuseInUse(m_runPath);
-        return;
-    }
+    // A mode arms its file before any sound: one that never hears any is no recording.
+    const StartResult result = m_run.start(budget, m_signal.on() || m_schedule.on(), processing());
     if (result != StartResult::Ok) {
-        if (result == StartResult::FormatError) {
-            const std::string report =
-                CapabilityReport::write(m_s.settings.effectiveInstallFolder(), [](int code) {
-                    const format::FormatChoice c = format::formatOfCode(code);
-                    return AudioFormat::fromChoice(c.rateIndex, c.stereo, c.sixteenBits).isValid();
-                });
-            if (!report.empty()) {
-                m_view.openDocument(report);
-            }
-        }
         m_transport = Transport::Idle;
-        refuseStart(messageKey(result));
+        if (result == StartResult::FileInUse) {
+            refuseInUse(m_run.path());
+        } else {
+            refuseStart(messageKey(result));
+        }
         return;
     }
 
@@ -492,25 +442,8 @@ void RecorderController::startEngine(StartRequest request) {
     if (m_pauseDown) {
         m_s.engine.setPaused(true);
     }
-    m_closedPath.clear();
-    m_runBackground = m_s.engine.mixesBackground();
     m_info.show(m_info.recordingText(m_signal.waitingForSound(signalInput())), "");
-    if (m_runBackground) {
-        const StartResult music = m_s.background.startRecording(backgroundSettings, m_s.engine);
-        if (music != StartResult::Ok) {
-            m_info.message(messageKey(music));
-            m_runBackground = false;
-        } else {
-            // The background comes in as its first block arrives; the writer keeps the two
-            // aligned, so nothing waits for it here.
-            m_preparingBackground = true;
-            m_info.message("PrepareBackground");
-            m_backgroundWait.start(kBackgroundWaitMs);
-        }
-        if (m_pauseDown) {
-            m_s.background.pause();
-        }
-    }
+    m_run.joinBackground(m_pauseDown);
     if (const std::optional<std::string> line2 = m_schedule.takeStartLine()) {
         m_info.show(m_info.line1(), *line2);
     }
@@ -522,16 +455,6 @@ void RecorderController::startEngine(StartRequest request) {
     }
     showTimes();
     publish();
-}
-
-void RecorderController::backgroundReady() {
-    m_backgroundWait.stop();
-    if (m_preparingBackground) {
-        m_preparingBackground = false;
-        if (recording()) {
-            m_info.show(m_info.recordingText(m_signal.waitingForSound(signalInput())), "");
-        }
-    }
 }
 
 void RecorderController::refuseInUse(const std::string& path) {
@@ -572,29 +495,18 @@ void RecorderController::stopAll(StopKeeps keeps) {
         m_lineTest.cancel();
     }
     m_lines.stopped(tested);
-    m_backgroundWait.stop();
-    m_preparingBackground = false;
-
     if (m_playDown) {
         m_s.background.stop();
     }
-    if (m_transport == Transport::Recording) {
-        if (m_runBackground) {
-            m_s.background.stop();
-        }
-        // The mode this stop ends, to be told should its file have heard nothing; a schedule
-        // that re-arms goes on.
-        const char* ended = keeps.schedule    ? ""
-                            : m_signal.on()   ? "SignalEnded"
-                            : m_schedule.on() ? "ScheduleEnded"
-                                              : "";
-        m_files.stop(std::exchange(m_keepMessage, false), ended);
-        m_closedPath = m_runPath;
-        m_s.engine.stop();
+    if (recording()) {
         m_playback.reset();
     }
-    m_runBackground = false;
-    m_runMixer.reset();
+    // The mode this stop ends, to be told should its file have heard nothing; a schedule that
+    // re-arms goes on.
+    m_run.stop(keeps.schedule    ? ""
+               : m_signal.on()   ? "SignalEnded"
+               : m_schedule.on() ? "ScheduleEnded"
+                                 : "");
     m_transport = Transport::Idle;
     m_recordDown = false;
     m_playDown = false;
@@ -611,18 +523,13 @@ void RecorderController::onRunEnded(std::string_view messageKey) {
     }
     if (!messageKey.empty()) {
         m_info.message(messageKey);
-        m_keepMessage = true;
+        m_run.keepMessage();
     }
     stopAll();
 }
 
 void RecorderController::onEngineFinished(bool ok, const QString& error) {
-    // The engine reports every file before the end of its run; one it did not is judged by the
-    // run's result.
-    while (std::optional<RecordingFiles::Handed> file = m_files.takeOldest()) {
-        const QString path = QString::fromStdString(file->path);
-        judge(std::move(*file), {path, ok, error, true, true});
-    }
+    m_run.engineFinished(ok, error);
     if (m_closing) {
         if (m_s.engine.state() == CaptureEngine::State::Idle) {
             finishClose();
@@ -638,51 +545,6 @@ void RecorderController::onEngineFinished(bool ok, const QString& error) {
         m_pending.resume();
     }
     m_restarts.previousCompleted();
-}
-
-void RecorderController::onFileCompleted(const CompletedFile& done) {
-    if (std::optional<RecordingFiles::Handed> file = m_files.completed(done.path.toStdString())) {
-        judge(std::move(*file), done);
-    }
-}
-
-void RecorderController::judge(RecordingFiles::Handed file, const CompletedFile& done) {
-    if (!done.exists) {
-        // No sound ever came for it: no file, no log line, no alert; only the mode that its
-        // stop ended is told.
-        if (!file.keepMessage && !file.endedMode.empty() && !recording()) {
-            m_info.message(file.endedMode);
-        }
-        return;
-    }
-    if (!done.ok) {
-        qCWarning(lcRecorder) << "the recording could not be completed:" << done.error;
-    }
-    FinishedFile finished;
-    finished.path = file.path;
-    finished.ok = done.ok;
-    const QFileInfo info(QString::fromStdString(file.path));
-    finished.bytes = info.exists() ? static_cast<std::uint64_t>(info.size()) : 0;
-    MediaPlayer::durationText(file.path, &finished.durationMs);
-    if (!done.ok) {
-        m_info.message(messageKey(StartResult::FileError));
-    } else if (!file.keepMessage && static_cast<std::int64_t>(finished.bytes) <= kUnfinishedBytes) {
-        m_info.message("RecordNotFinished");
-    }
-    m_playback.recorded(finished.durationMs);
-    finished.logged = m_files.log(file, std::max<std::int64_t>(finished.durationMs, 0));
-    showTimes();
-    m_view.fileFinished(finished);
-}
-
-void RecorderController::onSoundDropped(quint64 totalBytes) {
-    const std::uint64_t perSecond =
-        std::max<std::uint64_t>(m_s.engine.format().bytesPerSecond(), 1);
-    const std::uint64_t ms = totalBytes * 1000 / perSecond;
-    qCWarning(lcRecorder) << ms << "ms of captured sound were lost";
-    const LanguageTable::MessageLines lines = m_info.lines("SoundLost");
-    m_info.show(lines.line1, lines.line2 + " " + std::to_string(ms));
-    m_view.soundLost(ms);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -759,9 +621,7 @@ void RecorderController::setShowSwitch(int showSwitch) {
 void RecorderController::setBackgroundScale(int scale) {
     command([this, scale = std::clamp(scale, 0, 100)] {
         m_s.settings.writeNumber(setting::kBackgroundScale, scale);
-        if (m_runMixer) {
-            m_runMixer->setScale(scale);
-        }
+        m_run.setBackgroundScale(scale);
     });
 }
 
@@ -969,11 +829,11 @@ bool RecorderController::splitFile() {
         return false;
     }
     m_signal.nextTrack();
-    if (!m_files.sound()) {
+    if (!m_run.soundReached()) {
         return true;  // nothing reached the file yet: it already is the next track's
     }
     const std::string path = m_naming.pathForRecording();
-    if (path == m_runPath) {
+    if (path == m_run.path()) {
         // No new name could be formed: the next track would go into the one just closed.
         qCWarning(lcRecorder) << "no new file name can be formed from"
                               << QString::fromStdString(m_naming.fieldText());
@@ -983,13 +843,9 @@ bool RecorderController::splitFile() {
     if (m_choices.askOverwrite() && QFileInfo::exists(QString::fromStdString(path))) {
         return false;
     }
-    if (!m_s.engine.splitFile(path)) {
+    if (!m_run.split(path)) {
         return false;
     }
-    // The capture goes on: the engine completes the track (reported with fileCompleted) and
-    // opens the next file with the next sound.
-    m_files.next(path);
-    m_runPath = path;
     m_displays.resetHighest();
     m_time.reset();
     if (m_pauseDown) {
@@ -1242,7 +1098,7 @@ void RecorderController::publish() {
     s.playSource = m_playback.source();
     s.threshold = m_signal.threshold();
     s.thresholdVisible = m_signal.on();
-    s.backgroundBalanceVisible = !m_signal.on() && recording() && m_runBackground;
+    s.backgroundBalanceVisible = !m_signal.on() && recording() && m_run.mixesBackground();
     s.startupFace = m_startupFace;
     m_lines.show(s);
     s.dataRateText = RecordStart::dataRateText(m_choices.format());

@@ -28,7 +28,7 @@
 #include "recorder/RecorderDisplays.h"
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderView.h"
-#include "recorder/RecordingFiles.h"
+#include "recorder/RecordingRun.h"
 #include "recorder/RestartTimer.h"
 #include "recorder/ScheduleMode.h"
 #include "recorder/SignalMode.h"
@@ -94,7 +94,7 @@ public:
     static constexpr auto& kBusyText = LineSearch::kBusyText;
     static constexpr auto& kBusyText2 = LineSearch::kBusyText2;
     // A recorded file of this size or less is reported as not completed.
-    static constexpr std::int64_t kUnfinishedBytes = 6143;
+    static constexpr std::int64_t kUnfinishedBytes = RecordingRun::kUnfinishedBytes;
     // How long an automatic restart waits at least after the file before it.
     static constexpr int kRestartDelayMs = RestartTimer::kLeastDelayMs;
     // How long a record start waits for the previous file to be completed before it gives up
@@ -102,7 +102,7 @@ public:
     static constexpr int kWaitForFileMs = 10000;
     // How long the start of a recording with background music waits for the first background
     // block before it shows "Recording".
-    static constexpr int kBackgroundWaitMs = 100;
+    static constexpr int kBackgroundWaitMs = RecordingRun::kBackgroundWaitMs;
     // How long after the automatic configuration is asked for the line search starts.
     static constexpr int kAutoConfigDelayMs = 150;
     // The line's recording volume the automatic test sets: 64000 of 65535.
@@ -209,7 +209,7 @@ public:
     bool questionOpen() const { return m_pending.questionOpen(); }
     bool closing() const { return m_closing; }
     // The file the current or last recording went to.
-    const std::string& runPath() const { return m_runPath; }
+    const std::string& runPath() const { return m_run.path(); }
     const std::string& infoLine1() const { return m_info.line1(); }
     const std::string& infoLine2() const { return m_info.line2(); }
     const LineChoice& lineChoice() const { return m_lines.line(); }
@@ -253,10 +253,6 @@ private:
     void pauseChanged(bool bySignal = false);
     void onEngineFinished(bool ok, const QString& error);
     void onRunEnded(std::string_view messageKey);
-    void onFileCompleted(const CompletedFile& done);
-    void onSoundDropped(quint64 totalBytes);
-    void judge(RecordingFiles::Handed file, const CompletedFile& done);
-    void backgroundReady();
 
     void startPlayback();
 
@@ -296,13 +292,13 @@ private:
     RecorderServices m_s;
     RecorderView& m_view;
     OutputNaming m_naming;
-    RecordingFiles m_files;
     RecordedTime m_time;
     RecorderChoices m_choices;
     PlaybackPosition m_playback;
     RecorderDisplays m_displays;
     InfoLine m_info;
     LineSearch m_lines;
+    RecordingRun m_run;
     SignalMode m_signal;
     ScheduleMode m_schedule;
     RestartTimer m_restarts;
@@ -314,15 +310,6 @@ private:
     bool m_recordDown = false;
     bool m_playDown = false;
     bool m_pauseDown = false;
-
-    // The running or last recording.
-    std::string m_runPath;
-    std::string m_closedPath;  // the file the last stopped recording went to
-    bool m_runBackground = false;
-    bool m_preparingBackground = false;
-    QTimer m_backgroundWait;
-    bool m_keepMessage = false;                   // the run's end put its message on the info line
-    std::shared_ptr<BackgroundMixer> m_runMixer;  // the running recording's background mix
 
     // Waiting for the previous file before a start, and the automatic restart.
     std::optional<StartRequest> m_waitingStart;
