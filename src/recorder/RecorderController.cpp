@@ -2,25 +2,15 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QPointer>
 #include <algorithm>
-#include <cmath>
 
 #include "audio/BlockRing.h"
 #include "audio/FileLock.h"
 #include "config/FormatTables.h"
-#include "config/LanguageTable.h"
+#include "config/SettingNames.h"
 #include "config/SettingsStore.h"
-#include "devices/DeviceList.h"
-#include "devices/MixerControl.h"
-#include "encoders/EncoderOutputFactory.h"
-#include "encoders/LameLibrary.h"
 #include "encoders/WmaWriter.h"
-#include "playback/BackgroundMixer.h"
 #include "playback/BackgroundMusic.h"
-#include "playback/MediaPlayer.h"
-#include "recorder/CapabilityReport.h"
-#include "recorder/DisplayTexts.h"
 #include "recorder/RecorderClock.h"
 #include "recorder/StartupChoice.h"
 
@@ -93,9 +83,6 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
     connect(&m_closeTimer, &QTimer::timeout, this, &RecorderController::finishClose);
 
     connect(&m_s.engine, &CaptureEngine::finished, this, &RecorderController::onEngineFinished);
-    connect(&m_s.engine, &CaptureEngine::fileCompleted, &m_run, &RecordingRun::fileCompleted);
-    connect(&m_s.engine, &CaptureEngine::fileStarted, &m_run, &RecordingRun::fileStarted);
-    connect(&m_s.engine, &CaptureEngine::soundDropped, &m_run, &RecordingRun::soundDropped);
     connect(&m_s.engine, &CaptureEngine::captureEnded, this,
             [this](CaptureEnd reason, const QString& detail) {
                 qCWarning(lcRecorder)

@@ -5,13 +5,10 @@
 #include <QString>
 #include <QTimer>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "audio/CaptureEngine.h"
 #include "devices/LineChoice.h"
@@ -34,18 +31,22 @@
 #include "recorder/SignalMode.h"
 #include "recorder/SignalSplitter.h"
 #include "recorder/TickSource.h"
-#include "schedule/ScheduleList.h"
 #include "schedule/ScheduleRunner.h"
 
 namespace orvel {
 
-class BackgroundMixer;
-
 // The recorder's state and everything its buttons do, without a window: the transport (record,
-// pause, stop, play, eject), signal recording and the track splitter, the recording-line test
-// and search, the first-run choice, the ticks, and the close order. It drives the capture
-// engine, the player and background music, the output naming, the log and the devices given
-// in RecorderServices, and tells its RecorderView what to show.
+// pause, stop, play, eject), signal recording and the track splitter, schedule recording, the
+// recording-line test and search, the first-run choice, the ticks, and the close order. It
+// drives the capture engine, the player and background music, the output naming, the log and
+// the devices given in RecorderServices, and tells its RecorderView what to show.
+//
+// It keeps the transport and decides when a recording starts, pauses and stops; its parts
+// decide the rest and are carried out here: SignalMode and ScheduleMode return what their
+// buttons, the restart and every recording tick do to the recording (ModeActions), LineSearch
+// the steps of the line test and search, RecordingRun runs a recording on the engine and judges
+// its files, RestartTimer holds the automatic restarts, InfoLine and RecorderDisplays show, and
+// RecorderChoices and PlaybackPosition keep the face's choices and what playback plays.
 //
 // Life cycle of the transport (see Transport; pause is a button of its own):
 //   Idle --record--> Recording            (or RecordArmed with pause down, Idle when refused)
@@ -71,15 +72,17 @@ class BackgroundMixer;
 // refused ends the mode that asked for it, so a mode never shows as on while nothing records.
 //
 // Automatic restarts (the schedule's re-arm, a mode switched over to the other, a track whose
-// next name would need the overwrite question) wait on one single-shot timer that fires once
-// the least delay (300 ms) has passed and the previous file is complete; Stop, stop-all, a mode
-// switch and close cancel it. Questions are asked without waiting (PendingCommands). Every
-// command and window reply below waits while a question is open, a start waits for the previous
-// file, or the first run (its window and the line search it asks for) is not over, and then runs
-// in the order it came: a question never changes what a row of commands does. Only stop(),
-// close() and startupClosed() run at once (they end or release what holds); Stop answers an
-// open question "No" and drops what waited. Nothing here waits on the GUI thread: the background
-// music's first block, the restart delay and the line test are timers and signals.
+// next name would need the overwrite question) fire once the least delay (300 ms) has passed
+// and the previous file is complete; Stop, stop-all, a mode switch and close cancel them.
+//
+// Questions are asked without waiting (PendingCommands). Every command and window reply below
+// goes through command(): it waits while a question is open, a start waits for the previous
+// file, or the first run (its window and the line search it asks for) is not over, and then
+// runs in the order it came, so a question never changes what a row of commands does. Only
+// stop(), close() and startupClosed() run at once (they end or release what holds), and the
+// two windows' permission questions answer at once; Stop answers an open question "No" and
+// drops what waited. Nothing here waits on the GUI thread: the background music's first block,
+// the restart delay and the line test are timers and signals.
 //
 // Thread contract: created and called on the GUI thread, which runs the Qt event loop; the
 // ticks arrive there too (onTick).
@@ -305,13 +308,13 @@ private:
     LineTest m_lineTest;
     QPointer<CaptureEngine> m_engineAlive;  // the engine may be destroyed before the controller
 
-    // The transport and the modes.
+    // The transport.
     Transport m_transport = Transport::Idle;
     bool m_recordDown = false;
     bool m_playDown = false;
     bool m_pauseDown = false;
 
-    // Waiting for the previous file before a start, and the automatic restart.
+    // Waiting for the previous file before a start.
     std::optional<StartRequest> m_waitingStart;
     QTimer m_waitTimer;
 

@@ -39,6 +39,10 @@ RecordingRun::RecordingRun(const Parts& parts, QObject* parent)
     connect(&m_backgroundWait, &QTimer::timeout, this, &RecordingRun::backgroundArrived);
     connect(&m_parts.background, &BackgroundMusic::firstBlock, this,
             &RecordingRun::backgroundArrived);
+    connect(&m_parts.engine, &CaptureEngine::fileCompleted, this, &RecordingRun::fileCompleted);
+    connect(&m_parts.engine, &CaptureEngine::fileStarted, this,
+            [this](const QString& path) { m_files.soundStarted(path.toStdString()); });
+    connect(&m_parts.engine, &CaptureEngine::soundDropped, this, &RecordingRun::soundDropped);
 }
 
 RecordingRun::~RecordingRun() = default;

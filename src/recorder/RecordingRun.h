@@ -89,11 +89,9 @@ public:
     // ends, told should the file have heard nothing.
     void stop(std::string_view endedMode);
 
-    // From the engine.
-    void fileStarted(const QString& path) { m_files.soundStarted(path.toStdString()); }
-    void fileCompleted(const CompletedFile& done);
+    // The engine's run has finished: files it did not report are judged by its result. Called
+    // by the owner, which has more to do then, in order.
     void engineFinished(bool ok, const QString& error);
-    void soundDropped(quint64 totalBytes);
 
     // Files handed to the engine and not yet complete.
     bool waiting() const { return m_files.waiting(); }
@@ -106,6 +104,8 @@ signals:
     void backgroundReady();
 
 private:
+    void fileCompleted(const CompletedFile& done);
+    void soundDropped(quint64 totalBytes);
     void judge(RecordingFiles::Handed file, const CompletedFile& done);
     void backgroundArrived();
 
