@@ -38,31 +38,34 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_lines(m_s.devices, m_s.mixer, m_info),
       m_run({m_s.engine, m_s.background, m_s.settings, m_s.lame, m_s.sources, m_s.clock, view,
              m_info, m_naming, m_choices, m_lines}),
-      m_schedule(m_s.settings, m_s.language, m_s.viewers),
-      m_restarts(
-          [this] { return m_s.engine.state() == CaptureEngine::State::Idle && !m_run.waiting(); },
-          [this](unsigned kinds) { restart(kinds); }),
-      m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources),
-      m_engineAlive(&m_s.engine),
+      m_modes({m_s.settings, m_s.language, m_s.viewers, m_s.engine, m_s.clock, m_time, m_naming,
+               m_info, view},
+              {.recorder = [this] { return modeRecorder(); },
+               .recording = [this](const ModeAction& action) { return carryOut(action); },
+               .previousComplete = [this] { return previousComplete(); },
+               .shown = [this] { publish(); }}),
+      m_lineSetup(m_lines, m_s.engine, m_s.mixer, m_s.server, m_s.sources, m_s.ticks,
+                  {.idle = [this] { return idleForLineTest(); },
+                   .shown = [this] { publish(); },
+                   .released = [this] { m_pending.resume(); }}),
+      m_startWait([this] { return previousComplete(); }),
+      m_closeWait([this] { return previousComplete(); }),
       // The first-run window and the line search it asks for come before any command: the
       // command line's presses are posted at start-up and must find the line chosen.
-      m_pending([this](std::function<void()> call) { post(std::move(call)); },
-                [this] { return m_waitingStart || m_startupFace || m_lines.firstRunSearch(); }) {
+      m_pending(
+          [this](std::function<void()> call) { post(std::move(call)); },
+          [this] { return m_startWait.waiting() || m_startupFace || m_lines.firstRunSearch(); }) {
     if (!m_s.sources) {
         platform::SoundServer* server = &m_s.server;
         m_s.sources = [server](const platform::SoundLine& line) {
             return server->createCaptureSource(line);
         };
     }
-    RecorderClock* clock = &m_s.clock;
-    m_s.engine.setClock([clock] {
-        return std::chrono::steady_clock::time_point(std::chrono::milliseconds(clock->steadyMs()));
-    });
     m_s.ticks.setHandler([this](Tick tick) { onTick(tick); });
 
     connect(&m_run, &RecordingRun::backgroundReady, this, [this] {
         if (recording()) {
-            m_info.show(m_info.recordingText(m_signal.waitingForSound(signalInput())), "");
+            m_info.show(m_modes.recordingText(), "");
         }
     });
     connect(&m_run, &RecordingRun::fileFinished, this, [this](const FinishedFile& file) {
@@ -70,31 +73,9 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
         showTimes();
         m_view.fileFinished(file);
     });
-    m_waitTimer.setSingleShot(true);
-    connect(&m_waitTimer, &QTimer::timeout, this, [this] {
-        if (m_waitingStart) {
-            m_waitingStart.reset();
-            m_transport = Transport::Idle;
-            refuseStart(messageKey(StartResult::DeviceUnavailable));
-            m_pending.resume();
-        }
-    });
-    m_closeTimer.setSingleShot(true);
-    connect(&m_closeTimer, &QTimer::timeout, this, &RecorderController::finishClose);
 
     connect(&m_s.engine, &CaptureEngine::finished, this, &RecorderController::onEngineFinished);
-    connect(&m_s.engine, &CaptureEngine::captureEnded, this,
-            [this](CaptureEnd reason, const QString& detail) {
-                qCWarning(lcRecorder)
-                    << "the capture ended by itself:" << static_cast<int>(reason) << detail;
-                onRunEnded(reason == CaptureEnd::EndOfInput
-                               ? std::string_view()
-                               : messageKey(StartResult::DeviceUnavailable));
-            });
-    connect(&m_s.engine, &CaptureEngine::writeFailed, this, [this](const QString& message) {
-        qCWarning(lcRecorder) << "writing the recording failed:" << message;
-        onRunEnded(messageKey(StartResult::FileError));
-    });
+    connect(&m_run, &RecordingRun::endedByItself, this, &RecorderController::onRunEnded);
     connect(&m_s.background, &BackgroundMusic::stopRecordingRequested, this, [this] {
         if (recording()) {
             stop();
@@ -105,18 +86,12 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
             stop();
         }
     });
-    connect(&m_lineTest, &LineTest::done, this, &RecorderController::onLineTestDone);
     connect(&m_s.server, &platform::SoundServer::devicesChanged, this,
             &RecorderController::devicesChanged, Qt::QueuedConnection);
 }
 
 RecorderController::~RecorderController() {
     m_s.ticks.setHandler({});
-    // The clock handed to the engine may go before the engine does, whose destructor still
-    // handles the last blocks of a running capture.
-    if (m_engineAlive) {
-        m_s.engine.setClock({});
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -131,8 +106,7 @@ void RecorderController::initialise() {
     const bool firstRun = m_lines.line().deviceRow < 0;
     m_choices.read();
     m_info.load();
-    m_signal.read(s);
-    carryOut(m_schedule.load(m_s.clock.now(), m_pauseDown));
+    m_modes.read();
     m_lines.refresh();
 
     m_s.ticks.start(Tick::Clock1000, 1000);
@@ -158,7 +132,7 @@ void RecorderController::startupClosed(int result) {
         return;
     }
     if (m_lines.firstRun(result == StartupChoice::ContinueAutomatic)) {
-        configureLines();
+        m_lineSetup.autoConfigure();
     }
     publish();
     m_pending.resume();
@@ -174,15 +148,14 @@ void RecorderController::close() {
     m_choices.writeFormat();
     m_pending.shut();
     stopAll();
-    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_run.waiting()) {
+    if (previousComplete()) {
         finishClose();
     } else {
-        m_closeTimer.start(kWaitForFileMs);
+        m_closeWait.start(kWaitForFileMs, [this](bool) { finishClose(); });
     }
 }
 
 void RecorderController::finishClose() {
-    m_closeTimer.stop();
     if (m_closed) {
         return;
     }
@@ -192,7 +165,7 @@ void RecorderController::finishClose() {
                               << "was complete: it is completed as the program ends";
     }
     writeClosingSettings();
-    m_schedule.endViewers();
+    m_modes.endViewers();
     m_s.ticks.stop(Tick::Clock1000);
     m_s.ticks.stop(Tick::Common100);
     m_s.ticks.stop(Tick::Display50);
@@ -202,20 +175,16 @@ void RecorderController::finishClose() {
 void RecorderController::writeClosingSettings() {
     m_naming.store();
     m_choices.writeMp3Bitrate();
-    m_signal.write(m_s.settings);
-    m_schedule.write();
+    m_modes.write();
 }
 
 void RecorderController::signalSettingsClosed() {
-    command([this] {
-        m_signal.read(m_s.settings);
-        processingChanged();
-    });
+    command([this] { m_modes.signalSettingsClosed(); });
 }
 
 ProcessingSettings RecorderController::processing() const {
     ProcessingSettings p = m_choices.processing();
-    m_signal.apply(p);
+    m_modes.signal().apply(p);
     return p;
 }
 
@@ -235,7 +204,7 @@ void RecorderController::command(std::function<void()> body) {
 
 void RecorderController::record() {
     command([this] {
-        m_restarts.cancel();
+        m_modes.cancelRestarts();
         startRecording({StartKind::User, false});
     });
 }
@@ -286,7 +255,7 @@ void RecorderController::pauseChanged(bool bySignal) {
             startRecording({StartKind::User, false});
         }
     }
-    if (m_signal.on() || recording() || m_schedule.on()) {
+    if (m_modes.on() || recording()) {
         showTimes();
     }
     publish();
@@ -300,7 +269,7 @@ void RecorderController::processingChanged() {
 
 void RecorderController::eject() {
     command([this] {
-        if (recording() || playing() || m_lineTest.running()) {
+        if (recording() || playing() || m_lineSetup.testing()) {
             return;
         }
         m_naming.store();
@@ -323,8 +292,8 @@ void RecorderController::wmaSettingsClosed() {
 // Recording
 
 void RecorderController::startRecording(StartRequest request) {
-    if (m_lines.lineCount() < 1 || recording() || playing() || m_playDown || m_lineTest.running() ||
-        m_closing) {
+    if (m_lines.lineCount() < 1 || recording() || playing() || m_playDown ||
+        m_lineSetup.testing() || m_closing) {
         return;
     }
     if (m_transport == Transport::Confirming || m_transport == Transport::Waiting) {
@@ -334,47 +303,47 @@ void RecorderController::startRecording(StartRequest request) {
         // The previous recording's file is still being completed (an MP3 flush, a large
         // ring): the start runs once it is, rather than being refused by a busy engine.
         m_transport = Transport::Waiting;
-        m_waitingStart = request;
-        m_waitTimer.start(kWaitForFileMs);
+        m_startWait.start(kWaitForFileMs, [this, request](bool complete) {
+            m_transport = Transport::Idle;
+            if (complete) {
+                startRecording(request);
+            } else {
+                refuseStart(messageKey(StartResult::DeviceUnavailable));
+            }
+            m_pending.resume();
+        });
         publish();
         return;
     }
     m_time.reset();
     if (!m_lines.usable()) {
-        m_transport = Transport::Idle;
         refuseStart(messageKey(StartResult::DeviceUnavailable));
         return;
     }
-    const std::string path = m_naming.pathForRecording();
-    if (request.kind == StartKind::Restart && path == m_run.closedPath()) {
-        // No new name could be formed: a restart would overwrite the track just closed.
-        qCWarning(lcRecorder) << "no new file name can be formed from"
-                              << QString::fromStdString(m_naming.fieldText());
-        m_transport = Transport::Idle;
-        refuseStart(messageKey(StartResult::FileError));
-        return;
+    switch (m_run.aimNext(request.kind == StartKind::Restart)) {
+        case RecordingRun::Aim::NoNewName:
+            // A restart would overwrite the track just closed.
+            refuseStart(messageKey(StartResult::FileError));
+            return;
+        case RecordingRun::Aim::InUse:
+            refuseStart({});
+            return;
+        case RecordingRun::Aim::Ask:
+            m_transport = Transport::Confirming;
+            publish();
+            m_pending.ask(
+                [this](PendingCommands::Answer answer) {
+                    m_view.askOverwrite(m_run.path(), std::move(answer));
+                },
+                [this, request](bool overwrite) {
+                    m_transport = Transport::Idle;
+                    askedOverwrite(request, overwrite);
+                });
+            return;
+        case RecordingRun::Aim::New:
+            askedOverwrite(request, true);
+            return;
     }
-    m_run.aim(path);
-    if (FileLock::inUse(path)) {
-        // Asking whether to overwrite a recording in progress would be no real question.
-        m_transport = Transport::Idle;
-        refuseInUse(path);
-        return;
-    }
-    if (m_choices.askOverwrite() && QFileInfo::exists(QString::fromStdString(path))) {
-        m_transport = Transport::Confirming;
-        publish();
-        m_pending.ask(
-            [this, &path](PendingCommands::Answer answer) {
-                m_view.askOverwrite(path, std::move(answer));
-            },
-            [this, request](bool overwrite) {
-                m_transport = Transport::Idle;
-                askedOverwrite(request, overwrite);
-            });
-        return;
-    }
-    askedOverwrite(request, true);
 }
 
 void RecorderController::askedOverwrite(StartRequest request, bool overwrite) {
@@ -412,14 +381,12 @@ void RecorderController::startEngine(StartRequest request) {
     }
 
     // A mode arms its file before any sound: one that never hears any is no recording.
-    const StartResult result = m_run.start(budget, m_signal.on() || m_schedule.on(), processing());
+    const StartResult result = m_run.start(budget, m_modes.on(), processing());
     if (result != StartResult::Ok) {
-        m_transport = Transport::Idle;
         if (result == StartResult::FileInUse) {
-            refuseInUse(m_run.path());
-        } else {
-            refuseStart(messageKey(result));
+            m_run.tellInUse();
         }
+        refuseStart(result == StartResult::FileInUse ? std::string_view() : messageKey(result));
         return;
     }
 
@@ -429,26 +396,16 @@ void RecorderController::startEngine(StartRequest request) {
     if (m_pauseDown) {
         m_s.engine.setPaused(true);
     }
-    m_info.show(m_info.recordingText(m_signal.waitingForSound(signalInput())), "");
+    m_info.show(m_modes.recordingText(), "");
     m_run.joinBackground(m_pauseDown);
-    if (const std::optional<std::string> line2 = m_schedule.takeStartLine()) {
-        m_info.show(m_info.line1(), *line2);
-    }
     m_s.ticks.start(Tick::Recording50, 50);
-    m_signal.recordingStarted();
+    m_modes.recordingStarted();
     m_time.reset();
     if (m_pauseDown) {
         m_time.pause();
     }
     showTimes();
     publish();
-}
-
-void RecorderController::refuseInUse(const std::string& path) {
-    qCWarning(lcRecorder) << path.c_str() << FileLock::kInUseText;
-    m_info.show(QFileInfo(QString::fromStdString(path)).fileName().toStdString(),
-                FileLock::kInUseText);
-    refuseStart({});
 }
 
 void RecorderController::refuseStart(std::string_view messageKey) {
@@ -461,7 +418,7 @@ void RecorderController::refuseStart(std::string_view messageKey) {
     }
     // A mode that wanted this recording ends with it: it would otherwise show as on while
     // nothing records.
-    if (m_signal.on() || m_schedule.on()) {
+    if (m_modes.on()) {
         stopAll({.infoLine = true});
         return;
     }
@@ -472,34 +429,22 @@ void RecorderController::stopAll(StopKeeps keeps) {
     const InfoLine::Kept kept(m_info, keeps.infoLine);
     m_s.ticks.stop(Tick::Recording50);
     m_s.ticks.stop(Tick::Timer1);
-    m_restarts.cancel();
-    m_waitTimer.stop();
-    m_waitingStart.reset();
+    m_modes.cancelRestarts();
+    m_startWait.cancel();
     m_pending.closeQuestion();
-    int tested = -1;
-    if (m_lineTest.running()) {
-        tested = m_lineTest.line();
-        m_lineTest.cancel();
-    }
-    m_lines.stopped(tested);
+    m_lineSetup.stopped();
     if (m_playDown) {
         m_s.background.stop();
     }
     if (recording()) {
         m_playback.reset();
     }
-    // The mode this stop ends, to be told should its file have heard nothing; a schedule that
-    // re-arms goes on.
-    m_run.stop(keeps.schedule    ? ""
-               : m_signal.on()   ? "SignalEnded"
-               : m_schedule.on() ? "ScheduleEnded"
-                                 : "");
+    m_run.stop(m_modes.endedMode(keeps.schedule));
     m_transport = Transport::Idle;
     m_recordDown = false;
     m_playDown = false;
     m_pauseDown = false;
-    m_signal.stopped();
-    m_schedule.stopped(keeps.schedule);
+    m_modes.stopped(keeps.schedule);
     showTimes();
     publish();
 }
@@ -518,20 +463,11 @@ void RecorderController::onRunEnded(std::string_view messageKey) {
 void RecorderController::onEngineFinished(bool ok, const QString& error) {
     m_run.engineFinished(ok, error);
     if (m_closing) {
-        if (m_s.engine.state() == CaptureEngine::State::Idle) {
-            finishClose();
-        }
+        m_closeWait.previousCompleted();
         return;
     }
-    if (m_waitingStart && m_s.engine.state() == CaptureEngine::State::Idle) {
-        const StartRequest request = *m_waitingStart;
-        m_waitingStart.reset();
-        m_waitTimer.stop();
-        m_transport = Transport::Idle;
-        startRecording(request);
-        m_pending.resume();
-    }
-    m_restarts.previousCompleted();
+    m_startWait.previousCompleted();
+    m_modes.previousCompleted();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -543,11 +479,11 @@ void RecorderController::play() {
             m_info.message("DeviceError");
             return;
         }
-        if (recording() || playing() || m_recordDown || m_lineTest.running() ||
+        if (recording() || playing() || m_recordDown || m_lineSetup.testing() ||
             m_transport == Transport::PlayArmed) {
             return;
         }
-        m_restarts.cancel();
+        m_modes.cancelRestarts();
         m_playDown = true;
         if (m_pauseDown) {
             m_transport = Transport::PlayArmed;
@@ -585,8 +521,7 @@ void RecorderController::startPlayback() {
 
 void RecorderController::choosePlaySource(int source) {
     command([this, source] {
-        if (!recording() && !playing() && !m_signal.on() && !m_schedule.on() &&
-            m_playback.chooseSource(source)) {
+        if (!recording() && !playing() && !m_modes.on() && m_playback.chooseSource(source)) {
             showTimes();
         }
     });
@@ -594,7 +529,7 @@ void RecorderController::choosePlaySource(int source) {
 
 void RecorderController::positionSliderMoved(int position, bool endOfDrag) {
     command([this, position, endOfDrag] {
-        if (!m_signal.on() && !recording() && !m_schedule.on()) {
+        if (!m_modes.on() && !recording()) {
             m_playback.slide(position, endOfDrag, playing());
             showTimes();
         }
@@ -687,151 +622,90 @@ void RecorderController::setEffects(bool noiseGate, bool lowPass, bool highPass)
 }
 
 void RecorderController::thresholdChanged(int threshold) {
-    command([this, threshold] {
-        m_signal.setThreshold(threshold, m_s.settings);
-        processingChanged();
-    });
+    command([this, threshold] { m_modes.setThreshold(threshold); });
 }
 
 // ---------------------------------------------------------------------------------------------
 // Signal and schedule recording
 
 void RecorderController::toggleSignal() {
-    command([this] {
-        if (playing() || m_playDown || m_lineTest.running()) {
-            return;
-        }
-        m_restarts.cancel();
-        carryOut(m_signal.on() ? SignalMode::switchOff(m_schedule.on())
-                               : m_signal.switchOn(recording(), false));
-    });
+    command([this] { m_modes.toggleSignal(); });
 }
 
 void RecorderController::toggleSchedule() {
-    command([this] {
-        if (!m_lineTest.running()) {
-            m_restarts.cancel();
-            armSchedule(false);
-        }
-    });
+    command([this] { m_modes.toggleSchedule(); });
 }
 
 void RecorderController::scheduleWindowClosed() {
-    command([this] { carryOut(m_schedule.load(m_s.clock.now(), m_pauseDown)); });
+    command([this] { m_modes.scheduleWindowClosed(); });
 }
 
-void RecorderController::armSchedule(bool rearm) {
-    if (!playing() && !m_playDown) {
-        carryOut(m_schedule.arm(rearm, m_s.clock.now(),
-                                {.multiFile = m_naming.multiFile(),
-                                 .recording = recording(),
-                                 .paused = m_pauseDown,
-                                 .signalMode = m_signal.on()}));
-    }
+RecorderModes::Recorder RecorderController::modeRecorder() const {
+    return {.recording = recording(),
+            .playing = playing(),
+            .playDown = m_playDown,
+            .paused = m_pauseDown,
+            .testing = m_lineSetup.testing()};
 }
 
-void RecorderController::restart(unsigned kinds) {
-    if (kinds & RestartTimer::kScheduleRearm) {
-        armSchedule(true);
-    }
-    if (kinds & RestartTimer::kSignal) {
-        m_time.reset();
-        carryOut(m_signal.switchOn(recording(), true));
-    }
-}
-
-bool RecorderController::carryOut(const ModeActions& actions) {
+bool RecorderController::carryOut(const ModeAction& action) {
     using Kind = ModeAction::Kind;
-    bool ended = false;
-    for (const ModeAction& action : actions) {
-        switch (action.kind) {
-            case Kind::Pause:
-                if (!m_pauseDown && (recording() || playing())) {
-                    m_pauseDown = true;
-                    pauseChanged();
-                }
-                break;
-            case Kind::Resume:
-            case Kind::ResumeOnSound:
-                if (m_pauseDown && (recording() || playing())) {
-                    m_pauseDown = false;
-                    pauseChanged(action.kind == Kind::ResumeOnSound);
-                }
-                break;
-            case Kind::Start:
-                if (action.paused && m_pauseDown) {
-                    // A pause down without a recording would only arm the start, and releasing
-                    // it later would record outside every window: the schedule takes it over.
-                    m_pauseDown = false;
-                    m_recordDown = false;
-                    m_transport = Transport::Idle;
-                }
-                startRecording(
-                    {action.restart ? StartKind::Restart : StartKind::User, action.paused});
-                if ((m_signal.on() || m_schedule.on()) && m_transport == Transport::Idle) {
-                    // Nothing started, not even a question: no line to record from.
-                    refuseStart(messageKey(StartResult::DeviceUnavailable));
-                }
-                break;
-            case Kind::Stop:
-                stopAll();
-                ended = true;
-                break;
-            case Kind::EndWindowFile:
-                stopAll({.schedule = true, .infoLine = true});
-                ended = true;
-                break;
-            case Kind::SplitFile:
-                if (!splitFile()) {
-                    carryOut(m_signal.trackCannotFollow(m_schedule.on()));
-                }
-                ended = true;
-                break;
-            case Kind::NumberedNames:
-                m_naming.setMultiFile(true);
-                break;
-            case Kind::RestartLater:
-                m_restarts.request(static_cast<RestartTimer::Kind>(action.restartKind),
-                                   action.delayMs);
-                break;
-            case Kind::ShowLine2:
-                m_info.show(m_info.line1(), action.text);
-                break;
-            case Kind::OpenList:
-                m_view.openScheduleWindow();
-                break;
-            case Kind::Processing:
-                processingChanged();
-                break;
-        }
+    switch (action.kind) {
+        case Kind::Pause:
+            if (!m_pauseDown && (recording() || playing())) {
+                m_pauseDown = true;
+                pauseChanged();
+            }
+            break;
+        case Kind::Resume:
+        case Kind::ResumeOnSound:
+            if (m_pauseDown && (recording() || playing())) {
+                m_pauseDown = false;
+                pauseChanged(action.kind == Kind::ResumeOnSound);
+            }
+            break;
+        case Kind::Start:
+            if (action.paused && m_pauseDown) {
+                // A pause down without a recording would only arm the start, and releasing
+                // it later would record outside every window: the schedule takes it over.
+                m_pauseDown = false;
+                m_recordDown = false;
+                m_transport = Transport::Idle;
+            }
+            startRecording({action.restart ? StartKind::Restart : StartKind::User, action.paused});
+            if (m_modes.on() && m_transport == Transport::Idle) {
+                // Nothing started, not even a question: no line to record from.
+                refuseStart(messageKey(StartResult::DeviceUnavailable));
+            }
+            break;
+        case Kind::Stop:
+            stopAll();
+            break;
+        case Kind::EndWindowFile:
+            stopAll({.schedule = true, .infoLine = true});
+            break;
+        case Kind::SplitFile:
+            return splitFile();
+        case Kind::Processing:
+            processingChanged();
+            break;
+        default:
+            break;  // not the recording's: RecorderModes carries it out
     }
-    if (!actions.empty()) {
-        publish();
-    }
-    return ended;
+    return true;
 }
 
 bool RecorderController::splitFile() {
-    if (!recording()) {
-        return false;
-    }
-    m_signal.nextTrack();
-    if (!m_run.soundReached()) {
-        return true;  // nothing reached the file yet: it already is the next track's
-    }
-    const std::string path = m_naming.pathForRecording();
-    if (path == m_run.path()) {
-        // No new name could be formed: the next track would go into the one just closed.
-        qCWarning(lcRecorder) << "no new file name can be formed from"
-                              << QString::fromStdString(m_naming.fieldText());
-        onRunEnded(messageKey(StartResult::FileError));
-        return true;
-    }
-    if (m_choices.askOverwrite() && QFileInfo::exists(QString::fromStdString(path))) {
-        return false;
-    }
-    if (!m_run.split(path)) {
-        return false;
+    switch (m_run.splitTrack()) {
+        case RecordingRun::Split::CannotFollow:
+            return false;
+        case RecordingRun::Split::NoNewName:
+            onRunEnded(messageKey(StartResult::FileError));
+            return true;
+        case RecordingRun::Split::SameFile:
+            return true;
+        case RecordingRun::Split::Done:
+            break;
     }
     m_displays.resetHighest();
     m_time.reset();
@@ -841,19 +715,6 @@ bool RecorderController::splitFile() {
     showTimes();
     publish();
     return true;
-}
-
-SignalSplitter::Input RecorderController::signalInput() const {
-    SignalSplitter::Input in;
-    in.signalMode = m_signal.on();
-    in.recording = recording();
-    in.paused = m_pauseDown;
-    in.scheduleMode = m_schedule.on();
-    in.windowActive = m_schedule.runner().windowActive();
-    in.insideWindow = m_schedule.runner().insideWindow();
-    in.strongBlock = recording() && m_s.engine.levels().strong;
-    in.signalFlag = recording() && m_s.engine.signalPresent();
-    return in;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -869,17 +730,18 @@ void RecorderController::onTick(TickSource::Tick tick) {
             break;
         case Tick::Display50:
             if (recording() || playing()) {
-                m_displays.tick(recording(), m_pauseDown, m_signal.on(), m_choices.audioFormat());
+                m_displays.tick(recording(), m_pauseDown, m_modes.signal().on(),
+                                m_choices.audioFormat());
             }
             break;
         case Tick::Recording50:
-            recordingTick();
+            m_modes.recordingTick();
             break;
         case Tick::Timer1:
             timer1Tick();
             break;
     }
-    refreshRecordingText();
+    m_modes.followText();
 }
 
 void RecorderController::commonTick() {
@@ -889,26 +751,8 @@ void RecorderController::commonTick() {
 }
 
 void RecorderController::timer1Tick() {
-    if (m_lines.autoConfigPending()) {
-        if (const std::optional<LineSearch::Step> step = m_lines.beginSearch(idleForLineTest())) {
-            m_s.ticks.stop(Tick::Timer1);
-            carryOut(*step);
-        }
-        return;
-    }
-    recordingTick();
-}
-
-void RecorderController::recordingTick() {
-    if (m_lineTest.running() || carryOut(m_signal.tick(signalInput(), m_s.clock.now()))) {
-        return;
-    }
-    if ((recording() || playing()) && m_schedule.on() &&
-        carryOut(m_schedule.tick(m_s.clock.now(), m_pauseDown))) {
-        return;
-    }
-    if (recording() && !m_pauseDown) {
-        carryOut(m_signal.second(signalInput()));
+    if (!m_lineSetup.configureTick()) {
+        m_modes.recordingTick();
     }
 }
 
@@ -923,29 +767,20 @@ void RecorderController::devicesChanged() {
     if (m_closing) {
         return;
     }
-    if (m_lineTest.running() && m_lineTest.automatic()) {
-        m_lineTest.cancel();
-    }
-    carryOut(m_lines.devicesChanged());
+    m_lineSetup.devicesChanged();
+}
+
+bool RecorderController::previousComplete() const {
+    return m_s.engine.state() == CaptureEngine::State::Idle && !m_run.waiting();
 }
 
 bool RecorderController::idleForLineTest() const {
-    return m_transport == Transport::Idle && !m_recordDown && !m_playDown && !m_signal.on() &&
-           !m_schedule.on() && !m_lineTest.running() &&
-           m_s.engine.state() == CaptureEngine::State::Idle;
+    return m_transport == Transport::Idle && !m_recordDown && !m_playDown && !m_modes.on() &&
+           !m_lineSetup.testing() && m_s.engine.state() == CaptureEngine::State::Idle;
 }
 
 void RecorderController::autoConfigure() {
-    command([this] { configureLines(); });
-}
-
-void RecorderController::configureLines() {
-    if (!idleForLineTest()) {
-        return;
-    }
-    m_lines.autoConfigure();
-    m_s.ticks.start(Tick::Timer1, kAutoConfigDelayMs);
-    publish();
+    command([this] { m_lineSetup.autoConfigure(); });
 }
 
 void RecorderController::openLineWindow() {
@@ -957,23 +792,11 @@ void RecorderController::closeLineWindow() {
 }
 
 void RecorderController::autodetect() {
-    command([this] {
-        if (const std::optional<LineSearch::Step> step = m_lines.autodetect(idleForLineTest())) {
-            carryOut(*step);
-        }
-    });
+    command([this] { m_lineSetup.autodetect(); });
 }
 
 void RecorderController::socketClicked(int line) {
-    command([this, line] {
-        if (m_lineTest.running()) {
-            return;
-        }
-        if (const std::optional<LineSearch::Step> step =
-                m_lines.socketClicked(line, idleForLineTest())) {
-            carryOut(*step);
-        }
-    });
+    command([this, line] { m_lineSetup.socketClicked(line); });
 }
 
 bool RecorderController::selectMicrophone() {
@@ -996,43 +819,6 @@ void RecorderController::deviceChosen(int deviceRow, int lineIndex) {
     command([this, deviceRow, lineIndex] { m_lines.choose(deviceRow, lineIndex); });
 }
 
-void RecorderController::onLineTestDone(int line, int level) {
-    qCDebug(lcRecorder) << "line" << line << "measured" << level;
-    carryOut(m_lines.testDone(line, level));
-}
-
-void RecorderController::carryOut(const LineSearch::Step& step) {
-    if (step.test) {
-        const StartResult result = startLineTest(*step.test, step.automatic);
-        if (result != StartResult::Ok) {
-            carryOut(m_lines.testRefused(*step.test, step.automatic, messageKey(result)));
-            return;
-        }
-    }
-    publish();
-    if (step.nextTest) {
-        post([this] { carryOut(m_lines.testCurrent(idleForLineTest())); });
-    }
-    if (step.released) {
-        post([this] { m_pending.resume(); });
-    }
-}
-
-StartResult RecorderController::startLineTest(int line, bool automatic) {
-    if (automatic) {
-        return m_lineTest.start(line, true);
-    }
-    const std::optional<int> speakers = m_s.server.defaultSinkVolume();
-    if (speakers) {
-        m_s.server.setDefaultSinkVolume(0);
-    }
-    const StartResult result = m_lineTest.start(line, false);
-    if (speakers) {
-        m_s.server.setDefaultSinkVolume(*speakers);
-    }
-    return result;
-}
-
 bool RecorderController::encoderWindowAllowed(OutputFormat format) {
     if (recording()) {
         return false;
@@ -1051,17 +837,6 @@ void RecorderController::mp3SettingsClosed() {
 // ---------------------------------------------------------------------------------------------
 // The view
 
-void RecorderController::refreshRecordingText() {
-    using Sound = InfoLine::Sound;
-    if (recording()) {
-        m_info.follow(m_signal.waitingForSound(signalInput()) ? Sound::Awaited : Sound::Heard);
-    } else if (m_restarts.pending(RestartTimer::kSignal)) {
-        m_info.follow(Sound::Awaited);  // between two tracks the splitter waits for sound
-    } else if (!m_signal.on() && !m_restarts.pending()) {
-        m_info.follow(Sound::Over);  // signal mode has ended: nothing waits any more
-    }
-}
-
 void RecorderController::publish() {
     m_choices.store();
     m_lines.store(m_s.settings);
@@ -1070,8 +845,6 @@ void RecorderController::publish() {
     s.recordDown = m_recordDown || recording();
     s.pauseDown = m_pauseDown;
     s.playDown = m_playDown;
-    s.signalDown = m_signal.on();
-    s.scheduleDown = m_schedule.on();
     s.multiFileDown = m_naming.multiFile();
     s.timeStampedDown = m_naming.timeStamped();
     s.transportEnabled = !recording() && !playing();
@@ -1083,9 +856,8 @@ void RecorderController::publish() {
     s.outputFormat = m_naming.selectedFormat();
     s.fieldText = m_naming.fieldText();
     s.playSource = m_playback.source();
-    s.threshold = m_signal.threshold();
-    s.thresholdVisible = m_signal.on();
-    s.backgroundBalanceVisible = !m_signal.on() && recording() && m_run.mixesBackground();
+    s.backgroundBalanceVisible = !m_modes.signal().on() && recording() && m_run.mixesBackground();
+    m_modes.show(s);
     s.startupFace = m_startupFace;
     m_lines.show(s);
     s.dataRateText = RecordStart::dataRateText(m_choices.format());

@@ -13,9 +13,10 @@
 #include "audio/CaptureEngine.h"
 #include "devices/LineChoice.h"
 #include "recorder/FaceState.h"
+#include "recorder/FileWait.h"
 #include "recorder/InfoLine.h"
 #include "recorder/LineSearch.h"
-#include "recorder/LineTest.h"
+#include "recorder/LineSetup.h"
 #include "recorder/OutputNaming.h"
 #include "recorder/PendingCommands.h"
 #include "recorder/PlaybackPosition.h"
@@ -23,12 +24,10 @@
 #include "recorder/RecordedTime.h"
 #include "recorder/RecorderChoices.h"
 #include "recorder/RecorderDisplays.h"
+#include "recorder/RecorderModes.h"
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderView.h"
 #include "recorder/RecordingRun.h"
-#include "recorder/RestartTimer.h"
-#include "recorder/ScheduleMode.h"
-#include "recorder/SignalMode.h"
 #include "recorder/SignalSplitter.h"
 #include "recorder/TickSource.h"
 #include "schedule/ScheduleRunner.h"
@@ -107,7 +106,7 @@ public:
     // block before it shows "Recording".
     static constexpr int kBackgroundWaitMs = RecordingRun::kBackgroundWaitMs;
     // How long after the automatic configuration is asked for the line search starts.
-    static constexpr int kAutoConfigDelayMs = 150;
+    static constexpr int kAutoConfigDelayMs = LineSetup::kAutoConfigDelayMs;
     // The line's recording volume the automatic test sets: 64000 of 65535.
     static constexpr double kTestVolume = LineSearch::kTestVolume;
 
@@ -206,9 +205,9 @@ public:
     bool recording() const { return m_transport == Transport::Recording; }
     bool playing() const { return m_transport == Transport::Playing; }
     bool pauseDown() const { return m_pauseDown; }
-    bool signalMode() const { return m_signal.on(); }
-    bool scheduleMode() const { return m_schedule.on(); }
-    bool restartPending() const { return m_restarts.pending(); }
+    bool signalMode() const { return m_modes.signal().on(); }
+    bool scheduleMode() const { return m_modes.schedule().on(); }
+    bool restartPending() const { return m_modes.restartPending(); }
     bool questionOpen() const { return m_pending.questionOpen(); }
     bool closing() const { return m_closing; }
     // The file the current or last recording went to.
@@ -218,10 +217,10 @@ public:
     const LineChoice& lineChoice() const { return m_lines.line(); }
     int lineCount() const { return m_lines.lineCount(); }
     const OutputNaming& naming() const { return m_naming; }
-    const LineTest& lineTest() const { return m_lineTest; }
-    const SignalSplitter& splitter() const { return m_signal.splitter(); }
+    const LineTest& lineTest() const { return m_lineSetup.test(); }
+    const SignalSplitter& splitter() const { return m_modes.signal().splitter(); }
     const RecordedTime& recordedTime() const { return m_time; }
-    const ScheduleRunner& scheduleRunner() const { return m_schedule.runner(); }
+    const ScheduleRunner& scheduleRunner() const { return m_modes.schedule().runner(); }
     const FaceChoice& choice() const { return m_choices.format(); }
 
 private:
@@ -244,8 +243,6 @@ private:
     void askedOverwrite(StartRequest request, bool overwrite);
     void startEngine(StartRequest request);
     void refuseStart(std::string_view messageKey);
-    // Refuses a start because another recording holds `path`, naming the file on the info line.
-    void refuseInUse(const std::string& path);
     // What a stop leaves as it is.
     struct StopKeeps {
         bool schedule = false;  // the schedule's window ended its file: the runner waits to re-arm
@@ -255,30 +252,25 @@ private:
     void stopAll() { stopAll(StopKeeps{}); }
     void pauseChanged(bool bySignal = false);
     void onEngineFinished(bool ok, const QString& error);
+    // The engine is idle and every file it was handed is complete.
+    bool previousComplete() const;
     void onRunEnded(std::string_view messageKey);
 
     void startPlayback();
 
-    // Signal and schedule recording.
-    void armSchedule(bool rearm);
-    void restart(unsigned kinds);
-    // Carries a mode's actions out; true when they ended the recording tick.
-    bool carryOut(const ModeActions& actions);
+    // Signal and schedule recording: how the recorder stands for them, and the actions of theirs
+    // on the recording (RecorderModes' `recording` hook). False for a split not made.
+    RecorderModes::Recorder modeRecorder() const;
+    bool carryOut(const ModeAction& action);
     bool splitFile();
-    SignalSplitter::Input signalInput() const;
 
     // Ticks.
-    void recordingTick();
     void commonTick();
     void timer1Tick();
     void showTimes();
 
     // Lines.
-    void configureLines();
     void devicesChanged();
-    void onLineTestDone(int line, int level);
-    void carryOut(const LineSearch::Step& step);
-    StartResult startLineTest(int line, bool automatic);
     bool idleForLineTest() const;
 
     // Settings.
@@ -290,7 +282,6 @@ private:
 
     // The view.
     void publish();
-    void refreshRecordingText();
 
     RecorderServices m_s;
     RecorderView& m_view;
@@ -302,11 +293,8 @@ private:
     InfoLine m_info;
     LineSearch m_lines;
     RecordingRun m_run;
-    SignalMode m_signal;
-    ScheduleMode m_schedule;
-    RestartTimer m_restarts;
-    LineTest m_lineTest;
-    QPointer<CaptureEngine> m_engineAlive;  // the engine may be destroyed before the controller
+    RecorderModes m_modes;
+    LineSetup m_lineSetup;
 
     // The transport.
     Transport m_transport = Transport::Idle;
@@ -314,15 +302,14 @@ private:
     bool m_playDown = false;
     bool m_pauseDown = false;
 
-    // Waiting for the previous file before a start.
-    std::optional<StartRequest> m_waitingStart;
-    QTimer m_waitTimer;
+    // Waiting for the previous file before a start, and before the close ends.
+    FileWait m_startWait;
 
     bool m_startupFace = false;
 
     bool m_closing = false;
     bool m_closed = false;
-    QTimer m_closeTimer;
+    FileWait m_closeWait;
     FaceState m_state;
     bool m_published = false;
     // Declared last: the commands waiting in it may refer to any member.

@@ -4,6 +4,7 @@
 #include <QLoggingCategory>
 #include <algorithm>
 
+#include "audio/FileLock.h"
 #include "config/FormatTables.h"
 #include "config/SettingsStore.h"
 #include "encoders/EncoderOutputFactory.h"
@@ -34,7 +35,12 @@ RecordingRun::RecordingRun(const Parts& parts, QObject* parent)
     : QObject(parent),
       m_parts(parts),
       m_files(parts.settings.effectiveInstallFolder(),
-              [&clock = parts.clock] { return clock.now(); }) {
+              [&clock = parts.clock] { return clock.now(); }),
+      m_engineAlive(&parts.engine) {
+    RecorderClock* clock = &m_parts.clock;
+    m_parts.engine.setClock([clock] {
+        return std::chrono::steady_clock::time_point(std::chrono::milliseconds(clock->steadyMs()));
+    });
     m_backgroundWait.setSingleShot(true);
     connect(&m_backgroundWait, &QTimer::timeout, this, &RecordingRun::backgroundArrived);
     connect(&m_parts.background, &BackgroundMusic::firstBlock, this,
@@ -43,9 +49,59 @@ RecordingRun::RecordingRun(const Parts& parts, QObject* parent)
     connect(&m_parts.engine, &CaptureEngine::fileStarted, this,
             [this](const QString& path) { m_files.soundStarted(path.toStdString()); });
     connect(&m_parts.engine, &CaptureEngine::soundDropped, this, &RecordingRun::soundDropped);
+    connect(&m_parts.engine, &CaptureEngine::captureEnded, this,
+            [this](CaptureEnd reason, const QString& detail) {
+                qCWarning(lcRun) << "the capture ended by itself:" << static_cast<int>(reason)
+                                 << detail;
+                emit endedByItself(reason == CaptureEnd::EndOfInput
+                                       ? std::string_view()
+                                       : messageKey(StartResult::DeviceUnavailable));
+            });
+    connect(&m_parts.engine, &CaptureEngine::writeFailed, this, [this](const QString& message) {
+        qCWarning(lcRun) << "writing the recording failed:" << message;
+        emit endedByItself(messageKey(StartResult::FileError));
+    });
 }
 
-RecordingRun::~RecordingRun() = default;
+RecordingRun::~RecordingRun() {
+    // The clock handed to the engine may go before the engine does, whose destructor still
+    // handles the last blocks of a running capture.
+    if (m_engineAlive) {
+        m_parts.engine.setClock({});
+    }
+}
+
+RecordingRun::Aim RecordingRun::aimNext(bool restart) {
+    const std::string path = m_parts.naming.pathForRecording();
+    if (restart && !newName(path, m_closedPath)) {
+        return Aim::NoNewName;
+    }
+    m_path = path;
+    if (FileLock::inUse(path)) {
+        // Asking whether to overwrite a recording in progress would be no real question.
+        tellInUse();
+        return Aim::InUse;
+    }
+    if (m_parts.choices.askOverwrite() && QFileInfo::exists(QString::fromStdString(path))) {
+        return Aim::Ask;
+    }
+    return Aim::New;
+}
+
+bool RecordingRun::newName(const std::string& path, const std::string& before) const {
+    if (path != before) {
+        return true;
+    }
+    qCWarning(lcRun) << "no new file name can be formed from"
+                     << QString::fromStdString(m_parts.naming.fieldText());
+    return false;
+}
+
+void RecordingRun::tellInUse() const {
+    qCWarning(lcRun) << m_path.c_str() << FileLock::kInUseText;
+    m_parts.info.show(QFileInfo(QString::fromStdString(m_path)).fileName().toStdString(),
+                      FileLock::kInUseText);
+}
 
 StartResult RecordingRun::start(std::size_t ringBudget, bool armedByMode,
                                 const ProcessingSettings& processing) {
@@ -147,15 +203,23 @@ void RecordingRun::backgroundArrived() {
     }
 }
 
-bool RecordingRun::split(const std::string& path) {
-    if (!m_parts.engine.splitFile(path)) {
-        return false;
+RecordingRun::Split RecordingRun::splitTrack() {
+    if (!m_files.sound()) {
+        return Split::SameFile;
+    }
+    const std::string path = m_parts.naming.pathForRecording();
+    if (!newName(path, m_path)) {
+        return Split::NoNewName;
+    }
+    if ((m_parts.choices.askOverwrite() && QFileInfo::exists(QString::fromStdString(path))) ||
+        !m_parts.engine.splitFile(path)) {
+        return Split::CannotFollow;
     }
     // The capture goes on: the engine completes the track (reported with fileCompleted) and
     // opens the next file with the next sound.
     m_files.next(path);
     m_path = path;
-    return true;
+    return Split::Done;
 }
 
 void RecordingRun::stop(std::string_view endedMode) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <cstddef>
 #include <cstdint>
@@ -29,8 +30,13 @@ class RecorderChoices;
 // engine completes, judged then (its size and length, the log line from RecordingFiles, the
 // message on the info line) and handed on with fileFinished().
 //
-// Life cycle: aim() at a file -> start() -> (split()...) -> stop(); the files handed over are
-// judged as the engine reports them, the last one at the latest when its run has finished.
+// It also names the files: the start's (never the file just closed for an automatic restart,
+// never one another recording holds) and each next track's, and hands the engine the recorder's
+// clock for as long as both exist.
+//
+// Life cycle: aimNext() at a file -> start() -> (splitTrack()...) -> stop(), or the run ends by
+// itself (endedByItself()); the files handed over are judged as the engine reports them, the
+// last one at the latest when its run has finished.
 //
 // Thread contract: called on the GUI thread; signals are emitted on it.
 class RecordingRun : public QObject {
@@ -59,16 +65,25 @@ public:
     explicit RecordingRun(const Parts& parts, QObject* parent = nullptr);
     ~RecordingRun() override;
 
+    // Where the next start's name leads, as aimNext() finds it.
+    enum class Aim {
+        New,        // path() is free: the start may go on
+        Ask,        // path() exists and the choices ask before it is overwritten
+        NoNewName,  // an automatic restart formed the name of the file just closed again
+        InUse,      // another recording holds path() (said on the info line)
+    };
+    // Forms the next start's file name; restart: an automatic restart. path() is left alone for
+    // NoNewName.
+    Aim aimNext(bool restart);
     // The file the next start goes to: the one the current or last recording went to.
-    void aim(std::string path) { m_path = std::move(path); }
     const std::string& path() const { return m_path; }
     // The file the last stopped recording went to: an automatic restart never records into it.
     const std::string& closedPath() const { return m_closedPath; }
 
     // Starts the engine into path() with the ring budget; armedByMode: a file that never hears
     // sound is no recording and is removed. FileInUse: another recorder holds path() (numbered
-    // names are passed over a few times first); FormatError also writes the capability report
-    // and opens it.
+    // names are passed over a few times first), which tellInUse() says; FormatError also writes
+    // the capability report and opens it.
     StartResult start(std::size_t ringBudget, bool armedByMode,
                       const ProcessingSettings& processing);
     // The recording has started: the background music joins it, without waiting for it. The
@@ -78,11 +93,16 @@ public:
     // The background balance: the running recording's mix takes it at once.
     void setBackgroundScale(int scale);
 
-    // Whether sound reached the file being recorded.
-    bool soundReached() const { return m_files.sound(); }
-    // The track splitter: the engine completes the file and goes on into `path` with the next
-    // sound. False when the engine cannot split.
-    bool split(const std::string& path);
+    // What the track splitter's next track did to the file.
+    enum class Split {
+        Done,          // the engine completes the file and goes on into a new one with the sound
+        SameFile,      // nothing reached the file yet: it already is the next track's
+        NoNewName,     // no new name can be formed: the recording cannot go on
+        CannotFollow,  // the new name needs the overwrite question, or the engine cannot split
+    };
+    Split splitTrack();
+    // Says on the info line (and logs) that another recording holds path().
+    void tellInUse() const;
     // The run's end has put its message on the info line: the last file's judgement keeps it.
     void keepMessage() { m_keepMessage = true; }
     // Stops the engine, when a recording runs; endedMode: the message key of the mode this stop
@@ -98,6 +118,9 @@ public:
     const std::string& oldestPath() const { return m_files.oldestPath(); }
 
 signals:
+    // The engine ended the run by itself: messageKey names the message (the line or the
+    // server lost, a write failed); empty when its input ended. The owner stops the recording.
+    void endedByItself(std::string_view messageKey);
     // A file is complete (or failed to complete), judged and logged.
     void fileFinished(const FinishedFile& file);
     // The background music's first block came, or the wait for it is over.
@@ -107,6 +130,8 @@ private:
     void fileCompleted(const CompletedFile& done);
     void soundDropped(quint64 totalBytes);
     void judge(RecordingFiles::Handed file, const CompletedFile& done);
+    // False, and logged, when `path` is the name of the file before it: no new name was formed.
+    bool newName(const std::string& path, const std::string& before) const;
     void backgroundArrived();
 
     Parts m_parts;
@@ -119,6 +144,7 @@ private:
     bool m_keepMessage = false;
     std::shared_ptr<BackgroundMixer> m_mixer;
     QTimer m_backgroundWait;
+    QPointer<CaptureEngine> m_engineAlive;  // the engine may be destroyed before the run
 };
 
 }  // namespace orvel
