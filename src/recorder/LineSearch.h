@@ -20,15 +20,15 @@ class SettingsStore;
 // after the other from the first (the first run's automatic configuration, the window's search
 // button) until one carries sound, or the one line the user clicked.
 //
-// It decides and tells the info line; the controller carries out the returned Step: it runs the
+// It decides and tells the info line; LineSetup carries out the returned Step: it runs the
 // test recordings (LineTest shares the one capture engine, so the controller decides when the
-// recorder is idle enough for one), reports how each ended (testDone, testRefused), and sends
-// the face its state.
+// recorder is idle enough for one), reports how each ended (testDone, testRefused), and has the
+// face sent its state.
 //
-// Life cycle of a search: autoConfigure() -> (the controller's next automatic-configuration
-// tick) beginSearch() -> testCurrent() -> testDone(): the next line, or the end; or
-// autodetect() -> testCurrent()... The end shows its message; a search the first run asked for
-// releases the commands that waited for it (Step::released), however it ends, except by stop().
+// Life cycle of a search: autoConfigure() -> (the next automatic-configuration tick)
+// beginSearch() -> testCurrent() -> testDone(): the next line, or the end; or autodetect() ->
+// testCurrent()... The end shows its message; a search the first run asked for releases the
+// commands that waited for it (Step::released), however it ends, except by stop().
 //
 // Thread contract: called on the GUI thread.
 class LineSearch {
@@ -39,7 +39,7 @@ public:
     static constexpr char kBusyText[] = "Stop recording and playing first";
     static constexpr char kBusyText2[] = "to change the device or line";
 
-    // What the controller does after a call, in this order.
+    // What LineSetup does after a call, in this order.
     struct Step {
         std::optional<int> test;  // start the test recording of this line, then report its end
         bool automatic = false;   // the test measures (search) or plays back (the user's click)
@@ -64,7 +64,7 @@ public:
     // The device window chose a device row and a line of it.
     void choose(int deviceRow, int lineIndex);
     // The server's devices changed; a search under way ends, the line found again where it
-    // can be. The controller has cancelled the automatic test that was running, if any.
+    // can be. LineSetup has cancelled the automatic test that was running, if any.
     Step devicesChanged();
 
     // "AutoConfig": the search starts from the first line at the next automatic-configuration

@@ -2,6 +2,8 @@
 
 #include <QLoggingCategory>
 
+#include "recorder/RecorderView.h"
+#include "recorder/StartupChoice.h"
 #include "recorder/TickSource.h"
 
 Q_LOGGING_CATEGORY(lcSetup, "orvel.recorder.lines")
@@ -10,14 +12,33 @@ namespace orvel {
 
 LineSetup::LineSetup(LineSearch& search, CaptureEngine& engine, MixerControl& mixer,
                      platform::SoundServer& server, CaptureSourceFactory sources, TickSource& ticks,
-                     Hooks hooks, QObject* parent)
+                     RecorderView& view, Hooks hooks, QObject* parent)
     : QObject(parent),
       m_search(search),
       m_test(engine, mixer, server, std::move(sources)),
       m_server(server),
       m_ticks(ticks),
+      m_view(view),
       m_hooks(std::move(hooks)) {
     connect(&m_test, &LineTest::done, this, &LineSetup::testDone);
+}
+
+void LineSetup::openStartup() {
+    m_startupOpen = true;
+    QMetaObject::invokeMethod(
+        this, [this] { m_view.openStartupWindow(StartupChoice::versionText()); },
+        Qt::QueuedConnection);
+}
+
+bool LineSetup::startupClosed(int result) {
+    m_startupOpen = false;
+    if (result != StartupChoice::ContinueAutomatic && result != StartupChoice::ContinueManual) {
+        return false;
+    }
+    if (m_search.firstRun(result == StartupChoice::ContinueAutomatic)) {
+        autoConfigure();
+    }
+    return true;
 }
 
 void LineSetup::autoConfigure() {

@@ -12,12 +12,15 @@ namespace orvel {
 
 class CaptureEngine;
 class MixerControl;
+class RecorderView;
 class TickSource;
 
 // The line search carried out: the test recordings LineSearch asks for (a test played back to
 // the user starts with the speakers silent, so the start of the line does not sound through
 // them), each test's end reported back, the search's next test once the face has shown the step,
 // the wait of the automatic configuration for its tick, and the devices changing under a search.
+// And the first run, which has no line yet: the start-up window, whose choice starts the
+// automatic configuration or not.
 //
 // The owner decides when the recorder is idle enough for a test (`idle`: the tests share the one
 // capture engine with the recordings), sends the face its state after each step (`shown`), and
@@ -38,7 +41,16 @@ public:
 
     LineSetup(LineSearch& search, CaptureEngine& engine, MixerControl& mixer,
               platform::SoundServer& server, CaptureSourceFactory sources, TickSource& ticks,
-              Hooks hooks, QObject* parent = nullptr);
+              RecorderView& view, Hooks hooks, QObject* parent = nullptr);
+
+    // The first run: the start-up window opens once the event loop runs.
+    void openStartup();
+    // The start-up window has closed with a StartupChoice::Result: false when it did not go on,
+    // and the program is to close.
+    bool startupClosed(int result);
+    bool startupOpen() const { return m_startupOpen; }
+    // The first run holds the commands: its window is open, or the search it asked for runs.
+    bool firstRunHolds() const { return m_startupOpen || m_search.firstRunSearch(); }
 
     // "AutoConfig": the search starts at the automatic configuration's tick (TickSource's
     // Timer1), when the recorder is idle now.
@@ -65,7 +77,9 @@ private:
     LineTest m_test;
     platform::SoundServer& m_server;
     TickSource& m_ticks;
+    RecorderView& m_view;
     Hooks m_hooks;
+    bool m_startupOpen = false;
 };
 
 }  // namespace orvel

@@ -5,8 +5,9 @@
 
 namespace orvel {
 
-// What signal or schedule mode asks of the recording. The controller carries a mode's actions
-// out in order: it alone starts, pauses and stops recordings.
+// What signal or schedule mode asks of the recording. RecorderModes carries a mode's actions out
+// in order, and hands the controller those on the recording: it alone starts, pauses and stops
+// recordings.
 struct ModeAction {
     enum class Kind {
         Pause,          // press pause (a running recording or playback that is not paused)

@@ -9,6 +9,8 @@
 
 namespace orvel {
 
+struct FaceState;
+
 class SettingsStore;
 
 // The name of the file the next recording goes to, as the front face's file-name field shows
@@ -59,6 +61,8 @@ public:
     bool multiFile() const { return m_multiFile; }
     bool timeStamped() const { return m_timeStamped; }
     OutputFormat selectedFormat() const { return m_format; }
+    // The naming's part of the face: the field, the format buttons and the two switches.
+    void show(FaceState& state) const;
 
     // The path a recording that starts now writes to. With multi-file on, the next name is
     // formed first (the field and the output path follow it when one is formed; otherwise the
@@ -80,7 +84,7 @@ public:
     void setMultiFile(bool on);
 
     // A file name given from outside (the command line) becomes the field text and LastName;
-    // the selected format follows its extension.
+    // the selected format follows its extension. An empty name changes nothing.
     void setFieldText(std::string path);
 
     // The two switches; ignored (returning false) while recording or playing. Returns true when

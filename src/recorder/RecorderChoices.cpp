@@ -6,6 +6,7 @@
 #include "config/FormatTables.h"
 #include "config/SettingNames.h"
 #include "config/SettingsStore.h"
+#include "recorder/FaceState.h"
 
 namespace orvel {
 
@@ -18,6 +19,21 @@ void RecorderChoices::read() {
     m_mp3BitrateIndex = m_settings.readMp3Bitrate();
     readAlert();
     m_storedFormat = m_format;
+}
+
+void RecorderChoices::setRateIndex(int index, bool busy) {
+    if (!busy && format::isRateIndex(index)) {
+        m_format.rateIndex = index;
+    }
+}
+
+void RecorderChoices::show(FaceState& state) const {
+    state.sixteenBits = m_format.sixteenBits;
+    state.stereo = m_format.stereo;
+    state.rateIndex = m_format.rateIndex;
+    state.monitor = m_monitor;
+    state.backgroundOn = m_backgroundOn;
+    state.dataRateText = RecordStart::dataRateText(m_format);
 }
 
 void RecorderChoices::store() {

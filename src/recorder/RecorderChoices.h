@@ -6,6 +6,7 @@
 namespace orvel {
 
 class SettingsStore;
+struct FaceState;
 struct ProcessingSettings;
 
 // The front face's choices for the next recording and the switches that act on a running one:
@@ -28,6 +29,8 @@ public:
 
     FaceChoice& format() { return m_format; }
     const FaceChoice& format() const { return m_format; }
+    // The rate slider: a rate of the table, not while recording or playing (`busy`).
+    void setRateIndex(int index, bool busy);
     // The format the face's choice stands for (the playback's tap, the idle level display).
     AudioFormat audioFormat() const;
 
@@ -53,6 +56,9 @@ public:
     // The engine's processing without signal mode's part: the gate and the filters with their
     // stored values, and the pre-roll.
     ProcessingSettings processing() const;
+
+    // The choices' part of the face: the format buttons, the rate, the switches, the data rate.
+    void show(FaceState& state) const;
 
 private:
     const SettingsStore& m_settings;

@@ -5,24 +5,17 @@
 #include <algorithm>
 
 #include "audio/BlockRing.h"
-#include "audio/FileLock.h"
-#include "config/FormatTables.h"
 #include "config/SettingNames.h"
 #include "config/SettingsStore.h"
 #include "encoders/WmaWriter.h"
 #include "playback/BackgroundMusic.h"
 #include "recorder/RecorderClock.h"
-#include "recorder/StartupChoice.h"
 
 Q_LOGGING_CATEGORY(lcRecorder, "orvel.recorder")
 
 namespace orvel {
 
-namespace {
-
 using Tick = TickSource::Tick;
-
-}  // namespace
 
 RecorderController::RecorderController(RecorderServices services, RecorderView& view,
                                        QObject* parent)
@@ -36,15 +29,15 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_displays(view, m_s.engine, m_s.background, m_time, m_playback),
       m_info(view, m_s.language),
       m_lines(m_s.devices, m_s.mixer, m_info),
-      m_run({m_s.engine, m_s.background, m_s.settings, m_s.lame, m_s.sources, m_s.clock, view,
-             m_info, m_naming, m_choices, m_lines}),
+      m_run({m_s.engine, m_s.background, m_s.settings, m_s.lame, m_s.server, m_s.sources, m_s.clock,
+             view, m_info, m_naming, m_choices, m_lines}),
       m_modes({m_s.settings, m_s.language, m_s.viewers, m_s.engine, m_s.clock, m_time, m_naming,
                m_info, view},
               {.recorder = [this] { return modeRecorder(); },
                .recording = [this](const ModeAction& action) { return carryOut(action); },
                .previousComplete = [this] { return previousComplete(); },
                .shown = [this] { publish(); }}),
-      m_lineSetup(m_lines, m_s.engine, m_s.mixer, m_s.server, m_s.sources, m_s.ticks,
+      m_lineSetup(m_lines, m_s.engine, m_s.mixer, m_s.server, m_s.sources, m_s.ticks, view,
                   {.idle = [this] { return idleForLineTest(); },
                    .shown = [this] { publish(); },
                    .released = [this] { m_pending.resume(); }}),
@@ -52,15 +45,8 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_closeWait([this] { return previousComplete(); }),
       // The first-run window and the line search it asks for come before any command: the
       // command line's presses are posted at start-up and must find the line chosen.
-      m_pending(
-          [this](std::function<void()> call) { post(std::move(call)); },
-          [this] { return m_startWait.waiting() || m_startupFace || m_lines.firstRunSearch(); }) {
-    if (!m_s.sources) {
-        platform::SoundServer* server = &m_s.server;
-        m_s.sources = [server](const platform::SoundLine& line) {
-            return server->createCaptureSource(line);
-        };
-    }
+      m_pending([this](std::function<void()> call) { post(std::move(call)); },
+                [this] { return m_startWait.waiting() || m_lineSetup.firstRunHolds(); }) {
     m_s.ticks.setHandler([this](Tick tick) { onTick(tick); });
 
     connect(&m_run, &RecordingRun::backgroundReady, this, [this] {
@@ -86,21 +72,23 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
             stop();
         }
     });
-    connect(&m_s.server, &platform::SoundServer::devicesChanged, this,
-            &RecorderController::devicesChanged, Qt::QueuedConnection);
+    connect(
+        &m_s.server, &platform::SoundServer::devicesChanged, this,
+        [this] {
+            if (!m_closing) {
+                m_lineSetup.devicesChanged();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 RecorderController::~RecorderController() {
     m_s.ticks.setHandler({});
 }
 
-// ---------------------------------------------------------------------------------------------
-// Start-up and close
-
 void RecorderController::initialise() {
-    const SettingsStore& s = m_s.settings;
     m_naming.load();
-    m_lines.read(s);
+    m_lines.read(m_s.settings);
     // The first run is told by this same reading: another recorder starting beside this one may
     // store its line meanwhile, and a second reading would find a device but no line.
     const bool firstRun = m_lines.line().deviceRow < 0;
@@ -114,25 +102,19 @@ void RecorderController::initialise() {
     m_s.ticks.start(Tick::Display50, 50);
 
     if (firstRun) {
-        // The first run: the start-up window comes once the initialisation is over.
-        m_startupFace = true;
-        post([this] { m_view.openStartupWindow(StartupChoice::versionText()); });
+        m_lineSetup.openStartup();
     }
     m_info.show(m_info.line1(), m_info.line2());
     publish();
 }
 
 void RecorderController::startupClosed(int result) {
-    if (!m_startupFace) {
+    if (!m_lineSetup.startupOpen()) {
         return;
     }
-    m_startupFace = false;
-    if (result != StartupChoice::ContinueAutomatic && result != StartupChoice::ContinueManual) {
+    if (!m_lineSetup.startupClosed(result)) {
         close();
         return;
-    }
-    if (m_lines.firstRun(result == StartupChoice::ContinueAutomatic)) {
-        m_lineSetup.autoConfigure();
     }
     publish();
     m_pending.resume();
@@ -143,8 +125,7 @@ void RecorderController::close() {
         return;
     }
     m_closing = true;
-    const SettingsStore& s = m_s.settings;
-    m_lines.write(s);
+    m_lines.write(m_s.settings);
     m_choices.writeFormat();
     m_pending.shut();
     stopAll();
@@ -164,7 +145,9 @@ void RecorderController::finishClose() {
         qCWarning(lcRecorder) << "closing before" << QString::fromStdString(m_run.oldestPath())
                               << "was complete: it is completed as the program ends";
     }
-    writeClosingSettings();
+    m_naming.store();
+    m_choices.writeMp3Bitrate();
+    m_modes.write();
     m_modes.endViewers();
     m_s.ticks.stop(Tick::Clock1000);
     m_s.ticks.stop(Tick::Common100);
@@ -172,27 +155,10 @@ void RecorderController::finishClose() {
     m_view.closeProgram();
 }
 
-void RecorderController::writeClosingSettings() {
-    m_naming.store();
-    m_choices.writeMp3Bitrate();
-    m_modes.write();
-}
-
-void RecorderController::signalSettingsClosed() {
-    command([this] { m_modes.signalSettingsClosed(); });
-}
-
 ProcessingSettings RecorderController::processing() const {
     ProcessingSettings p = m_choices.processing();
     m_modes.signal().apply(p);
     return p;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Commands and questions
-
-void RecorderController::post(std::function<void()> call) {
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
 void RecorderController::command(std::function<void()> body) {
@@ -284,13 +250,6 @@ void RecorderController::outputSettingsClosed() {
     });
 }
 
-void RecorderController::wmaSettingsClosed() {
-    command([] {});
-}
-
-// ---------------------------------------------------------------------------------------------
-// Recording
-
 void RecorderController::startRecording(StartRequest request) {
     if (m_lines.lineCount() < 1 || recording() || playing() || m_playDown ||
         m_lineSetup.testing() || m_closing) {
@@ -329,21 +288,23 @@ void RecorderController::startRecording(StartRequest request) {
             refuseStart({});
             return;
         case RecordingRun::Aim::Ask:
-            m_transport = Transport::Confirming;
-            publish();
-            m_pending.ask(
-                [this](PendingCommands::Answer answer) {
-                    m_view.askOverwrite(m_run.path(), std::move(answer));
-                },
-                [this, request](bool overwrite) {
-                    m_transport = Transport::Idle;
-                    askedOverwrite(request, overwrite);
-                });
+            ask([this](PendingCommands::Answer yes) { m_view.askOverwrite(m_run.path(), yes); },
+                [this, request](bool overwrite) { askedOverwrite(request, overwrite); });
             return;
         case RecordingRun::Aim::New:
             askedOverwrite(request, true);
             return;
     }
+}
+
+void RecorderController::ask(const std::function<void(PendingCommands::Answer)>& pose,
+                             PendingCommands::Answer answered) {
+    m_transport = Transport::Confirming;
+    publish();
+    m_pending.ask(pose, [this, answered = std::move(answered)](bool yes) {
+        m_transport = Transport::Idle;
+        answered(yes);
+    });
 }
 
 void RecorderController::askedOverwrite(StartRequest request, bool overwrite) {
@@ -367,31 +328,23 @@ void RecorderController::startEngine(StartRequest request) {
     const std::size_t budget =
         RecordStart::memoryBudget(m_choices.background(), availablePhysicalMemory());
     if (budget == 0) {
-        m_transport = Transport::Confirming;
-        publish();
-        m_pending.ask(
+        ask(
             [this](PendingCommands::Answer answer) {
                 m_view.tellNoMemory([answer = std::move(answer)] { answer(false); });
             },
-            [this](bool) {
-                m_transport = Transport::Idle;
-                refuseStart({});
-            });
+            [this](bool) { refuseStart({}); });
         return;
     }
 
     // A mode arms its file before any sound: one that never hears any is no recording.
     const StartResult result = m_run.start(budget, m_modes.on(), processing());
     if (result != StartResult::Ok) {
-        if (result == StartResult::FileInUse) {
-            m_run.tellInUse();
-        }
+        // The run has said that another recording holds the file.
         refuseStart(result == StartResult::FileInUse ? std::string_view() : messageKey(result));
         return;
     }
 
     m_transport = Transport::Recording;
-    m_displays.resetHighest();
     m_pauseDown = m_pauseDown || request.pauseOnStart;
     if (m_pauseDown) {
         m_s.engine.setPaused(true);
@@ -400,6 +353,11 @@ void RecorderController::startEngine(StartRequest request) {
     m_run.joinBackground(m_pauseDown);
     m_s.ticks.start(Tick::Recording50, 50);
     m_modes.recordingStarted();
+    fileBegun();
+}
+
+void RecorderController::fileBegun() {
+    m_displays.resetHighest();
     m_time.reset();
     if (m_pauseDown) {
         m_time.pause();
@@ -470,9 +428,6 @@ void RecorderController::onEngineFinished(bool ok, const QString& error) {
     m_modes.previousCompleted();
 }
 
-// ---------------------------------------------------------------------------------------------
-// Playback
-
 void RecorderController::play() {
     command([this] {
         if (m_lines.lineCount() <= 0) {
@@ -536,45 +491,10 @@ void RecorderController::positionSliderMoved(int position, bool endOfDrag) {
     });
 }
 
-void RecorderController::setShowSwitch(int showSwitch) {
-    command([this, showSwitch] { m_displays.setStyle(showSwitch); });
-}
-
 void RecorderController::setBackgroundScale(int scale) {
     command([this, scale = std::clamp(scale, 0, 100)] {
         m_s.settings.writeNumber(setting::kBackgroundScale, scale);
         m_run.setBackgroundScale(scale);
-    });
-}
-
-// ---------------------------------------------------------------------------------------------
-// The face's choices
-
-void RecorderController::setSixteenBits(bool on) {
-    command([this, on] { m_choices.format().sixteenBits = on; });
-}
-
-void RecorderController::setStereo(bool on) {
-    command([this, on] { m_choices.format().stereo = on; });
-}
-
-void RecorderController::setRateIndex(int index) {
-    command([this, index] {
-        if (!recording() && !playing() && format::isRateIndex(index)) {
-            m_choices.format().rateIndex = index;
-        }
-    });
-}
-
-void RecorderController::setMp3BitrateIndex(int index) {
-    command([this, index] { m_choices.setMp3BitrateIndex(index); });
-}
-
-void RecorderController::setFieldText(const std::string& path) {
-    command([this, path] {
-        if (!path.empty()) {
-            m_naming.setFieldText(path);
-        }
     });
 }
 
@@ -593,14 +513,6 @@ void RecorderController::chooseFormat(OutputFormat format) {
     });
 }
 
-void RecorderController::toggleMultiFile() {
-    command([this] { m_naming.toggleMultiFile(recording() || playing()); });
-}
-
-void RecorderController::toggleTimeStamped() {
-    command([this] { m_naming.toggleTimeStamped(recording() || playing()); });
-}
-
 void RecorderController::setMonitor(bool on) {
     command([this, on] {
         m_choices.setMonitor(on);
@@ -610,34 +522,11 @@ void RecorderController::setMonitor(bool on) {
     });
 }
 
-void RecorderController::setBackgroundEnabled(bool on) {
-    command([this, on] { m_choices.setBackgroundOn(on); });
-}
-
 void RecorderController::setEffects(bool noiseGate, bool lowPass, bool highPass) {
     command([this, noiseGate, lowPass, highPass] {
         m_choices.setEffects(noiseGate, lowPass, highPass);
         processingChanged();
     });
-}
-
-void RecorderController::thresholdChanged(int threshold) {
-    command([this, threshold] { m_modes.setThreshold(threshold); });
-}
-
-// ---------------------------------------------------------------------------------------------
-// Signal and schedule recording
-
-void RecorderController::toggleSignal() {
-    command([this] { m_modes.toggleSignal(); });
-}
-
-void RecorderController::toggleSchedule() {
-    command([this] { m_modes.toggleSchedule(); });
-}
-
-void RecorderController::scheduleWindowClosed() {
-    command([this] { m_modes.scheduleWindowClosed(); });
 }
 
 RecorderModes::Recorder RecorderController::modeRecorder() const {
@@ -705,23 +594,16 @@ bool RecorderController::splitFile() {
         case RecordingRun::Split::SameFile:
             return true;
         case RecordingRun::Split::Done:
-            break;
+            fileBegun();
+            return true;
     }
-    m_displays.resetHighest();
-    m_time.reset();
-    if (m_pauseDown) {
-        m_time.pause();
-    }
-    showTimes();
-    publish();
     return true;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Ticks
-
 void RecorderController::onTick(TickSource::Tick tick) {
-    commonTick();
+    if (playing() && !m_pauseDown && m_playback.follow()) {
+        showTimes();
+    }
     switch (tick) {
         case Tick::Clock1000:
             m_displays.showClock(m_s.clock.now());
@@ -738,36 +620,16 @@ void RecorderController::onTick(TickSource::Tick tick) {
             m_modes.recordingTick();
             break;
         case Tick::Timer1:
-            timer1Tick();
+            if (!m_lineSetup.configureTick()) {
+                m_modes.recordingTick();
+            }
             break;
     }
     m_modes.followText();
 }
 
-void RecorderController::commonTick() {
-    if (playing() && !m_pauseDown && m_playback.follow()) {
-        showTimes();
-    }
-}
-
-void RecorderController::timer1Tick() {
-    if (!m_lineSetup.configureTick()) {
-        m_modes.recordingTick();
-    }
-}
-
 void RecorderController::showTimes() {
     m_displays.showTimes(playing());
-}
-
-// ---------------------------------------------------------------------------------------------
-// Lines and the line test
-
-void RecorderController::devicesChanged() {
-    if (m_closing) {
-        return;
-    }
-    m_lineSetup.devicesChanged();
 }
 
 bool RecorderController::previousComplete() const {
@@ -777,26 +639,6 @@ bool RecorderController::previousComplete() const {
 bool RecorderController::idleForLineTest() const {
     return m_transport == Transport::Idle && !m_recordDown && !m_playDown && !m_modes.on() &&
            !m_lineSetup.testing() && m_s.engine.state() == CaptureEngine::State::Idle;
-}
-
-void RecorderController::autoConfigure() {
-    command([this] { m_lineSetup.autoConfigure(); });
-}
-
-void RecorderController::openLineWindow() {
-    command([this] { m_lines.setWindowOpen(true); });
-}
-
-void RecorderController::closeLineWindow() {
-    command([this] { m_lines.setWindowOpen(false); });
-}
-
-void RecorderController::autodetect() {
-    command([this] { m_lineSetup.autodetect(); });
-}
-
-void RecorderController::socketClicked(int line) {
-    command([this, line] { m_lineSetup.socketClicked(line); });
 }
 
 bool RecorderController::selectMicrophone() {
@@ -815,10 +657,6 @@ bool RecorderController::deviceWindowAllowed() {
     return false;
 }
 
-void RecorderController::deviceChosen(int deviceRow, int lineIndex) {
-    command([this, deviceRow, lineIndex] { m_lines.choose(deviceRow, lineIndex); });
-}
-
 bool RecorderController::encoderWindowAllowed(OutputFormat format) {
     if (recording()) {
         return false;
@@ -830,13 +668,6 @@ bool RecorderController::encoderWindowAllowed(OutputFormat format) {
     return true;
 }
 
-void RecorderController::mp3SettingsClosed() {
-    command([this] { m_choices.readMp3Bitrate(); });
-}
-
-// ---------------------------------------------------------------------------------------------
-// The view
-
 void RecorderController::publish() {
     m_choices.store();
     m_lines.store(m_s.settings);
@@ -845,22 +676,14 @@ void RecorderController::publish() {
     s.recordDown = m_recordDown || recording();
     s.pauseDown = m_pauseDown;
     s.playDown = m_playDown;
-    s.multiFileDown = m_naming.multiFile();
-    s.timeStampedDown = m_naming.timeStamped();
     s.transportEnabled = !recording() && !playing();
-    s.sixteenBits = m_choices.format().sixteenBits;
-    s.stereo = m_choices.format().stereo;
-    s.rateIndex = m_choices.format().rateIndex;
-    s.monitor = m_choices.monitor();
-    s.backgroundOn = m_choices.backgroundOn();
-    s.outputFormat = m_naming.selectedFormat();
-    s.fieldText = m_naming.fieldText();
+    m_choices.show(s);
+    m_naming.show(s);
     s.playSource = m_playback.source();
     s.backgroundBalanceVisible = !m_modes.signal().on() && recording() && m_run.mixesBackground();
     m_modes.show(s);
-    s.startupFace = m_startupFace;
+    s.startupFace = m_lineSetup.startupOpen();
     m_lines.show(s);
-    s.dataRateText = RecordStart::dataRateText(m_choices.format());
     if (m_published && s == m_state) {
         return;
     }

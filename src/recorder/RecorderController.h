@@ -40,12 +40,15 @@ namespace orvel {
 // drives the capture engine, the player and background music, the output naming, the log and
 // the devices given in RecorderServices, and tells its RecorderView what to show.
 //
-// It keeps the transport and decides when a recording starts, pauses and stops; its parts
-// decide the rest and are carried out here: SignalMode and ScheduleMode return what their
-// buttons, the restart and every recording tick do to the recording (ModeActions), LineSearch
-// the steps of the line test and search, RecordingRun runs a recording on the engine and judges
-// its files, RestartTimer holds the automatic restarts, InfoLine and RecorderDisplays show, and
-// RecorderChoices and PlaybackPosition keep the face's choices and what playback plays.
+// It keeps the transport and decides when a recording starts, pauses and stops; its parts do
+// the rest. RecorderModes runs signal and schedule recording: SignalMode and ScheduleMode return
+// what their buttons, the restarts and every recording tick do (ModeActions), and the actions on
+// the recording come back here to be carried out. LineSetup carries out the line test and search
+// that LineSearch decides, and the first run. RecordingRun runs a recording on the engine, names
+// its files and judges them. FileWait waits for the previous file before a start and before the
+// close ends. InfoLine and RecorderDisplays show; RecorderChoices, OutputNaming and
+// PlaybackPosition keep the face's choices, the file names and what playback plays. The
+// commands that only hand a choice to the part that keeps it are written in this header.
 //
 // Life cycle of the transport (see Transport; pause is a button of its own):
 //   Idle --record--> Recording            (or RecordArmed with pause down, Idle when refused)
@@ -61,7 +64,7 @@ namespace orvel {
 // that never heard sound is no recording: the engine removes it, and its stop only tells that
 // the mode ended. Each file is logged from its first sound (RecordingFiles).
 //
-// The track splitter's next file follows without a gap: the controller names it and asks the
+// The track splitter's next file follows without a gap: RecordingRun names it and asks the
 // engine to split, the transport stays Recording, and the engine opens the file with the next
 // sound and reports the finished track, which is judged then.
 //
@@ -126,40 +129,79 @@ public:
     void eject();  // opens the output settings window while nothing runs
 
     // Signal recording (the track splitter) on or off; ignored while playing.
-    void toggleSignal();
+    void toggleSignal() {
+        command([this] { m_modes.toggleSignal(); });
+    }
     // Schedule recording on or off.
-    void toggleSchedule();
+    void toggleSchedule() {
+        command([this] { m_modes.toggleSchedule(); });
+    }
 
-    // The face's choices for the next recording and its switches. Each choice that the close
-    // order stores reaches the settings store as it changes.
-    void setSixteenBits(bool on);
-    void setStereo(bool on);
-    void setRateIndex(int index);
-    void setMp3BitrateIndex(int index);  // also stored at once
-    void setFieldText(const std::string& path);
+    // The face's choices for the next recording and its switches; the commands that only hand
+    // a choice to the part that keeps it are written here. Each choice that the close order
+    // stores reaches the settings store as it changes.
+    void setSixteenBits(bool on) {
+        command([=, this] { m_choices.format().sixteenBits = on; });
+    }
+    void setStereo(bool on) {
+        command([=, this] { m_choices.format().stereo = on; });
+    }
+    void setRateIndex(int index) {
+        command([=, this] { m_choices.setRateIndex(index, busy()); });
+    }
+    // Also stored at once.
+    void setMp3BitrateIndex(int index) {
+        command([=, this] { m_choices.setMp3BitrateIndex(index); });
+    }
+    void setFieldText(const std::string& path) {
+        command([=, this] { m_naming.setFieldText(path); });
+    }
     void chooseFormat(OutputFormat format);
-    void toggleMultiFile();
-    void toggleTimeStamped();
+    void toggleMultiFile() {
+        command([this] { m_naming.toggleMultiFile(busy()); });
+    }
+    void toggleTimeStamped() {
+        command([this] { m_naming.toggleTimeStamped(busy()); });
+    }
     void setMonitor(bool on);
-    void setBackgroundEnabled(bool on);
+    void setBackgroundEnabled(bool on) {
+        command([=, this] { m_choices.setBackgroundOn(on); });
+    }
     void setEffects(bool noiseGate, bool lowPass, bool highPass);
     void choosePlaySource(int source);
-    void thresholdChanged(int threshold);
+    void thresholdChanged(int threshold) {
+        command([=, this] { m_modes.setThreshold(threshold); });
+    }
     // The playback position slider (0..100) moved by the user. A file whose length reads as 0
     // (or unknown) keeps the thumb at 0 and is not sought.
     void positionSliderMoved(int position, bool endOfDrag);
     // The level display's style: 1 the numeric meter, anything else the animated bars.
-    void setShowSwitch(int showSwitch);
+    void setShowSwitch(int style) {
+        command([=, this] { m_displays.setStyle(style); });
+    }
     // The background balance slider: the mix ratio S ("Background Scale", 0..100), stored and
     // handed to the running recording's mix at once.
     void setBackgroundScale(int scale);
 
     // The line window and the line test.
-    void openLineWindow();
-    void closeLineWindow();
-    void autoConfigure();  // "AutoConfig", then the search starts from the first line
-    void autodetect();     // the search again from the first line (the line window's button)
-    void socketClicked(int line);  // a manual test of the line
+    void openLineWindow() {
+        command([this] { m_lines.setWindowOpen(true); });
+    }
+    void closeLineWindow() {
+        command([this] { m_lines.setWindowOpen(false); });
+    }
+    // "AutoConfig", then the search starts from the first line.
+    void autoConfigure() {
+        command([this] { m_lineSetup.autoConfigure(); });
+    }
+    // The search again from the first line (the line window's button).
+    void autodetect() {
+        command([this] { m_lineSetup.autodetect(); });
+    }
+    // A manual test of the line.
+    void socketClicked(int line) {
+        command([=, this] { m_lineSetup.socketClicked(line); });
+    }
     // The line window's microphone button: the device's microphone line (the first whose name
     // or port names a microphone) becomes the line, without a test. False when none is known
     // now; true when the choice is made or waits.
@@ -169,18 +211,28 @@ public:
     // refusal says so on the info line. A question, not a command: it never waits.
     bool deviceWindowAllowed();
     // The device window chose a device row and a line of it (-1: the device has no line).
-    void deviceChosen(int deviceRow, int lineIndex);
+    void deviceChosen(int deviceRow, int lineIndex) {
+        command([=, this] { m_lines.choose(deviceRow, lineIndex); });
+    }
     // Whether the MP3 or WMA settings window may open now: not while recording; the WMA window
     // not without the WMA writer, which "WMASupport" on the info line then says. Never waits.
     bool encoderWindowAllowed(OutputFormat format);
     // The MP3 settings window has closed: its bit rate is the recorder's from now on.
-    void mp3SettingsClosed();
+    void mp3SettingsClosed() {
+        command([this] { m_choices.readMp3Bitrate(); });
+    }
     // Windows that have closed.
     void startupClosed(int result);  // StartupChoice::Result
-    void signalSettingsClosed();
-    void scheduleWindowClosed();
+    void signalSettingsClosed() {
+        command([this] { m_modes.signalSettingsClosed(); });
+    }
+    void scheduleWindowClosed() {
+        command([this] { m_modes.scheduleWindowClosed(); });
+    }
     void outputSettingsClosed();
-    void wmaSettingsClosed();
+    void wmaSettingsClosed() {
+        command([] {});
+    }
 
     // The close order: stops everything, waits (without blocking) until the last file is
     // complete and its log line written, at most kWaitForFileMs, writes the settings and then
@@ -233,15 +285,25 @@ private:
         bool pauseOnStart = false;  // the recording starts and is paused at once
     };
 
-    void post(std::function<void()> call);
+    void post(std::function<void()> call) {
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    }
+    // The transport is taken: the naming switches and the format's rate wait.
+    bool busy() const { return recording() || playing(); }
     // A command of the face: it waits while PendingCommands holds, then runs and the face is
     // sent its new state.
     void command(std::function<void()> body);
 
     // Recording.
     void startRecording(StartRequest request);
+    // Asks the view (the overwrite question, the memory message) as PendingCommands does, the
+    // transport Confirming until the answer.
+    void ask(const std::function<void(PendingCommands::Answer)>& pose,
+             PendingCommands::Answer answered);
     void askedOverwrite(StartRequest request, bool overwrite);
     void startEngine(StartRequest request);
+    // A recording's file, or the next track's, has begun: the displays start over.
+    void fileBegun();
     void refuseStart(std::string_view messageKey);
     // What a stop leaves as it is.
     struct StopKeeps {
@@ -264,20 +326,13 @@ private:
     bool carryOut(const ModeAction& action);
     bool splitFile();
 
-    // Ticks.
-    void commonTick();
-    void timer1Tick();
     void showTimes();
-
-    // Lines.
-    void devicesChanged();
     bool idleForLineTest() const;
 
     // Settings.
     ProcessingSettings processing() const;
     // The gate, the filters or signal mode's settings changed: a running recording takes them.
     void processingChanged();
-    void writeClosingSettings();
     void finishClose();
 
     // The view.
@@ -302,14 +357,11 @@ private:
     bool m_playDown = false;
     bool m_pauseDown = false;
 
-    // Waiting for the previous file before a start, and before the close ends.
-    FileWait m_startWait;
-
-    bool m_startupFace = false;
+    FileWait m_startWait;  // a start for the previous file
 
     bool m_closing = false;
     bool m_closed = false;
-    FileWait m_closeWait;
+    FileWait m_closeWait;  // the close for the last file
     FaceState m_state;
     bool m_published = false;
     // Declared last: the commands waiting in it may refer to any member.

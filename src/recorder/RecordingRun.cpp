@@ -97,6 +97,10 @@ bool RecordingRun::newName(const std::string& path, const std::string& before) c
     return false;
 }
 
+std::unique_ptr<CaptureSource> RecordingRun::source(const platform::SoundLine& line) const {
+    return m_parts.sources ? m_parts.sources(line) : m_parts.server.createCaptureSource(line);
+}
+
 void RecordingRun::tellInUse() const {
     qCWarning(lcRun) << m_path.c_str() << FileLock::kInUseText;
     m_parts.info.show(QFileInfo(QString::fromStdString(m_path)).fileName().toStdString(),
@@ -134,7 +138,7 @@ StartResult RecordingRun::start(std::size_t ringBudget, bool armedByMode,
         }
         engine.setOutputFactory(makeEncoderOutputFactory(encoders, &m_parts.lame));
         engine.setProcessing(processing);
-        result = engine.start(m_parts.sources(*line), plan.options);
+        result = engine.start(source(*line), plan.options);
         // Another recorder formed the same numbered name a moment earlier and holds it now:
         // the folder lists it by now, so the next name is past it.
         for (int tries = 1;
@@ -147,7 +151,7 @@ StartResult RecordingRun::start(std::size_t ringBudget, bool armedByMode,
             m_path = next;
             plan.options.fileName = m_path;
             beginLog();
-            result = engine.start(m_parts.sources(*line), plan.options);
+            result = engine.start(source(*line), plan.options);
         }
     }
     if (result == StartResult::FormatError) {
@@ -159,6 +163,9 @@ StartResult RecordingRun::start(std::size_t ringBudget, bool armedByMode,
         if (!report.empty()) {
             m_parts.view.openDocument(report);
         }
+    }
+    if (result == StartResult::FileInUse) {
+        tellInUse();
     }
     if (result == StartResult::Ok) {
         m_running = true;

@@ -53,7 +53,8 @@ public:
         BackgroundMusic& background;
         const SettingsStore& settings;
         const LameLibrary& lame;
-        const CaptureSourceFactory& sources;
+        platform::SoundServer& server;
+        const CaptureSourceFactory& sources;  // empty: the server's own streams
         RecorderClock& clock;
         RecorderView& view;
         InfoLine& info;
@@ -82,7 +83,7 @@ public:
 
     // Starts the engine into path() with the ring budget; armedByMode: a file that never hears
     // sound is no recording and is removed. FileInUse: another recorder holds path() (numbered
-    // names are passed over a few times first), which tellInUse() says; FormatError also writes
+    // names are passed over a few times first), said on the info line; FormatError also writes
     // the capability report and opens it.
     StartResult start(std::size_t ringBudget, bool armedByMode,
                       const ProcessingSettings& processing);
@@ -101,8 +102,6 @@ public:
         CannotFollow,  // the new name needs the overwrite question, or the engine cannot split
     };
     Split splitTrack();
-    // Says on the info line (and logs) that another recording holds path().
-    void tellInUse() const;
     // The run's end has put its message on the info line: the last file's judgement keeps it.
     void keepMessage() { m_keepMessage = true; }
     // Stops the engine, when a recording runs; endedMode: the message key of the mode this stop
@@ -132,6 +131,9 @@ private:
     void judge(RecordingFiles::Handed file, const CompletedFile& done);
     // False, and logged, when `path` is the name of the file before it: no new name was formed.
     bool newName(const std::string& path, const std::string& before) const;
+    // Says on the info line (and logs) that another recording holds path().
+    void tellInUse() const;
+    std::unique_ptr<CaptureSource> source(const platform::SoundLine& line) const;
     void backgroundArrived();
 
     Parts m_parts;

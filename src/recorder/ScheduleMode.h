@@ -18,10 +18,11 @@ class SettingsStore;
 // Schedule recording as the recorder runs it: whether the mode is on, the schedule list with its
 // relative-time switch and its viewer launches, and what the schedule button and each recording
 // tick do to the recording (the ScheduleRunner decides when a window starts and ends), returned
-// as actions. The controller carries them out: it alone starts, pauses and stops recordings.
+// as actions. RecorderModes carries them out, and the controller those on the recording: it
+// alone starts, pauses and stops recordings.
 //
 // Life cycle: off -> arm() (a recording starts paused, or the running one is paused) -> off with
-// the stop that ends its recording (the controller's stop-all calls stopped()). In multi-file
+// the stop that ends its recording (the controller's stop-all has stopped() called). In multi-file
 // mode a window's end stops the recording but keeps the runner, and the restart arms it again
 // (arm() with rearm) on a new file.
 //

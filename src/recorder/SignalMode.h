@@ -13,11 +13,11 @@ struct ProcessingSettings;
 // Signal recording (the track splitter) as the recorder runs it: whether the mode is on, its
 // settings (the threshold, what a silence does, the new-file delay), and what the signal button
 // and each recording tick do to the recording, returned as actions (the tick's decisions are
-// SignalSplitter's). The controller carries them out: it alone starts, pauses and stops
-// recordings.
+// SignalSplitter's). RecorderModes carries them out, and the controller those on the recording:
+// it alone starts, pauses and stops recordings.
 //
 // Life cycle: off -> switchOn() (a recording starts, or the running one goes on under the mode)
-// -> off with the stop that ends its recording (the controller's stop-all calls stopped()).
+// -> off with the stop that ends its recording (the controller's stop-all has stopped() called).
 // Between two tracks that cannot follow without a gap the mode is off while the restart waits,
 // and then switched on again.
 //
