@@ -155,7 +155,7 @@ const std::vector<std::string>& worstTexts() {
 void faceLookups(const orvel::LanguageTable& language, const orvel::HotKeyScript& keys) {
     for (int id = orvel::ControlNames::kFirstId;
          id < orvel::ControlNames::kFirstId + orvel::ControlNames::kCount; ++id) {
-        benchmark::DoNotOptimize(keys.ControlTooltip(id, language));
+        benchmark::DoNotOptimize(keys.ControlTooltip(orvel::ControlId{id}, language));
     }
     for (const auto area :
          {orvel::HotKeyScript::FaceArea::Minute, orvel::HotKeyScript::FaceArea::Second,

@@ -28,10 +28,9 @@ if(ORVEL_FUZZ)
 endif()
 
 # orvel_layer(<target> <folder under src> [libraries...])
-# One static library per layer, built from the .cpp files of its folder; the programs' entry
-# files (main.cpp, main_<program>.cpp) stay out of it. Windows of a layer live in its ui/
-# subfolder and go into the widgets library instead, so that the logic libraries never link Qt
-# Widgets.
+# One static library per layer, built from the .cpp files of its folder (not its subfolders); the
+# programs' entry files (main.cpp, main_<program>.cpp) stay out of it. Windows live under ui/ and
+# go into the widgets library, so that the logic libraries never link Qt Widgets.
 function(orvel_layer target folder)
   file(GLOB sources CONFIGURE_DEPENDS
        "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp"

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/CommandLine.h"
 #include "config/FormatTables.h"
 #include "config/Text.h"
+#include "recorder/CommandLine.h"
 
 namespace {
 

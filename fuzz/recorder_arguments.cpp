@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RecorderArguments.h"
+#include "cli/RecorderArguments.h"
 
 namespace {
 

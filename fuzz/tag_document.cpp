@@ -95,7 +95,7 @@ void hotKeys(std::string_view bytes) {
     }
 
     const LanguageTable english;
-    script.ControlTooltip(1004, english);
+    script.ControlTooltip(orvel::ControlId::BTN_STOP, english);
     script.AreaTooltip(HotKeyScript::FaceArea::Minute, english);
 }
 

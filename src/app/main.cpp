@@ -1,11 +1,11 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "app/ProgramInfo.h"
-#include "app/StopSignals.h"
-#include "app/ui/RecorderApp.h"
+#include "app/RecorderApp.h"
+#include "config/ProgramInfo.h"
+#include "platform/StopSignals.h"
 
-// orvel: the recorder with its window (see app/ui/RecorderApp.h).
+// orvel: the recorder with its window (see app/RecorderApp.h).
 int main(int argc, char** argv) {
     // Answered before the application object, which needs a display.
     switch (orvel::ProgramInfo::requested(argc, argv)) {

@@ -15,7 +15,6 @@ struct AudioFormat {
 
     bool isStereo() const { return channels == 2; }
     bool is16Bit() const { return bitsPerSample == 16; }
-    int bytesPerSample() const { return bitsPerSample / 8; }
     // Bytes of one frame (all channels), as the WAV header's block align field holds it.
     int blockAlign() const { return channels * bitsPerSample / 8; }
     std::uint32_t bytesPerSecond() const {

@@ -39,8 +39,6 @@ public:
     void setCutoff(int cutoffHz, float q);
 
     int sampleRate() const { return m_sampleRate; }
-    int cutoff() const { return m_cutoff; }
-    float q() const { return m_q; }
     const Coefficients& coefficients() const { return m_coefficients; }
 
 protected:

@@ -33,10 +33,8 @@ public:
     BlockQueue& operator=(const BlockQueue&) = delete;
 
     bool valid() const { return m_slots != 0; }
-    std::size_t slotCount() const { return m_slots; }
-    std::size_t blockBytes() const { return m_blockBytes; }
 
-    // Producer: a free slot to fill (blockBytes() bytes), kept until it is published; nullptr
+    // Producer: a free slot to fill (the queue's block size), kept until it is published; nullptr
     // when every slot is queued or being read. Asking again before publishing returns the same.
     std::uint8_t* acquire();
     // Producer: the acquired slot, holding `bytes` bytes, becomes the newest queued block.

@@ -2,30 +2,24 @@
 
 #include <QObject>
 #include <QString>
-#include <array>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "audio/AudioFormat.h"
 #include "audio/AudioOutput.h"
-#include "audio/BlockRing.h"
+#include "audio/BackgroundMix.h"
+#include "audio/BlockProcessor.h"
 #include "audio/CaptureAssembler.h"
 #include "audio/CaptureSource.h"
-#include "audio/HeldBlocks.h"
-#include "audio/HighPassFilter.h"
-#include "audio/LowPassFilter.h"
-#include "audio/NoiseGate.h"
+#include "audio/CaptureWriter.h"
+#include "audio/CompletedFile.h"
 #include "audio/OutputFile.h"
-#include "audio/SignalDetector.h"
+#include "audio/ProcessingSettings.h"
 #include "audio/StartResult.h"
 #include "config/FormatTables.h"
 
@@ -55,20 +49,6 @@ struct OutputRequest {
 using OutputFactory =
     std::function<std::unique_ptr<AudioOutput>(const OutputRequest&, StartResult& result)>;
 
-// Background music mixed into a recording by the writer thread, chunk by chunk: each chunk of
-// the recording with as many bytes of background (silence where the background has nothing).
-//
-// Thread contract: mix is called on the writer thread only, while a run uses the object; it
-// must not change during the run.
-class BackgroundMix {
-public:
-    virtual ~BackgroundMix() = default;
-    // Mixes `samples` 16-bit samples (interleaved frames of `channels` channels) of the
-    // recording and of the background into `out`.
-    virtual void mix(const std::int16_t* recording, const std::int16_t* background,
-                     std::int16_t* out, std::size_t samples, int channels) const = 0;
-};
-
 // The run's fixed choices, given to start().
 struct CaptureOptions {
     AudioFormat format;
@@ -86,34 +66,6 @@ struct CaptureOptions {
     bool removeEmptyFile = false;
 };
 
-// A file of a run that is complete: a file ended by a split, or the run's last file.
-struct CompletedFile {
-    QString path;
-    bool ok = true;  // false: completing it failed, or the path no longer names it (see error)
-    QString error;
-    bool sound = false;  // captured sound went into it
-    bool exists = true;  // false: no sound came for it, and it was removed or never opened
-};
-
-// Effects and detection settings; they may change while a run goes on.
-struct ProcessingSettings {
-    int threshold = 0;  // signal threshold step 0..47 ((value - 48) dB)
-    bool signalActivated = false;
-    int silenceDelaySeconds = 0;  // how long the signal flag outlives the last loud block
-    bool noiseGate = false;
-    int gateThreshold = 0;  // 0..47
-    int gateReleaseSeconds = 0;
-    bool highPass = false;
-    int highPassHz = 0;
-    bool lowPass = false;
-    int lowPassHz = 20000;
-    // Sound kept from before a passage and written ahead of it (0..kMaxPreRollMs, rounded up to
-    // whole blocks): see CaptureEngine.
-    int preRollMs = 0;
-
-    static constexpr int kMaxPreRollMs = 2000;
-};
-
 // The capture engine: one run at a time turns a CaptureSource into a file.
 //
 // Blocks of exactly the run's block size (100 ms of audio, or 2000 bytes in short-block mode)
@@ -121,13 +73,14 @@ struct ProcessingSettings {
 // full blocks wait there, in order, for as long as the owner thread is busy or the source
 // delivers in bursts. The queue holds the run's memory budget (the ring capacity) and never
 // less than 10 s of audio; only when it is full are captured bytes dropped, and counted. The
-// owner thread is woken through its Qt event loop and handles the blocks in order: each is
-// measured (signal detection and levels), gated and filtered, and queued in the BlockRing
-// unless paused or waiting for a signal. The writer thread drains the ring in the output's
-// chunks; the finaliser thread waits for the stop, lets the writer drain the ring to the last
-// byte, completes the file and checks that it is still the file at its path. The file is locked
-// (FileLock) from before it is opened until it is complete: a second recording to it, from
-// this program or another, is refused with FileInUse.
+// owner thread is woken through its Qt event loop and hands the blocks, in order, to the
+// BlockProcessor: each is measured (signal detection and levels), gated and filtered, and
+// queued unless paused or waiting for a signal, in which case it may be held and written ahead
+// of the next passage (see BlockProcessor). Queued blocks go to the CaptureWriter: its writer
+// thread drains the ring in the output's chunks; its finaliser thread waits for the stop, lets
+// the writer drain the ring to the last byte, completes the file and checks that it is still
+// the file at its path. The file is locked (FileLock) from before it is opened until it is
+// complete: a second recording to it, from this program or another, is refused with FileInUse.
 //
 // Life cycle: Idle -> Running -> (stop) Stopping -> Idle (file complete, finished() emitted).
 // Pause is a flag of the running state: detection goes on, nothing is queued.
@@ -139,16 +92,6 @@ struct ProcessingSettings {
 // that never hears sound leaves no file. Opening it may fail (a full disk): the run then ends as a
 // failed write does, the files before it complete.
 //
-// Sound that is not written is partly kept (HeldBlocks, reserved once per run):
-// - While paused, the blocks from the first strong block since the pause on (at most
-//   kOnsetHoldMs; a longer pause lets them go and the next strong block starts again).
-//   resumeFromSignal() writes them before anything else, so a pause lifted by the signal a
-//   tick later keeps the passage's onset; setPaused(false) discards them.
-// - With a pre-roll (ProcessingSettings::preRollMs, at most 2 s), while paused or waiting for
-//   a signal in signal-activated mode, the last preRollMs of blocks. When a loud block ends the
-//   wait for a signal, or resumeFromSignal() ends a pause, they are written first, ahead of the
-//   onset. setPaused(false) discards them too.
-//
 // Thread contract: every public method is called on the owner thread (the thread the engine
 // lives in, which must run a Qt event loop); signals are emitted on it.
 class CaptureEngine : public QObject {
@@ -156,13 +99,8 @@ class CaptureEngine : public QObject {
 public:
     enum class State { Idle, Running, Stopping };
 
-    struct Levels {
-        std::uint32_t left = 0;  // average absolute amplitude of the last block
-        std::uint32_t right = 0;
-        bool strong = false;
-    };
-
-    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    using Levels = BlockLevels;
+    using Clock = BlockProcessor::Clock;
 
     explicit CaptureEngine(QObject* parent = nullptr);
     ~CaptureEngine() override;  // stops a run and waits for its file to be complete
@@ -182,20 +120,18 @@ public:
     // `path`, opened with the next queued block. A split before that block only changes the path.
     // False (nothing changes) when no run writes a file, or its blocks go straight to the file.
     bool splitFile(const std::string& path);
-    // A split waits for the sound that opens its file.
-    bool splitPending() const { return !m_splitPath.empty(); }
     // Runs the owner's event loop until the run is over, at most `timeout`. True when Idle.
     bool waitUntilIdle(std::chrono::milliseconds timeout);
 
     // Pauses or resumes as the user's pause does: a resume discards whatever was held while
     // paused (the onset and the pre-roll).
     void setPaused(bool paused);
-    bool isPaused() const { return m_paused; }
+    bool isPaused() const { return m_processor.isPaused(); }
     // Resumes a pause because the signal came back: first writes the pre-roll and the held
     // onset, oldest first, then goes on with the next block. Does nothing unless paused.
     void resumeFromSignal();
     // While paused: a strong block arrived since the pause and is held for resumeFromSignal().
-    bool onsetHeld() const { return m_held.holdsOnset(); }
+    bool onsetHeld() const { return m_processor.onsetHeld(); }
     // The running run queues at most this many bytes in all (cut to whole frames; 0: no limit),
     // so that a timed recording has exactly its length whatever the block size. Every start
     // clears it.
@@ -205,14 +141,13 @@ public:
     const OutputError& startError() const { return m_startError; }
     void setMonitor(bool on);
     void setProcessing(const ProcessingSettings& settings);
-    const ProcessingSettings& processing() const { return m_processing; }
 
     State state() const { return m_state; }
     bool isRunning() const { return m_state != State::Idle; }
-    bool signalPresent() const { return m_signal; }
-    Levels levels() const { return m_levels; }
+    bool signalPresent() const { return m_processor.signalPresent(); }
+    Levels levels() const { return m_processor.levels(); }
     // The last handled block (after detection, before gate and filters); empty when none.
-    const std::vector<std::uint8_t>& latestBlock() const { return m_latestBlock; }
+    const std::vector<std::uint8_t>& latestBlock() const { return m_processor.latestBlock(); }
     std::size_t blockBytes() const { return m_blockBytes; }
     const AudioFormat& format() const { return m_options.format; }
 
@@ -220,7 +155,7 @@ public:
     // split waits for its sound).
     std::uint64_t bytesWritten() const;
     // Bytes captured and handed to the ring or file (neither gated nor paused away).
-    std::uint64_t bytesQueued() const { return m_bytesQueued; }
+    std::uint64_t bytesQueued() const { return m_processor.bytesQueued(); }
     // Captured bytes lost because a stage could not keep up: a full hand-over queue (the owner
     // thread more than the budget behind), a full ring. Counted, never silent.
     std::uint64_t droppedBytes() const;
@@ -232,18 +167,18 @@ public:
     // rest. Nothing of the recording is lost for it.
     //
     // Whether this run mixes background music.
-    bool mixesBackground() const { return m_backgroundRing != nullptr; }
+    bool mixesBackground() const { return m_writer && m_writer->mixesBackground(); }
     // Queues decoded background music in the run's format; returns the bytes queued (what does
     // not fit is dropped and counted). Nothing is queued once the run is stopping or the
     // background has ended.
     std::size_t queueBackground(const std::uint8_t* data, std::size_t bytes);
     // No more background comes: what is queued is mixed in, then silence.
     void endBackground();
-    bool backgroundEnded() const { return m_backgroundEnded; }
+    bool backgroundEnded() const { return m_writer && m_writer->backgroundEnded(); }
     // Recording bytes mixed against silence because no background was there for them.
-    std::uint64_t backgroundSilenceBytes() const { return m_backgroundSilence; }
-    // Background bytes that did not fit into the background ring.
-    std::uint64_t backgroundDroppedBytes() const;
+    std::uint64_t backgroundSilenceBytes() const {
+        return m_writer ? m_writer->backgroundSilenceBytes() : 0;
+    }
 
     // The block size of a run: 2000 bytes in short-block mode, else 100 ms of audio rounded
     // down to whole frames.
@@ -252,7 +187,7 @@ public:
     // The hand-over queue never holds less than this much audio, whatever the budget.
     static constexpr int kMinHandOverSeconds = 10;
     // How long a held onset may grow while the pause is not lifted.
-    static constexpr int kOnsetHoldMs = 3000;
+    static constexpr int kOnsetHoldMs = BlockProcessor::kOnsetHoldMs;
 
 signals:
     // A block was handled (levels and signal flag are fresh).
@@ -277,92 +212,40 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void handleFilledBlocks(std::size_t atMost);
-    void handleBlock(std::uint8_t* data, std::size_t bytes);
-    void queueBlock(const std::uint8_t* data, std::size_t bytes);
-    void releaseHeld();
-    std::size_t blocksFor(std::uint64_t milliseconds) const;
+    struct Run;
+
+    StartResult prepareOutput(Run& run);
+    StartResult prepareBuffers(Run& run);
+    StartResult startSource(Run& run, CaptureSource& source);
+    void commit(Run& run, std::unique_ptr<CaptureSource> source);
+    CaptureWriter::Hooks writerHooks(std::uint64_t runId);
     // Opens a file of the run: claims it first (FileInUse, with `error` saying so, while another
     // recording holds it), then asks the output factory. On failure a file made for nothing is
     // removed and the claim given up.
     std::unique_ptr<OutputFile> openFile(const std::string& path, const CaptureOptions& run,
                                          std::size_t blockBytes, StartResult& result,
                                          OutputError* error);
-    bool openSplitFile();
+    void handleFilledBlocks(std::size_t atMost);
     void announce();
     void reportDrops(bool final = false);
-    void writerLoop();
-    void endFile(std::unique_ptr<OutputFile> file);
-    bool chunkReady(std::size_t chunkBytes) const;
-    void ringDoorbell();
-    void mixBackground(const std::uint8_t* recording, std::size_t bytes, std::uint8_t* background,
-                       std::uint8_t* out);
-    void finaliserLoop();
     void onRunFinished();
-    void failWrite(const std::string& message);
 
     OutputFactory m_outputFactory;
-    Clock m_clock;
 
     State m_state = State::Idle;
     CaptureOptions m_options;
-    ProcessingSettings m_processing;
     std::size_t m_blockBytes = 0;
-    bool m_paused = false;
-    bool m_signal = false;
-    std::chrono::steady_clock::time_point m_lastSignal;
-    Levels m_levels;
-    std::vector<std::uint8_t> m_latestBlock;
-    std::uint64_t m_bytesQueued = 0;
-    std::uint64_t m_lengthLimit = 0;  // 0: none
-    HeldBlocks m_held;
     OutputError m_startError;
     std::uint64_t m_runId = 0;
     std::uint64_t m_lastRunDropped = 0;
     std::uint64_t m_reportedDrops = 0;
     std::chrono::steady_clock::time_point m_lastDropReport;
 
-    // The files of the run not yet completed, oldest first (under m_doorbellMutex): the writer
-    // writes into the front one. The owner queues into the newest, or, while a split waits for
-    // its sound, into none; m_ringOffset counts what the ring took, where a split ends a file.
-    std::deque<std::unique_ptr<OutputFile>> m_files;
-    OutputFile* m_newest = nullptr;
-    std::string m_splitPath;
-    std::uint64_t m_ringOffset = 0;
-    QString m_startedPath;  // to be told with fileStarted() once the block is handled
-    // The run's last file, completed by the finaliser and kept until the next run; what it
-    // reported.
-    std::unique_ptr<OutputFile> m_lastFile;
-    CompletedFile m_lastResult;
-    std::uint64_t m_lastBytesWritten = 0;
-
-    SignalDetector m_detector;
-    NoiseGate m_gate;
-    HighPassFilter m_highPass;
-    LowPassFilter m_lowPass;
-
+    BlockProcessor m_processor;
     std::unique_ptr<CaptureSource> m_source;
     std::unique_ptr<CaptureAssembler> m_assembler;
-    std::unique_ptr<BlockRing> m_ring;
-    // Background music: its ring, and how little free space the recording's ring may have
-    // before the writer stops waiting for the background.
-    std::unique_ptr<BlockRing> m_backgroundRing;
-    std::size_t m_backgroundPatience = 0;
-    std::atomic<bool> m_backgroundEnded{false};
-    std::atomic<std::uint64_t> m_backgroundSilence{0};
-    std::uint64_t m_lastBackgroundDropped = 0;
-
-    // Writer and finaliser. The doorbell wakes the writer on every append and at stop.
-    std::thread m_writer;
-    std::thread m_finaliser;
-    std::mutex m_doorbellMutex;
-    std::condition_variable m_doorbell;
-    bool m_drain = false;      // under m_doorbellMutex: no more appends, write what is left
-    bool m_stopEvent = false;  // under m_doorbellMutex: the finaliser may proceed
-    std::atomic<bool> m_writeFailedFlag{false};
-    std::string m_writeError;  // set by the writer before m_writeFailedFlag
-    std::atomic<bool> m_finishOk{true};
-    std::string m_finishError;  // set by the finaliser before it posts the end of the run
+    // The run's writing; kept once the run is over, with its last file, until the next start.
+    std::unique_ptr<CaptureWriter> m_writer;
 
     static std::atomic<bool> s_runActive;
 };
@@ -370,4 +253,3 @@ private:
 }  // namespace orvel
 
 Q_DECLARE_METATYPE(orvel::CaptureEnd)
-Q_DECLARE_METATYPE(orvel::CompletedFile)

@@ -29,17 +29,13 @@ FileLock::~FileLock() {
 
 FileLock::FileLock(FileLock&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)),
-      m_created(other.m_created),
-      m_device(other.m_device),
-      m_inode(other.m_inode) {}
+      m_created(other.m_created) {}
 
 FileLock& FileLock::operator=(FileLock&& other) noexcept {
     if (this != &other) {
         release();
         m_fd = std::exchange(other.m_fd, -1);
         m_created = other.m_created;
-        m_device = other.m_device;
-        m_inode = other.m_inode;
     }
     return *this;
 }
@@ -76,8 +72,6 @@ FileLock::Result FileLock::acquire(const std::string& path) {
         return error == EWOULDBLOCK ? Result::InUse : Result::NotLockable;
     }
     m_fd = fd;
-    m_device = locked.st_dev;
-    m_inode = locked.st_ino;
     return Result::Locked;
 }
 
@@ -86,8 +80,6 @@ void FileLock::release() {
         ::close(m_fd);  // drops the lock
         m_fd = -1;
     }
-    m_device = 0;
-    m_inode = 0;
 }
 
 bool FileLock::inUse(const std::string& path) {

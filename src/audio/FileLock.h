@@ -39,9 +39,6 @@ public:
     bool held() const { return m_fd >= 0; }
     // acquire() made the file: it did not exist before.
     bool created() const { return m_created; }
-    // The locked file's device and inode (0 when none is held).
-    std::uint64_t device() const { return m_device; }
-    std::uint64_t inode() const { return m_inode; }
 
     // Whether a recording holds `path` now. Takes nothing that could refuse another recorder
     // for longer than the test itself.
@@ -53,8 +50,6 @@ public:
 private:
     int m_fd = -1;
     bool m_created = false;
-    std::uint64_t m_device = 0;
-    std::uint64_t m_inode = 0;
 };
 
 }  // namespace orvel

@@ -53,7 +53,6 @@ public:
 
     // Forgets the highest level seen on both channels.
     void resetHighest();
-    int highest(int channel) const { return m_highest[static_cast<std::size_t>(channel & 1)]; }
 
     // One display tick from the detector's channel averages. In the animated style the three
     // bars are taken from single samples of the latest block (drawn empty while `signal` is

@@ -20,10 +20,8 @@ class NoiseGate {
 public:
     // Threshold as a table position 0..47 meaning (setting - 48) dB (clamped).
     void setThreshold(int setting);
-    int threshold() const { return m_threshold; }
     // Whole seconds of continuous quiet before blocks are silenced (negative reads as 0).
     void setReleaseTime(int seconds);
-    int releaseTime() const { return m_releaseSeconds; }
 
     // Gates one block that `detection` has just measured; `nowSeconds` is the current time in
     // whole seconds of any steady clock. Returns true when the block was silenced.

@@ -18,7 +18,6 @@ namespace orvel {
 class SignalDetector {
 public:
     void setThreshold(int setting);  // clamped into 0..47
-    int threshold() const { return m_threshold; }
 
     // Measures the block and returns whether it carries signal. A block too short to hold one
     // sample gives no signal and changes nothing, not even the averages.

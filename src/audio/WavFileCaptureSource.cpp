@@ -46,7 +46,6 @@ bool WavFileCaptureSource::start(const AudioFormat& format, CaptureConsumer* con
     m_frameBytes = frame;
     m_consumer = consumer;
     m_stop = false;
-    m_delivered = 0;
     m_thread = std::thread([this, file, size = info.dataSize, rate = format.bytesPerSecond()] {
         run(file, size, rate);
     });
@@ -94,7 +93,6 @@ void WavFileCaptureSource::run(std::FILE* file, std::uint64_t dataBytes,
         }
         m_consumer->onCapturedData(piece.data(), got);
         sent += got;
-        m_delivered = sent;
     }
     std::fclose(file);
     if (ended && !m_stop) {

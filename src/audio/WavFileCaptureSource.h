@@ -31,9 +31,6 @@ public:
     void stop() override;
     void setMonitor(bool) override {}
 
-    // Sample bytes handed to the consumer so far (any thread).
-    std::uint64_t deliveredBytes() const { return m_delivered.load(); }
-
 private:
     void run(std::FILE* file, std::uint64_t dataBytes, std::uint32_t bytesPerSecond);
 
@@ -44,7 +41,6 @@ private:
     CaptureConsumer* m_consumer = nullptr;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
-    std::atomic<std::uint64_t> m_delivered{0};
 };
 
 }  // namespace orvel

@@ -135,9 +135,9 @@ HotKeyScript::Drag HotKeyScript::SliderDrag(const Rect& thumb, bool up) {
     return {inside, beyond, inside};
 }
 
-std::optional<std::string> HotKeyScript::ControlTooltip(int controlId,
+std::optional<std::string> HotKeyScript::ControlTooltip(ControlId control,
                                                         const LanguageTable& language) const {
-    const std::optional<std::string_view> name = ControlNames::NameOf(controlId);
+    const std::optional<std::string_view> name = ControlNames::NameOf(control);
     if (!name) {
         return std::nullopt;
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/ControlId.h"
 #include "config/TagDocument.h"
 
 // The keyboard bindings of the front face: a hot-key script ("HotKey.XML" in the language
@@ -105,7 +106,8 @@ public:
 
     // A control's tooltip: its language text followed by " - Hot Key :[chords]" when it has
     // chords. None for ids that name no control, which keep their default tooltip.
-    std::optional<std::string> ControlTooltip(int controlId, const LanguageTable& language) const;
+    std::optional<std::string> ControlTooltip(ControlId control,
+                                              const LanguageTable& language) const;
 
     // The four areas of the front face that are not controls.
     enum class FaceArea { Minute, Second, Frequency, Volume };

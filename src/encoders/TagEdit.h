@@ -33,7 +33,6 @@ public:
     TagEdit(std::string path, const std::string& recordingPath);
 
     const std::string& path() const { return m_path; }
-    bool isMp3() const { return m_mp3; }
     Status status() const { return m_status; }
     // The tag as read, texts whole; empty texts (and, for MP3, genre 255) for a file without.
     const TagRecord& original() const { return m_original; }

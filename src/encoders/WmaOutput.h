@@ -32,8 +32,6 @@ public:
     std::uint64_t bytesWritten() const override { return m_total.load(); }
     std::string lastError() const override { return m_error; }
 
-    const WmaWriter& writer() const { return m_writer; }
-
 private:
     std::string reason() const;
 

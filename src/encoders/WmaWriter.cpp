@@ -182,6 +182,67 @@ struct WmaWriter::Session {
         return 0;
     }
 
+    // Writes the container's header with packets of `packetSize` bytes, and puts it on disk at
+    // once: a recorder killed at any moment leaves a file that names its format.
+    int writeHeader(int packetSize) {
+        AVDictionary* muxerOptions = nullptr;
+        av_dict_set_int(&muxerOptions, "packet_size", packetSize, 0);
+        int rc = avformat_write_header(format, &muxerOptions);
+        av_dict_free(&muxerOptions);
+        if (rc >= 0) {
+            rc = flush();
+            dataStart = avio_tell(io);
+            packetBytes = packetSize;
+        }
+        return rc;
+    }
+
+    // The recording is converted to the encoder's rate and `channels` as it is written.
+    int openResampler(const AudioFormat& recording, int channels) {
+        AVChannelLayout inputLayout{};
+        av_channel_layout_default(&inputLayout, recording.channels);
+        int rc = swr_alloc_set_opts2(&resampler, &codec->ch_layout, AV_SAMPLE_FMT_FLTP,
+                                     codec->sample_rate, &inputLayout,
+                                     recording.is16Bit() ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_U8,
+                                     recording.sampleRate, 0, nullptr);
+        av_channel_layout_uninit(&inputLayout);
+        if (rc >= 0 && recording.channels != channels) {
+            // Mono goes to both sides at its own level, and stereo becomes the mean of its
+            // sides: a tone keeps its level whichever way it is converted.
+            const double toStereo[] = {1.0, 1.0};
+            const double toMono[] = {0.5, 0.5};
+            rc = recording.channels == 1 ? swr_set_matrix(resampler, toStereo, 1)
+                                         : swr_set_matrix(resampler, toMono, 2);
+        }
+        return rc >= 0 ? swr_init(resampler) : rc;
+    }
+
+    // The queue of converted samples (of `channels`), the encoder's frame and its packet.
+    int allocateFrames(int channels) {
+        fifo = av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, channels, codec->frame_size * 2);
+        frame = av_frame_alloc();
+        packet = av_packet_alloc();
+        if (fifo == nullptr || frame == nullptr || packet == nullptr) {
+            return AVERROR(ENOMEM);
+        }
+        frame->nb_samples = codec->frame_size;
+        frame->format = AV_SAMPLE_FMT_FLTP;
+        frame->sample_rate = codec->sample_rate;
+        const int rc = av_channel_layout_copy(&frame->ch_layout, &codec->ch_layout);
+        return rc >= 0 ? av_frame_get_buffer(frame, 0) : rc;
+    }
+
+    // Decoders drop the encoder's initial padding from the front: silence stands in for it, so
+    // the first recorded sample is the first one decoded.
+    int queuePadding() {
+        const int padding = std::max(codec->initial_padding, 0);
+        for (auto& plane : planes) {
+            plane.assign(static_cast<std::size_t>(std::max(padding, 1)), 0.0f);
+        }
+        float* silence[2] = {planes[0].data(), planes[1].data()};
+        return padding > 0 ? queue(silence, padding) : 0;
+    }
+
     // Hands what the container has written so far to the file. 0 or a negative code.
     int flush() {
         avio_flush(io);
@@ -366,154 +427,148 @@ int WmaWriter::begin(const AudioFormat& format, const std::string& fileName) {
     m_errorText.clear();
 
     auto session = std::make_unique<Session>();
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
-    int rc = codec == nullptr ? AVERROR_ENCODER_NOT_FOUND : 0;
-    if (rc == 0) {
-        rc = avformat_alloc_output_context2(&session->format, nullptr, "asf", fileName.c_str());
+    const AVCodec* codec = nullptr;
+    int rc = createContainer(*session, fileName, codec);
+    if (rc >= 0) {
+        rc = checkConversion(format);
     }
-    if (rc < 0) {
-        qCWarning(lcWma, "WMCreateWriter error 0x%08x", hex(rc));
-        return rc;
-    }
-
     // The profile's rate and channel count, made from 16- or 8-bit PCM of any usual rate.
     const WmaProfile* profile = WmaProfile::at(m_profile);
-    if (std::string problem = conversionProblem(format, m_profile); !problem.empty()) {
-        rc = AVERROR(EINVAL);
-        m_errorText = std::move(problem);
-        qCWarning(lcWma, profile == nullptr ? "GetInputFormatCount error 0x%08x"
-                                            : "SetInputProps error 0x%08x",
-                  hex(rc));
-        qCWarning(lcWma) << m_errorText.c_str();
-        return rc;
-    }
-
-    AVCodecContext* context = avcodec_alloc_context3(codec);
-    session->codec = context;
-    if (context == nullptr) {
-        rc = AVERROR(ENOMEM);
-        qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
-        return rc;
-    }
-    context->sample_fmt = AV_SAMPLE_FMT_FLTP;
-    context->sample_rate = profile->sampleRate;
-    av_channel_layout_default(&context->ch_layout, profile->channels);
-    context->bit_rate = profile->bitRate;
-    context->time_base = AVRational{1, profile->sampleRate};
-    if ((session->format->oformat->flags & AVFMT_GLOBALHEADER) != 0) {
-        context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    }
-    rc = avcodec_open2(context, codec, nullptr);
     if (rc >= 0) {
-        session->stream = avformat_new_stream(session->format, nullptr);
-        rc = session->stream == nullptr
-                 ? AVERROR(ENOMEM)
-                 : avcodec_parameters_from_context(session->stream->codecpar, context);
+        rc = openEncoder(*session, *codec, *profile);
     }
-    if (rc < 0) {
-        qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
-        qCWarning(lcWma) << "the encoder refused the profile:" << ffmpegText(rc).c_str();
-        return rc;
+    if (rc >= 0) {
+        rc = setMetadata(*session);
     }
-    session->stream->time_base = context->time_base;
-
-    for (const Attribute& attribute : m_attributes) {
-        const char* key = metadataKey(attribute.name);
-        if (key == nullptr || attribute.value.empty()) {
-            continue;
-        }
-        rc = av_dict_set(&session->format->metadata, key, attribute.value.c_str(), 0);
+    if (rc >= 0) {
+        rc = createFile(*session, fileName);
+    }
+    if (rc >= 0) {
+        rc = startStream(*session, format, *profile, fileName);
         if (rc < 0) {
-            qCWarning(lcWma, "Failed to set attribute %s (hr=0x%08x)",
-                      std::string(attribute.name).c_str(), hex(rc));
-            return rc;
+            // A file this start made holds nothing: it does not stay.
+            const bool created = session->file.created();
+            session.reset();
+            if (created) {
+                std::remove(fileName.c_str());
+            }
         }
-    }
-
-    rc = session->open(fileName);
-    if (rc < 0) {
-        fail(rc, session->systemCode(rc), "cannot create \"" + fileName + "\"");
-        qCWarning(lcWma, "SetOutputFilename error 0x%08x", hex(rc));
-        qCWarning(lcWma) << m_errorText.c_str();
-        return rc;
-    }
-    // Small packets at low bit rates, so that a packet completes within a quarter of a second.
-    const int packetBytes =
-        std::clamp(profile->bitRate / 8 / kPacketsPerSecond, kMinPacketBytes, kDefaultPacketBytes);
-    AVDictionary* muxerOptions = nullptr;
-    av_dict_set_int(&muxerOptions, "packet_size", packetBytes, 0);
-    rc = avformat_write_header(session->format, &muxerOptions);
-    av_dict_free(&muxerOptions);
-    if (rc >= 0) {
-        // The header is on disk from the start: a recorder killed at any moment leaves a file
-        // that names its format.
-        rc = session->flush();
-        session->dataStart = avio_tell(session->io);
-        session->packetBytes = packetBytes;
-    }
-    AVChannelLayout inputLayout{};
-    av_channel_layout_default(&inputLayout, format.channels);
-    if (rc >= 0) {
-        // The recording is converted to the profile's rate and channels as it is written.
-        rc = swr_alloc_set_opts2(&session->resampler, &context->ch_layout, AV_SAMPLE_FMT_FLTP,
-                                 context->sample_rate, &inputLayout,
-                                 format.is16Bit() ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_U8,
-                                 format.sampleRate, 0, nullptr);
-    }
-    av_channel_layout_uninit(&inputLayout);
-    if (rc >= 0 && format.channels != profile->channels) {
-        // Mono goes to both sides at its own level, and stereo becomes the mean of its sides:
-        // a tone keeps its level whichever way it is converted.
-        const double toStereo[] = {1.0, 1.0};
-        const double toMono[] = {0.5, 0.5};
-        rc = format.channels == 1 ? swr_set_matrix(session->resampler, toStereo, 1)
-                                  : swr_set_matrix(session->resampler, toMono, 2);
-    }
-    if (rc >= 0) {
-        rc = swr_init(session->resampler);
-    }
-    if (rc >= 0) {
-        session->fifo =
-            av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, profile->channels, context->frame_size * 2);
-        session->frame = av_frame_alloc();
-        session->packet = av_packet_alloc();
-        rc = session->fifo && session->frame && session->packet ? 0 : AVERROR(ENOMEM);
-    }
-    if (rc >= 0) {
-        AVFrame* frame = session->frame;
-        frame->nb_samples = context->frame_size;
-        frame->format = AV_SAMPLE_FMT_FLTP;
-        frame->sample_rate = context->sample_rate;
-        rc = av_channel_layout_copy(&frame->ch_layout, &context->ch_layout);
-        if (rc >= 0) {
-            rc = av_frame_get_buffer(frame, 0);
-        }
-    }
-    if (rc >= 0) {
-        // Decoders drop the encoder's initial padding from the front: silence stands in for
-        // it, so the first recorded sample is the first one decoded.
-        const int padding = std::max(context->initial_padding, 0);
-        for (auto& plane : session->planes) {
-            plane.assign(static_cast<std::size_t>(std::max(padding, 1)), 0.0f);
-        }
-        float* silence[2] = {session->planes[0].data(), session->planes[1].data()};
-        rc = padding > 0 ? session->queue(silence, padding) : 0;
     }
     if (rc < 0) {
-        fail(rc, session->systemCode(rc), "cannot start writing \"" + fileName + "\"");
-        qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
-        qCWarning(lcWma) << m_errorText.c_str();
-        const bool created = session->file.created();
-        session.reset();
-        if (created) {
-            std::remove(fileName.c_str());
-        }
         return rc;
     }
     session->input = format;
     m_bytesPerSecond = format.bytesPerSecond();
     m_session = std::move(session);
     return 0;
+}
+
+int WmaWriter::createContainer(Session& session, const std::string& fileName,
+                               const AVCodec*& codec) {
+    codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+    int rc = codec == nullptr ? AVERROR_ENCODER_NOT_FOUND : 0;
+    if (rc == 0) {
+        rc = avformat_alloc_output_context2(&session.format, nullptr, "asf", fileName.c_str());
+    }
+    if (rc < 0) {
+        qCWarning(lcWma, "WMCreateWriter error 0x%08x", hex(rc));
+    }
+    return rc;
+}
+
+int WmaWriter::checkConversion(const AudioFormat& format) {
+    std::string problem = conversionProblem(format, m_profile);
+    if (problem.empty()) {
+        return 0;
+    }
+    const int rc = AVERROR(EINVAL);
+    m_errorText = std::move(problem);
+    qCWarning(lcWma, WmaProfile::at(m_profile) == nullptr ? "GetInputFormatCount error 0x%08x"
+                                                          : "SetInputProps error 0x%08x",
+              hex(rc));
+    qCWarning(lcWma) << m_errorText.c_str();
+    return rc;
+}
+
+int WmaWriter::openEncoder(Session& session, const AVCodec& codec, const WmaProfile& profile) {
+    AVCodecContext* context = avcodec_alloc_context3(&codec);
+    session.codec = context;
+    if (context == nullptr) {
+        const int rc = AVERROR(ENOMEM);
+        qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
+        return rc;
+    }
+    context->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    context->sample_rate = profile.sampleRate;
+    av_channel_layout_default(&context->ch_layout, profile.channels);
+    context->bit_rate = profile.bitRate;
+    context->time_base = AVRational{1, profile.sampleRate};
+    if ((session.format->oformat->flags & AVFMT_GLOBALHEADER) != 0) {
+        context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    }
+    int rc = avcodec_open2(context, &codec, nullptr);
+    if (rc >= 0) {
+        session.stream = avformat_new_stream(session.format, nullptr);
+        rc = session.stream == nullptr
+                 ? AVERROR(ENOMEM)
+                 : avcodec_parameters_from_context(session.stream->codecpar, context);
+    }
+    if (rc < 0) {
+        qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
+        qCWarning(lcWma) << "the encoder refused the profile:" << ffmpegText(rc).c_str();
+        return rc;
+    }
+    session.stream->time_base = context->time_base;
+    return 0;
+}
+
+int WmaWriter::setMetadata(Session& session) const {
+    for (const Attribute& attribute : m_attributes) {
+        const char* key = metadataKey(attribute.name);
+        if (key == nullptr || attribute.value.empty()) {
+            continue;
+        }
+        const int rc = av_dict_set(&session.format->metadata, key, attribute.value.c_str(), 0);
+        if (rc < 0) {
+            qCWarning(lcWma, "Failed to set attribute %s (hr=0x%08x)",
+                      std::string(attribute.name).c_str(), hex(rc));
+            return rc;
+        }
+    }
+    return 0;
+}
+
+int WmaWriter::createFile(Session& session, const std::string& fileName) {
+    const int rc = session.open(fileName);
+    if (rc < 0) {
+        fail(rc, session.systemCode(rc), "cannot create \"" + fileName + "\"");
+        qCWarning(lcWma, "SetOutputFilename error 0x%08x", hex(rc));
+        qCWarning(lcWma) << m_errorText.c_str();
+    }
+    return rc;
+}
+
+int WmaWriter::startStream(Session& session, const AudioFormat& format, const WmaProfile& profile,
+                           const std::string& fileName) {
+    // Small packets at low bit rates, so that a packet completes within a quarter of a second.
+    const int packetBytes =
+        std::clamp(profile.bitRate / 8 / kPacketsPerSecond, kMinPacketBytes, kDefaultPacketBytes);
+    int rc = session.writeHeader(packetBytes);
+    if (rc >= 0) {
+        rc = session.openResampler(format, profile.channels);
+    }
+    if (rc >= 0) {
+        rc = session.allocateFrames(profile.channels);
+    }
+    if (rc >= 0) {
+        rc = session.queuePadding();
+    }
+    if (rc < 0) {
+        fail(rc, session.systemCode(rc), "cannot start writing \"" + fileName + "\"");
+        qCWarning(lcWma, "BeginWriting error 0x%08x", hex(rc));
+        qCWarning(lcWma) << m_errorText.c_str();
+    }
+    return rc;
 }
 
 int WmaWriter::write(const std::uint8_t* pcm, std::size_t bytes, std::uint64_t* total) {

@@ -11,7 +11,11 @@
 #include "encoders/TagRecord.h"
 #include "encoders/WmaAttributeNames.h"
 
+struct AVCodec;
+
 namespace orvel {
+
+struct WmaProfile;
 
 // Writes a recording as a WMA file (the WMA 2 codec in an ASF container): a profile chosen by
 // index, the content attributes of its table, PCM chunks from the writer thread. The recording
@@ -66,9 +70,6 @@ public:
     // description too unless that is empty after trimming blanks, which gives the product's
     // home-page address. Values are cut to the table's capacity.
     void setAttributes(const TagRecord& record);
-    const std::array<Attribute, wma::kWriterAttributes.size()>& attributes() const {
-        return m_attributes;
-    }
     // The value of the table's attribute `name`; empty for a name not in the table.
     std::string attribute(std::string_view name) const;
 
@@ -101,6 +102,14 @@ public:
 
 private:
     struct Session;
+    // The steps of begin, in order; each logs its own failure.
+    int createContainer(Session& session, const std::string& fileName, const AVCodec*& codec);
+    int checkConversion(const AudioFormat& format);
+    int openEncoder(Session& session, const AVCodec& codec, const WmaProfile& profile);
+    int setMetadata(Session& session) const;
+    int createFile(Session& session, const std::string& fileName);
+    int startStream(Session& session, const AudioFormat& format, const WmaProfile& profile,
+                    const std::string& fileName);
     void fail(int code, int systemCode, const std::string& what);
 
     int m_profile = -1;

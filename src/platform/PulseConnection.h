@@ -22,7 +22,7 @@ namespace orvel::platform {
 //
 // Thread contract: open and the destructor on the owner thread. Every other method is called
 // with the lock held: from a thread other than the loop's (waits) or from a loop callback
-// (signal, isReady). isReady and wasLost may also be read without the lock.
+// (signal, isReady). isReady may also be read without the lock.
 class PulseConnection {
 public:
     // Time the owner thread waits for one answer of the server before giving up.
@@ -48,10 +48,8 @@ public:
         pa_threaded_mainloop* m_loop;
     };
 
-    pa_threaded_mainloop* loop() const { return m_loop; }
     pa_context* context() const { return m_context; }
     bool isReady() const { return m_ready.load(); }
-    bool wasLost() const { return m_lost.load(); }
     // The server's latest error as text.
     std::string lastError() const;
 

@@ -11,7 +11,7 @@
 
 #include "config/Text.h"
 #include "platform/SoundServer.h"
-#include "playback/PcmConverter.h"
+#include "playback/PlayerDecoder.h"
 
 Q_LOGGING_CATEGORY(lcPlayer, "orvel.player")
 
@@ -20,8 +20,6 @@ namespace orvel {
 std::atomic<int> MediaPlayer::s_processState{MediaPlayer::Stopped};
 
 namespace {
-
-using namespace std::chrono_literals;
 
 const QEvent::Type kTapReady = static_cast<QEvent::Type>(QEvent::registerEventType());
 const QEvent::Type kEndReached = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -71,280 +69,10 @@ AudioFormat outputFormatFor(const MediaFile& file) {
     return format;
 }
 
-std::int64_t bytesToUs(std::uint64_t bytes, const AudioFormat& format) {
-    const auto frames =
-        static_cast<std::int64_t>(bytes / static_cast<std::uint64_t>(format.blockAlign()));
-    return frames * 1000000 / format.sampleRate;
-}
-
 }  // namespace
 
-// The decode thread: decodes, converts for the speakers and the tap, writes to the stream at
-// its pace, fills the tap blocks, and reports the end of the stream once it has been heard.
-// Every step waits at most about 50 ms, so that commands (seek, pause, stop, quit) take effect
-// promptly.
-class MediaPlayer::Decoder {
-public:
-    Decoder(MediaPlayer& player, std::uint64_t openId)
-        : m_player(player),
-          m_file(*player.m_file),
-          m_stream(*player.m_stream),
-          m_format(player.m_outputFormat),
-          m_openId(openId),
-          m_speakers(player.m_outputFormat) {}
-
-    void run() {
-        std::unique_lock lock(m_player.m_mutex);
-        for (;;) {
-            m_player.m_wake.wait(lock, [this] {
-                return m_player.m_quit || m_player.m_seek || m_player.m_tapChanged ||
-                       (m_player.m_running && !m_idle);
-            });
-            if (m_player.m_quit) {
-                return;
-            }
-            if (m_player.m_tapChanged) {
-                m_player.m_tapChanged = false;
-                m_tap = m_player.m_tapFormat ? std::make_unique<PcmConverter>(*m_player.m_tapFormat)
-                                             : nullptr;
-                m_tapPcm.clear();
-                m_tapAt = 0;
-                m_tapFill = 0;
-                continue;
-            }
-            if (m_player.m_seek) {
-                const std::int64_t target = *m_player.m_seek;
-                const std::uint64_t generation = m_player.m_generation;
-                lock.unlock();
-                seek(target);
-                lock.lock();
-                m_generation = m_player.m_generation;
-                if (generation == m_player.m_generation) {
-                    m_player.m_seek.reset();
-                    m_player.m_segments.assign(1, Segment{0, target * 1000});
-                }
-                continue;
-            }
-            m_generation = m_player.m_generation;
-            lock.unlock();
-            work();
-            lock.lock();
-        }
-    }
-
-private:
-    void seek(std::int64_t ms) {
-        m_stream.flush();
-        m_written = 0;
-        m_speakerPcm.clear();
-        m_speakerAt = 0;
-        m_speakers.reset();
-        if (m_tap) {
-            m_tap->reset();
-        }
-        m_tapPcm.clear();
-        m_tapAt = 0;
-        m_ended = !m_file.seek(ms);
-        if (m_ended) {
-            qCWarning(lcPlayer) << "cannot seek:" << QString::fromStdString(m_file.errorDetail());
-        }
-        m_sinceLoop = 0;
-        m_endPosted = false;
-        m_idle = false;
-        m_lastPlayed = -1;
-        m_stalledWaits = 0;
-    }
-
-    void work() {
-        if (!deliverTap()) {
-            return;
-        }
-        if (m_speakerAt >= m_speakerPcm.size() && !m_ended) {
-            m_speakerPcm.clear();
-            m_speakerAt = 0;
-            produce();
-            return;
-        }
-        if (m_speakerAt < m_speakerPcm.size()) {
-            writeSpeakers();
-            return;
-        }
-        if (m_ended && !m_endPosted) {
-            finishTap();
-            awaitPlayedOut();
-        }
-    }
-
-    void produce() {
-        DecodedAudio run;
-        const MediaFile::Read read = m_file.next(run);
-        if (read == MediaFile::Read::Audio) {
-            m_speakers.convert(run, m_speakerPcm);
-            if (m_tap) {
-                m_tap->convert(run, m_tapPcm);
-            }
-            m_sinceLoop += static_cast<std::uint64_t>(run.samples);
-            return;
-        }
-        if (read == MediaFile::Read::Error) {
-            qCWarning(lcPlayer) << "the file is damaged; playing ends here:"
-                                << QString::fromStdString(m_file.errorDetail());
-        }
-        m_speakers.flush(m_speakerPcm);
-        if (m_tap) {
-            m_tap->flush(m_tapPcm);
-        }
-        // With repeat the content starts again right where the sound produced so far ends.
-        if (m_player.m_repeat && read == MediaFile::Read::End && m_sinceLoop > 0 &&
-            m_file.seek(0)) {
-            const std::int64_t at =
-                bytesToUs(m_written + (m_speakerPcm.size() - m_speakerAt), m_format);
-            m_speakers.reset();
-            if (m_tap) {
-                m_tap->reset();
-            }
-            m_sinceLoop = 0;
-            std::lock_guard lock(m_player.m_mutex);
-            auto& segments = m_player.m_segments;
-            segments.push_back(Segment{at, 0});
-            // Only the segments that may still be heard are kept.
-            const std::int64_t heard = m_lastPlayed;
-            while (segments.size() > 2 && segments[1].streamUs <= heard) {
-                segments.pop_front();
-            }
-            return;
-        }
-        m_ended = true;
-    }
-
-    void writeSpeakers() {
-        const std::size_t room = m_stream.waitWritable(50ms);
-        if (m_stream.failed()) {
-            streamFailed();
-            return;
-        }
-        const std::size_t count = std::min(room, m_speakerPcm.size() - m_speakerAt);
-        if (count == 0) {
-            return;
-        }
-        if (!m_stream.write(m_speakerPcm.data() + m_speakerAt, count)) {
-            streamFailed();
-            return;
-        }
-        m_speakerAt += count;
-        m_written += count;
-        if (m_speakerAt == m_speakerPcm.size()) {
-            m_speakerPcm.clear();
-            m_speakerAt = 0;
-        }
-        m_lastPlayed = m_stream.playedMicroseconds();
-    }
-
-    void streamFailed() {
-        m_idle = true;
-        QCoreApplication::postEvent(&m_player, new PlayerEvent(kStreamFailed, m_openId));
-    }
-
-    // Moves converted tap PCM into the blocks. False when a block the owner has not handled yet
-    // is in the way and a command is waiting; the data stays for the next step.
-    bool deliverTap() {
-        while (m_tapAt < m_tapPcm.size()) {
-            TapBlock& block = m_player.m_tapBlocks[m_tapCurrent];
-            if (block.full.load(std::memory_order_acquire)) {
-                std::unique_lock lock(m_player.m_mutex);
-                const bool freed = m_player.m_wake.wait_for(lock, 50ms, [&] {
-                    return !block.full.load(std::memory_order_acquire) || m_player.m_quit ||
-                           m_player.m_seek || !m_player.m_running || m_player.m_tapChanged;
-                });
-                if (!freed || block.full.load(std::memory_order_acquire)) {
-                    return false;
-                }
-                continue;
-            }
-            const std::size_t count =
-                std::min(kTapBlockBytes - m_tapFill, m_tapPcm.size() - m_tapAt);
-            std::memcpy(block.data.data() + m_tapFill, m_tapPcm.data() + m_tapAt, count);
-            m_tapFill += count;
-            m_tapAt += count;
-            if (m_tapFill == kTapBlockBytes) {
-                publishTap();
-            }
-        }
-        m_tapPcm.clear();
-        m_tapAt = 0;
-        return true;
-    }
-
-    void publishTap() {
-        TapBlock& block = m_player.m_tapBlocks[m_tapCurrent];
-        block.length = m_tapFill;
-        block.full.store(true, std::memory_order_release);
-        m_tapCurrent = (m_tapCurrent + 1) % m_player.m_tapBlocks.size();
-        m_tapFill = 0;
-        QCoreApplication::postEvent(&m_player, new PlayerEvent(kTapReady, m_openId));
-    }
-
-    // At the end of the file the partly filled block is handed over too.
-    void finishTap() {
-        if (m_tapFill == 0) {
-            return;
-        }
-        TapBlock& block = m_player.m_tapBlocks[m_tapCurrent];
-        if (!block.full.load(std::memory_order_acquire)) {
-            publishTap();
-        }
-    }
-
-    void awaitPlayedOut() {
-        const std::int64_t written = bytesToUs(m_written, m_format);
-        const std::int64_t played = m_stream.playedMicroseconds();
-        // A stream whose position stopped moving short of the end (a stalled sink) would keep
-        // the end from ever being reported: about two seconds without progress end it.
-        m_stalledWaits = played == m_lastPlayed ? m_stalledWaits + 1 : 0;
-        m_lastPlayed = played;
-        if (played >= written || m_stream.failed() || m_stalledWaits > 200) {
-            m_endPosted = true;
-            m_idle = true;
-            QCoreApplication::postEvent(&m_player, new PlayerEvent(kEndReached, m_generation));
-            return;
-        }
-        std::unique_lock lock(m_player.m_mutex);
-        m_player.m_wake.wait_for(lock, 10ms, [this] {
-            return m_player.m_quit || m_player.m_seek || !m_player.m_running;
-        });
-    }
-
-    MediaPlayer& m_player;
-    MediaFile& m_file;
-    platform::PlaybackStream& m_stream;
-    const AudioFormat m_format;
-    const std::uint64_t m_openId;
-    std::uint64_t m_generation = 0;
-
-    PcmConverter m_speakers;
-    std::vector<std::uint8_t> m_speakerPcm;
-    std::size_t m_speakerAt = 0;
-    std::uint64_t m_written = 0;  // bytes written to the stream since the last flush
-    std::unique_ptr<PcmConverter> m_tap;
-    std::vector<std::uint8_t> m_tapPcm;
-    std::size_t m_tapAt = 0;
-    std::size_t m_tapCurrent = 0;
-    std::size_t m_tapFill = 0;
-
-    std::uint64_t m_sinceLoop = 0;  // samples decoded since the file (re)started
-    bool m_ended = false;           // everything was decoded
-    bool m_endPosted = false;
-    bool m_idle = false;  // nothing to do until a seek
-    std::int64_t m_lastPlayed = -1;
-    int m_stalledWaits = 0;
-};
-
 MediaPlayer::MediaPlayer(StreamFactory factory, QObject* parent)
-    : QObject(parent), m_factory(std::move(factory)) {
-    for (auto& block : m_tapBlocks) {
-        block.data.resize(kTapBlockBytes);
-    }
-}
+    : QObject(parent), m_factory(std::move(factory)) {}
 
 MediaPlayer::~MediaPlayer() {
     close();
@@ -396,34 +124,47 @@ MediaError MediaPlayer::open(const std::string& path) {
     m_tapNext = 0;
     std::uint64_t openId = 0;
     {
-        std::lock_guard lock(m_mutex);
-        m_quit = false;
-        m_running = false;
-        m_seek.reset();
-        ++m_generation;
-        openId = ++m_openId;
-        m_segments.assign(1, Segment{0, 0});
-        m_tapChanged = true;
-        for (auto& block : m_tapBlocks) {
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.quit = false;
+        m_shared.running = false;
+        m_shared.seek.reset();
+        ++m_shared.generation;
+        openId = ++m_shared.openId;
+        m_shared.segments.assign(1, PlayerShared::Segment{0, 0});
+        m_shared.tapChanged = true;
+        for (auto& block : m_shared.tapBlocks) {
             block.full = false;
             block.length = 0;
         }
     }
     setState(Stopped);
     applyVolume();
-    m_thread = std::thread([this, openId] { Decoder(*this, openId).run(); });
+    PlayerDecoder::Events events;
+    events.tapReady = [this](std::uint64_t id) {
+        QCoreApplication::postEvent(this, new PlayerEvent(kTapReady, id));
+    };
+    events.endReached = [this](std::uint64_t generation) {
+        QCoreApplication::postEvent(this, new PlayerEvent(kEndReached, generation));
+    };
+    events.streamFailed = [this](std::uint64_t id) {
+        QCoreApplication::postEvent(this, new PlayerEvent(kStreamFailed, id));
+    };
+    m_thread = std::thread([this, openId, events = std::move(events)]() mutable {
+        PlayerDecoder(m_shared, *m_file, *m_stream, m_outputFormat, openId, std::move(events))
+            .run();
+    });
     return MediaError::None;
 }
 
 void MediaPlayer::close() {
     if (m_thread.joinable()) {
         {
-            std::lock_guard lock(m_mutex);
-            m_quit = true;
-            m_running = false;
-            ++m_openId;
+            std::lock_guard lock(m_shared.mutex);
+            m_shared.quit = true;
+            m_shared.running = false;
+            ++m_shared.openId;
         }
-        m_wake.notify_all();
+        m_shared.wake.notify_all();
         m_thread.join();
     }
     m_stream.reset();
@@ -431,10 +172,10 @@ void MediaPlayer::close() {
     m_duration = -1;
     m_dragging = false;
     {
-        std::lock_guard lock(m_mutex);
-        m_seek.reset();
-        m_segments.assign(1, Segment{0, 0});
-        for (auto& block : m_tapBlocks) {
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.seek.reset();
+        m_shared.segments.assign(1, PlayerShared::Segment{0, 0});
+        for (auto& block : m_shared.tapBlocks) {
             block.full = false;
         }
     }
@@ -459,10 +200,10 @@ bool MediaPlayer::run() {
         return false;
     }
     {
-        std::lock_guard lock(m_mutex);
-        m_running = true;
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.running = true;
     }
-    m_wake.notify_all();
+    m_shared.wake.notify_all();
     m_stream->setPaused(false);
     setState(Running);
     applyVolume();
@@ -482,8 +223,8 @@ void MediaPlayer::pause() {
         diagnostic("\r\n*** Failed(%08lx) in Pause()!\r\n", kOutputFailed);
     }
     {
-        std::lock_guard lock(m_mutex);
-        m_running = false;
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.running = false;
     }
     m_stream->setPaused(true);
     setState(Paused);
@@ -496,14 +237,14 @@ void MediaPlayer::stop() {
     // What is queued but not heard is thrown away; the next run decodes from the position
     // where the sound stopped.
     {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard lock(m_shared.mutex);
         const std::int64_t at = positionLocked();
-        m_running = false;
-        m_seek = at;
-        ++m_generation;
+        m_shared.running = false;
+        m_shared.seek = at;
+        ++m_shared.generation;
     }
     m_stream->setPaused(true);
-    m_wake.notify_all();
+    m_shared.wake.notify_all();
     setState(Stopped);
 }
 
@@ -530,11 +271,11 @@ void MediaPlayer::seekTo(std::int64_t ms) {
         ms = std::min(ms, m_duration);
     }
     {
-        std::lock_guard lock(m_mutex);
-        m_seek = ms;
-        ++m_generation;
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.seek = ms;
+        ++m_shared.generation;
     }
-    m_wake.notify_all();
+    m_shared.wake.notify_all();
 }
 
 double MediaPlayer::volumeDb(int scale) {
@@ -555,7 +296,7 @@ void MediaPlayer::mute() {
 }
 
 void MediaPlayer::setRepeat(bool on) {
-    m_repeat = on;
+    m_shared.repeat = on;
 }
 
 void MediaPlayer::setPreview(bool on) {
@@ -582,33 +323,33 @@ void MediaPlayer::applyVolume() {
 void MediaPlayer::setTap(const AudioFormat& format, TapHandler handler) {
     m_tapHandler = std::move(handler);
     {
-        std::lock_guard lock(m_mutex);
-        m_tapFormat = format;
-        m_tapChanged = true;
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.tapFormat = format;
+        m_shared.tapChanged = true;
     }
-    m_wake.notify_all();
+    m_shared.wake.notify_all();
 }
 
 void MediaPlayer::clearTap() {
     m_tapHandler = nullptr;
     {
-        std::lock_guard lock(m_mutex);
-        m_tapFormat.reset();
-        m_tapChanged = true;
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.tapFormat.reset();
+        m_shared.tapChanged = true;
     }
-    m_wake.notify_all();
+    m_shared.wake.notify_all();
 }
 
 std::int64_t MediaPlayer::positionLocked() const {
-    if (m_seek) {
-        return *m_seek;
+    if (m_shared.seek) {
+        return *m_shared.seek;
     }
-    if (!m_stream || m_segments.empty()) {
+    if (!m_stream || m_shared.segments.empty()) {
         return 0;
     }
     const std::int64_t played = m_stream->playedMicroseconds();
-    auto segment = m_segments.rbegin();
-    while (segment != m_segments.rend() - 1 && segment->streamUs > played) {
+    auto segment = m_shared.segments.rbegin();
+    while (segment != m_shared.segments.rend() - 1 && segment->streamUs > played) {
         ++segment;
     }
     const std::int64_t content =
@@ -617,7 +358,7 @@ std::int64_t MediaPlayer::positionLocked() const {
 }
 
 std::int64_t MediaPlayer::position() const {
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_shared.mutex);
     return positionLocked();
 }
 
@@ -685,12 +426,12 @@ bool MediaPlayer::event(QEvent* e) {
 void MediaPlayer::handleTapBlocks(std::uint64_t openId) {
     for (;;) {
         {
-            std::lock_guard lock(m_mutex);
-            if (openId != m_openId) {
+            std::lock_guard lock(m_shared.mutex);
+            if (openId != m_shared.openId) {
                 return;
             }
         }
-        TapBlock& block = m_tapBlocks[m_tapNext];
+        PlayerShared::TapBlock& block = m_shared.tapBlocks[m_tapNext];
         if (!block.full.load(std::memory_order_acquire)) {
             return;
         }
@@ -701,21 +442,21 @@ void MediaPlayer::handleTapBlocks(std::uint64_t openId) {
             ++m_tapDelivered;
         }
         {
-            std::lock_guard lock(m_mutex);
-            if (openId != m_openId) {
+            std::lock_guard lock(m_shared.mutex);
+            if (openId != m_shared.openId) {
                 return;
             }
             block.full.store(false, std::memory_order_release);
         }
-        m_tapNext = (m_tapNext + 1) % m_tapBlocks.size();
-        m_wake.notify_all();
+        m_tapNext = (m_tapNext + 1) % m_shared.tapBlocks.size();
+        m_shared.wake.notify_all();
     }
 }
 
 void MediaPlayer::onEndOfStream(std::uint64_t generation) {
     {
-        std::lock_guard lock(m_mutex);
-        if (generation != m_generation) {
+        std::lock_guard lock(m_shared.mutex);
+        if (generation != m_shared.generation) {
             return;
         }
     }
@@ -727,7 +468,7 @@ void MediaPlayer::onEndOfStream(std::uint64_t generation) {
     if (m_state != Running) {
         return;
     }
-    if (m_repeat) {
+    if (m_shared.repeat) {
         seekTo(0);
         return;
     }
@@ -738,11 +479,11 @@ void MediaPlayer::onEndOfStream(std::uint64_t generation) {
 
 void MediaPlayer::onStreamFailed(std::uint64_t openId) {
     {
-        std::lock_guard lock(m_mutex);
-        if (openId != m_openId) {
+        std::lock_guard lock(m_shared.mutex);
+        if (openId != m_shared.openId) {
             return;
         }
-        m_running = false;
+        m_shared.running = false;
     }
     qCWarning(lcPlayer) << "the sound output failed while playing"
                         << QString::fromStdString(m_path);

@@ -2,22 +2,18 @@
 
 #include <QObject>
 #include <QString>
-#include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "audio/AudioFormat.h"
 #include "platform/PlaybackStream.h"
 #include "playback/MediaFile.h"
+#include "playback/PlayerShared.h"
 
 namespace orvel {
 
@@ -30,10 +26,11 @@ class SoundServer;
 // and taps the decoded sound as PCM in a requested format, cut into 40000-byte blocks (for the
 // level display of a played recording, and for background music mixed into a recording).
 //
-// A decode thread of its own decodes the file (FFmpeg), converts it for the speakers' stream
-// and for the tap, and writes to the stream at the pace the stream takes it. Positions are
-// exact to the sample: a seek decodes from before the target and drops what lies before it.
-// With repeat on, the file starts again from the beginning without a gap.
+// A decode thread of its own (PlayerDecoder) decodes the file (FFmpeg), converts it for the
+// speakers' stream and for the tap, and writes to the stream at the pace the stream takes it;
+// the two threads share only PlayerShared. Positions are exact to the sample: a seek decodes
+// from before the target and drops what lies before it. With repeat on, the file starts again
+// from the beginning without a gap.
 //
 // Play state (one process-wide value, as the recorder has one player): 0 stopped, 1 paused,
 // 2 running. Stop keeps the position; the end of the stream without repeat stops the player,
@@ -47,7 +44,7 @@ class MediaPlayer : public QObject {
 public:
     enum PlayState : int { Stopped = 0, Paused = 1, Running = 2 };
 
-    static constexpr std::size_t kTapBlockBytes = 40000;
+    static constexpr std::size_t kTapBlockBytes = PlayerShared::kTapBlockBytes;
 
     // Opens the speakers' stream in the format given; nullptr with a reason when it cannot.
     using StreamFactory = std::function<std::unique_ptr<platform::PlaybackStream>(
@@ -92,10 +89,8 @@ public:
     // Silences the sound until the volume is set again.
     void mute();
     void setRepeat(bool on);
-    bool repeat() const { return m_repeat; }
     // Whether the sound is heard; off mutes the stream (the tap and the position go on).
     void setPreview(bool on);
-    bool preview() const { return m_preview; }
 
     // The tap: decoded sound in `format` (channels 1 or 2, bits 8 or 16, any rate), delivered
     // in blocks to `handler`. Takes effect for the sound decoded from now on.
@@ -133,17 +128,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    struct TapBlock {
-        std::vector<std::uint8_t> data;
-        std::size_t length = 0;
-        std::atomic<bool> full{false};
-    };
-    struct Segment {
-        std::int64_t streamUs;   // stream time (since the last flush) where the segment starts
-        std::int64_t contentUs;  // content position there
-    };
-    class Decoder;
-
     void setState(PlayState state);
     void applyVolume();
     void handleTapBlocks(std::uint64_t openId);
@@ -161,7 +145,6 @@ private:
     int m_volume = 100;
     bool m_muted = false;
     bool m_preview = true;
-    std::atomic<bool> m_repeat{false};
     std::optional<std::uint64_t> m_endAfterPause;  // the end came while paused
     bool m_dragging = false;
     PlayState m_dragState = Stopped;
@@ -169,19 +152,9 @@ private:
     std::uint64_t m_tapDelivered = 0;
     std::size_t m_tapNext = 0;  // owner thread: the next block to hand to the handler
 
-    // Shared with the decode thread, under m_mutex.
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
+    // The decode thread, and all it shares with this one.
     std::thread m_thread;
-    bool m_quit = false;
-    bool m_running = false;  // the decode thread may decode and play
-    std::optional<std::int64_t> m_seek;
-    std::uint64_t m_generation = 0;  // changes with every seek, stop and open
-    std::uint64_t m_openId = 0;
-    std::deque<Segment> m_segments;
-    bool m_tapChanged = false;
-    std::optional<AudioFormat> m_tapFormat;
-    std::array<TapBlock, 3> m_tapBlocks;
+    PlayerShared m_shared;
 
     static std::atomic<int> s_processState;
 };

@@ -6,15 +6,11 @@
 
 namespace orvel {
 
-namespace {
-
-constexpr int kOk = 1032;
-
-}  // namespace
+namespace {}  // namespace
 
 AboutFace::AboutFace(const QString& versionText, QWidget* parent)
     : SkinFace(skin::FaceId::About, parent), m_version(versionText) {
-    if (SkinButton* ok = button(kOk)) {
+    if (SkinButton* ok = button(ControlId::BTN_OK)) {
         connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
     }
 }

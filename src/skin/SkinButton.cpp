@@ -13,7 +13,7 @@ SkinButton::SkinButton(const skin::ControlSpec& spec, QWidget* parent)
     m_hasHover = image && image->states == skin::StateSet::UpHoverDownDisable;
     setFocusPolicy(Qt::NoFocus);
     setGeometry(spec.rect.x, spec.rect.y, spec.rect.width, spec.rect.height);
-    setObjectName(toQString(spec.name.empty() ? spec.label : spec.name));
+    setObjectName(toQString(spec.name().empty() ? spec.label : spec.name()));
     // The image covers the whole button: nothing behind it needs painting first.
     setAttribute(Qt::WA_NoSystemBackground);
 }

@@ -25,7 +25,7 @@ public:
     SkinButton(const skin::ControlSpec& spec, QWidget* parent);
 
     const skin::ControlSpec& spec() const { return m_spec; }
-    int id() const { return m_spec.id; }
+    ControlId id() const { return m_spec.id; }
 
     skin::ButtonMode mode() const { return m_mode; }
     void setMode(skin::ButtonMode mode);

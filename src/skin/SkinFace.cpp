@@ -101,7 +101,7 @@ void SkinFace::createControls() {
         if (spec.kind != skin::ControlKind::Button) {
             dress(widget);
             widget->setGeometry(toQRect(spec.rect));
-            widget->setObjectName(toQString(spec.name.empty() ? spec.label : spec.name));
+            widget->setObjectName(toQString(spec.name().empty() ? spec.label : spec.name()));
         }
         widget->setHidden(spec.hidden || !onOpenPanel(spec.panel));
         m_controls.push_back({&spec, widget});
@@ -122,7 +122,7 @@ void SkinFace::dress(QWidget* widget) {
     }
 }
 
-QWidget* SkinFace::control(int id) const {
+QWidget* SkinFace::control(ControlId id) const {
     for (const Control& c : m_controls) {
         if (c.spec->id == id) {
             return c.widget;
@@ -131,15 +131,15 @@ QWidget* SkinFace::control(int id) const {
     return nullptr;
 }
 
-SkinButton* SkinFace::button(int id) const {
+SkinButton* SkinFace::button(ControlId id) const {
     return qobject_cast<SkinButton*>(control(id));
 }
 
-QLineEdit* SkinFace::edit(int id) const {
+QLineEdit* SkinFace::edit(ControlId id) const {
     return qobject_cast<QLineEdit*>(control(id));
 }
 
-QComboBox* SkinFace::combo(int id) const {
+QComboBox* SkinFace::combo(ControlId id) const {
     return qobject_cast<QComboBox*>(control(id));
 }
 
@@ -213,11 +213,11 @@ void SkinFace::applyOutline() {
 void SkinFace::applyTexts(const LanguageTable& language, const HotKeyScript* keys) {
     for (const Control& c : m_controls) {
         QString text;
-        if (!c.spec->name.empty()) {
+        if (!c.spec->name().empty()) {
             if (keys) {
                 text = fromStd(keys->ControlTooltip(c.spec->id, language).value_or(std::string()));
             } else {
-                text = fromStd(language.Tooltip(c.spec->name));
+                text = fromStd(language.Tooltip(c.spec->name()));
             }
         }
         if (text.isEmpty()) {
@@ -234,8 +234,8 @@ void SkinFace::applyTexts(const LanguageTable& language, const HotKeyScript* key
         } else if (keys && tip == "AREA_VOLUME") {
             text = fromStd(keys->AreaTooltip(HotKeyScript::FaceArea::Volume, language));
         } else if (keys && ControlNames::IdOf(tip) != 0) {
-            text = fromStd(
-                keys->ControlTooltip(ControlNames::IdOf(tip), language).value_or(std::string()));
+            text = fromStd(keys->ControlTooltip(ControlId{ControlNames::IdOf(tip)}, language)
+                               .value_or(std::string()));
         } else if (!tip.empty()) {
             text = fromStd(language.Tooltip(tip));
         }

@@ -48,10 +48,10 @@ public:
     const skin::FaceSpec& spec() const { return m_spec; }
 
     // The control with this id, or null (ids as in the layout table).
-    QWidget* control(int id) const;
-    SkinButton* button(int id) const;
-    QLineEdit* edit(int id) const;
-    QComboBox* combo(int id) const;
+    QWidget* control(ControlId id) const;
+    SkinButton* button(ControlId id) const;
+    QLineEdit* edit(ControlId id) const;
+    QComboBox* combo(ControlId id) const;
     SkinSlider* slider(skin::SliderId id) const;
     const std::vector<std::unique_ptr<SkinSlider>>& sliders() const { return m_sliders; }
     // A rectangle of an area of the face (row i of a repeated area).

@@ -57,7 +57,6 @@ public:
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled) { m_enabled = enabled; }
     bool isPressed() const { return m_pressed; }
-    bool isDragging() const { return m_dragging; }
 
     // The mouse, in face coordinates. press() returns whether the slider took the press;
     // move() whether the thumb moved; release() whether this release ended the slider's own

@@ -1,4 +1,4 @@
-#include "archive/ui/HistoryPanel.h"
+#include "ui/history/HistoryPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,6 @@
 
 namespace orvel {
 namespace {
-
-constexpr int kArchive = 1137;
-constexpr int kEditTag = 1139;
 
 QList<QMessageBox*> openMessages() {
     QList<QMessageBox*> boxes;
@@ -124,10 +121,10 @@ TEST_F(HistoryPanelTest, TreeListsOnlyWellFormedDaysNewestFirst) {
     QDir().mkpath(QString::fromStdString(m_dir.file("Log/2006/20061231.txt")));  // a folder
     m_dir.write("Log/2008", "a file where a year folder would be");
 
-    QTest::mouseClick(m_face.button(kArchive), Qt::LeftButton);
+    QTest::mouseClick(m_face.button(ControlId::BTN_ARCHIVE), Qt::LeftButton);
     ASSERT_TRUE(m_panel->isOpen());
-    EXPECT_FALSE(m_face.button(kArchive)->isVisible());
-    EXPECT_TRUE(m_face.button(kEditTag)->isVisible());
+    EXPECT_FALSE(m_face.button(ControlId::BTN_ARCHIVE)->isVisible());
+    EXPECT_TRUE(m_face.button(ControlId::BTN_EDITID3TAG)->isVisible());
     EXPECT_EQ(
         treeLines(m_panel->tree()),
         (QStringList{"Files for playing", "Record History", "  2007", "  2006", "    December",
@@ -173,7 +170,7 @@ TEST_F(HistoryPanelTest, DayListsNewestFirstAndAClickedRowBecomesThePlayFile) {
     EXPECT_EQ(m_panel->tagTexts(),
               (HistoryFile::PanelTexts{"Samples per second : 22050 ", "", "Bits per Sample : 8 ",
                                        "", "Channels : Mono ", ""}));
-    EXPECT_FALSE(m_face.button(kEditTag)->isEnabled());
+    EXPECT_FALSE(m_face.button(ControlId::BTN_EDITID3TAG)->isEnabled());
 
     // Reopened, the panel starts from the current file alone.
     m_panel->close();
@@ -196,12 +193,12 @@ TEST_F(HistoryPanelTest, TagEditingIsRefusedForTheFileBeingRecorded) {
     m_panel->open();
     EXPECT_EQ(m_panel->tagTexts()[0], "Artist : First Artist");
     EXPECT_EQ(m_panel->tagTexts()[3], "Genre : Jazz");
-    ASSERT_TRUE(m_face.button(kEditTag)->isEnabled());
+    ASSERT_TRUE(m_face.button(ControlId::BTN_EDITID3TAG)->isEnabled());
 
     for (const std::string& recording :
          {m_dir.file("link.mp3"), m_dir.path() + "/sub/../take.mp3", mp3}) {
         m_recording = recording;
-        QTest::mouseClick(m_face.button(kEditTag), Qt::LeftButton);
+        QTest::mouseClick(m_face.button(ControlId::BTN_EDITID3TAG), Qt::LeftButton);
         EXPECT_TRUE(m_edited.empty()) << recording;
         QTRY_COMPARE(openMessages().size(), 1);
         EXPECT_TRUE(openMessages().front()->text().contains("is being recorded"));
@@ -210,11 +207,11 @@ TEST_F(HistoryPanelTest, TagEditingIsRefusedForTheFileBeingRecorded) {
 
     m_recording = m_dir.file("other.mp3");
     m_playing = true;
-    QTest::mouseClick(m_face.button(kEditTag), Qt::LeftButton);
+    QTest::mouseClick(m_face.button(ControlId::BTN_EDITID3TAG), Qt::LeftButton);
     EXPECT_TRUE(m_edited.empty());
 
     m_playing = false;
-    QTest::mouseClick(m_face.button(kEditTag), Qt::LeftButton);
+    QTest::mouseClick(m_face.button(ControlId::BTN_EDITID3TAG), Qt::LeftButton);
     EXPECT_EQ(m_edited, std::vector<std::string>{mp3});
     EXPECT_EQ(m_panel->tagTexts()[0], "Artist : Edited Artist");
     EXPECT_TRUE(openMessages().isEmpty());

@@ -7,27 +7,15 @@
 #include "Decoded.h"
 #include "Recording.h"
 #include "TagWindowDriver.h"
-#include "archive/ui/Mp3Window.h"
 #include "config/SettingsStore.h"
 #include "skin/SkinButton.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/Mp3Window.h"
 
 namespace orvel {
 namespace {
-
-constexpr int kBitrate = 1144;
-constexpr int kMode = 1150;
-constexpr int kCrc = 1145;
-constexpr int kId3 = 1149;
-constexpr int kArtist = 1141;
-constexpr int kAlbum = 1183;
-constexpr int kTitle = 1140;
-constexpr int kYear = 1142;
-constexpr int kGenre = 1151;
-constexpr int kOk = 1032;
-constexpr int kCancel = 1033;
 
 TEST(Mp3Settings, ShowsTheStoredChoicesAndOkStoresTheEditedOnes) {
     test::TempDir dir(test::TempDir::Xdg::Redirect);
@@ -38,29 +26,32 @@ TEST(Mp3Settings, ShowsTheStoredChoicesAndOkStoresTheEditedOnes) {
     store.writeNumber(setting::kGenre, 79);
     Mp3Window window(store);
     window.show();
-    EXPECT_EQ(window.combo(kBitrate)->count(), 16);
-    EXPECT_EQ(window.combo(kBitrate)->currentText(), "256");
-    EXPECT_EQ(window.combo(kMode)->currentText(), "Default");
-    EXPECT_EQ(window.combo(kGenre)->count(), 80);
-    EXPECT_EQ(window.combo(kGenre)->currentText(), "Hard Rock ");
-    EXPECT_TRUE(window.button(kCrc)->latched());
-    EXPECT_EQ(window.edit(kArtist)->text(), "Ann");
-    for (int id : {kArtist, kAlbum, kTitle, kYear, kGenre}) {
-        EXPECT_FALSE(window.control(id)->isEnabled()) << id << " enabled with ID3 off";
+    EXPECT_EQ(window.combo(ControlId::COMBO_BITRATE)->count(), 16);
+    EXPECT_EQ(window.combo(ControlId::COMBO_BITRATE)->currentText(), "256");
+    EXPECT_EQ(window.combo(ControlId::COMBO_STEREOMODE)->currentText(), "Default");
+    EXPECT_EQ(window.combo(ControlId::COMBO_GENRE)->count(), 80);
+    EXPECT_EQ(window.combo(ControlId::COMBO_GENRE)->currentText(), "Hard Rock ");
+    EXPECT_TRUE(window.button(ControlId::BTN_CRC)->latched());
+    EXPECT_EQ(window.edit(ControlId::EDIT_ARTIST)->text(), "Ann");
+    for (ControlId id : {ControlId::EDIT_ARTIST, ControlId::EDIT_ALBUM, ControlId::EDIT_TITLE,
+                         ControlId::EDIT_YEAR, ControlId::COMBO_GENRE}) {
+        EXPECT_FALSE(window.control(id)->isEnabled())
+            << static_cast<int>(id) << " enabled with ID3 off";
     }
-    test::click(window, kId3);
-    EXPECT_TRUE(window.control(kGenre)->isEnabled() && window.control(kTitle)->isEnabled());
+    test::click(window, ControlId::BTN_ID3);
+    EXPECT_TRUE(window.control(ControlId::COMBO_GENRE)->isEnabled() &&
+                window.control(ControlId::EDIT_TITLE)->isEnabled());
 
-    window.combo(kMode)->setCurrentText("Mono");
-    window.edit(kTitle)->setText(QString(35, 'T'));
-    window.edit(kYear)->setText("19845");
-    test::click(window, kCrc);
-    test::click(window, kCancel);
+    window.combo(ControlId::COMBO_STEREOMODE)->setCurrentText("Mono");
+    window.edit(ControlId::EDIT_TITLE)->setText(QString(35, 'T'));
+    window.edit(ControlId::EDIT_YEAR)->setText("19845");
+    test::click(window, ControlId::BTN_CRC);
+    test::click(window, ControlId::BTN_CANCEL);
     EXPECT_EQ(store.readMp3Mode(), 0);
     EXPECT_EQ(store.readNumber(setting::kId3), 0);
 
     window.show();
-    test::click(window, kOk);
+    test::click(window, ControlId::BTN_OK);
     EXPECT_EQ(store.readMp3Mode(), 1);
     EXPECT_EQ(store.readMp3Bitrate(), 14);
     EXPECT_EQ(store.readNumber(setting::kId3), 1);
@@ -95,11 +86,12 @@ protected:
 // had is not replaced by the first of the list, and the file still plays.
 TEST_F(Mp3Tag, WritesTheChangedFieldsAndLeavesTheUntouchedGenreAlone) {
     test::whenOpen<Mp3Window>([](Mp3Window& window) {
-        EXPECT_FALSE(window.button(kCrc)->isEnabled() || window.combo(kBitrate)->isEnabled());
-        EXPECT_EQ(window.edit(kTitle)->text(), "Morning Train");
-        EXPECT_EQ(window.combo(kGenre)->currentIndex(), -1);
-        window.edit(kTitle)->setText("Evening Train");
-        test::click(window, kOk);
+        EXPECT_FALSE(window.button(ControlId::BTN_CRC)->isEnabled() ||
+                     window.combo(ControlId::COMBO_BITRATE)->isEnabled());
+        EXPECT_EQ(window.edit(ControlId::EDIT_TITLE)->text(), "Morning Train");
+        EXPECT_EQ(window.combo(ControlId::COMBO_GENRE)->currentIndex(), -1);
+        window.edit(ControlId::EDIT_TITLE)->setText("Evening Train");
+        test::click(window, ControlId::BTN_OK);
     });
     const auto written = Mp3Window::runTag(nullptr, path, dir.file("other.mp3"));
     ASSERT_TRUE(written.has_value());
@@ -114,15 +106,15 @@ TEST_F(Mp3Tag, WritesTheChangedFieldsAndLeavesTheUntouchedGenreAlone) {
 
     // A genre the user picks is written; Cancel writes nothing.
     test::whenOpen<Mp3Window>([](Mp3Window& window) {
-        window.combo(kGenre)->setCurrentText("Jazz");
-        test::click(window, kOk);
+        window.combo(ControlId::COMBO_GENRE)->setCurrentText("Jazz");
+        test::click(window, ControlId::BTN_OK);
     });
     ASSERT_TRUE(Mp3Window::runTag(nullptr, path, ""));
     EXPECT_EQ(test::decodeFile(path).metadata.at("genre"), "Jazz");
     const auto before = test::readBytes(path);
     test::whenOpen<Mp3Window>([](Mp3Window& window) {
-        window.edit(kArtist)->setText("Someone else");
-        test::click(window, kCancel);
+        window.edit(ControlId::EDIT_ARTIST)->setText("Someone else");
+        test::click(window, ControlId::BTN_CANCEL);
     });
     EXPECT_FALSE(Mp3Window::runTag(nullptr, path, ""));
     EXPECT_EQ(test::readBytes(path), before);

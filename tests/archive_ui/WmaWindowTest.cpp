@@ -9,23 +9,15 @@
 #include "Decoded.h"
 #include "Recording.h"
 #include "TagWindowDriver.h"
-#include "archive/ui/WmaWindow.h"
 #include "config/SettingsStore.h"
 #include "encoders/WmaProfile.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/WmaWindow.h"
 
 namespace orvel {
 namespace {
-
-constexpr int kArtist = 1173;
-constexpr int kTitle = 1140;
-constexpr int kGenre = 1151;
-constexpr int kDescription = 1177;
-constexpr int kProfile = 1178;
-constexpr int kOk = 1032;
-constexpr int kCancel = 1033;
 
 // The profile list is whole before the window shows: OK at once keeps the chosen profile, and a
 // stored profile the list lacks counts as none: the recording's own is chosen, and OK stores it.
@@ -35,20 +27,20 @@ TEST(WmaSettings, ProfileListIsCompleteBeforeTheWindowShows) {
     store.writeNumber(setting::kWmaFormat, 16);
     {
         WmaWindow window(store);
-        const QComboBox* list = window.combo(kProfile);
+        const QComboBox* list = window.combo(ControlId::COMBO_FORMAT);
         ASSERT_EQ(list->count(), static_cast<int>(WmaProfile::all().size()));
         for (int i = 1; i < list->count(); ++i) {
             EXPECT_LE(list->itemText(i - 1), list->itemText(i)) << "not sorted by name";
         }
         EXPECT_EQ(list->currentText().toStdString(), WmaProfile::at(16)->name);
         window.show();
-        test::click(window, kOk);
+        test::click(window, ControlId::BTN_OK);
     }
     EXPECT_EQ(store.readNumber(setting::kWmaFormat), 16);
     store.writeNumber(setting::kWmaFormat, 99);
     WmaWindow window(store);
     window.show();
-    test::click(window, kOk);
+    test::click(window, ControlId::BTN_OK);
     EXPECT_EQ(store.readNumber(setting::kWmaFormat), WmaProfile::firstFor(AudioFormat{}));
 }
 
@@ -62,9 +54,10 @@ TEST(WmaSettings, WithNoStoredProfileTheRecordingsOwnIsShown) {
         store.writeNumber(setting::kWmaFormat, -1);
         WmaWindow window(store, nullptr, format);
         const int used = WmaProfile::firstFor(format);
-        EXPECT_EQ(window.combo(kProfile)->currentText().toStdString(), WmaProfile::at(used)->name);
+        EXPECT_EQ(window.combo(ControlId::COMBO_FORMAT)->currentText().toStdString(),
+                  WmaProfile::at(used)->name);
         window.show();
-        test::click(window, kOk);
+        test::click(window, ControlId::BTN_OK);
         EXPECT_EQ(store.readNumber(setting::kWmaFormat), used);
     }
 }
@@ -76,14 +69,14 @@ TEST(WmaSettings, OkStoresTheAttributesCutAndCancelNothing) {
     store.writeText(setting::kWmaArtist, "Ann");
     WmaWindow window(store);
     window.show();
-    EXPECT_EQ(window.combo(kGenre)->currentIndex(), -1);
-    EXPECT_EQ(window.edit(kArtist)->text(), "Ann");
-    window.edit(kDescription)->setText(QString(200, 'd'));
-    window.combo(kGenre)->setCurrentIndex(8);
-    test::click(window, kCancel);
+    EXPECT_EQ(window.combo(ControlId::COMBO_GENRE)->currentIndex(), -1);
+    EXPECT_EQ(window.edit(ControlId::EDIT_AUTHOR)->text(), "Ann");
+    window.edit(ControlId::EDIT_DISTRIBUTOR)->setText(QString(200, 'd'));
+    window.combo(ControlId::COMBO_GENRE)->setCurrentIndex(8);
+    test::click(window, ControlId::BTN_CANCEL);
     EXPECT_EQ(store.readText(setting::kWmaDescription), "");
     window.show();
-    test::click(window, kOk);
+    test::click(window, ControlId::BTN_OK);
     EXPECT_EQ(store.readText(setting::kWmaDescription), std::string(126, 'd'));
     EXPECT_EQ(store.readNumber(setting::kWmaGenre), 8);
 }
@@ -118,12 +111,12 @@ protected:
 // genre no list knows, both left alone, stay exactly as they were.
 TEST_F(WmaTag, WritesTheChangedTitleAndKeepsWhatWasLeftAlone) {
     test::whenOpen<WmaWindow>([this](WmaWindow& window) {
-        EXPECT_FALSE(window.combo(kProfile)->isEnabled());
-        EXPECT_EQ(window.combo(kGenre)->currentIndex(), -1);
-        EXPECT_EQ(window.combo(kGenre)->placeholderText(), "Electronica");
-        EXPECT_EQ(window.edit(kDescription)->text().toStdString(), longDescription);
-        window.edit(kTitle)->setText("Evening Train");
-        test::click(window, kOk);
+        EXPECT_FALSE(window.combo(ControlId::COMBO_FORMAT)->isEnabled());
+        EXPECT_EQ(window.combo(ControlId::COMBO_GENRE)->currentIndex(), -1);
+        EXPECT_EQ(window.combo(ControlId::COMBO_GENRE)->placeholderText(), "Electronica");
+        EXPECT_EQ(window.edit(ControlId::EDIT_DISTRIBUTOR)->text().toStdString(), longDescription);
+        window.edit(ControlId::EDIT_TITLE)->setText("Evening Train");
+        test::click(window, ControlId::BTN_OK);
     });
     const auto written = WmaWindow::runTag(nullptr, path, "");
     ASSERT_TRUE(written.has_value());
@@ -137,8 +130,8 @@ TEST_F(WmaTag, WritesTheChangedTitleAndKeepsWhatWasLeftAlone) {
     EXPECT_EQ(decoded.metadata.at("genre"), "Electronica");
 
     test::whenOpen<WmaWindow>([](WmaWindow& window) {
-        window.combo(kGenre)->setCurrentText("Jazz");
-        test::click(window, kOk);
+        window.combo(ControlId::COMBO_GENRE)->setCurrentText("Jazz");
+        test::click(window, ControlId::BTN_OK);
     });
     ASSERT_TRUE(WmaWindow::runTag(nullptr, path, ""));
     EXPECT_EQ(test::decodeFile(path).metadata.at("genre"), "Jazz");

@@ -17,6 +17,11 @@ TEST(ControlNames, NamesFixedIdsAcrossTheTable) {
     EXPECT_EQ(ControlNames::NameOf(1173), "EDIT_AUTHOR");
     EXPECT_EQ(ControlNames::NameOf(1175), "EDIT_PROVIDER");
     EXPECT_EQ(ControlNames::NameOf(1183), "EDIT_ALBUM");
+    // The ids the code names agree with the table made from the same list.
+    EXPECT_EQ(ControlNames::NameOf(ControlId::BTN_SIGNALFILE), "BTN_SIGNALFILE");
+    EXPECT_EQ(ControlNames::NameOf(ControlId::EDIT_ALBUM), "EDIT_ALBUM");
+    EXPECT_EQ(ControlNames::IdOf("EDIT2"), static_cast<int>(ControlId::EDIT2));
+    EXPECT_FALSE(ControlNames::NameOf(ControlId::kMicrophone).has_value());
 }
 
 TEST(ControlNames, IdsWithoutAControlHaveNoName) {

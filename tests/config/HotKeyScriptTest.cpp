@@ -106,14 +106,15 @@ TEST(HotKeyScriptBuiltin, HoldsTheDefaultBindingsInOrder) {
 TEST(HotKeyScriptTooltips, AppendTheChordsOfTheControl) {
     const HotKeyScript hotKeys;
     const LanguageTable language;
-    EXPECT_EQ(hotKeys.ControlTooltip(1004, language), "Stop - Hot Key :[F5,ESC,CTRL+S]");
+    EXPECT_EQ(hotKeys.ControlTooltip(ControlId::BTN_STOP, language),
+              "Stop - Hot Key :[F5,ESC,CTRL+S]");
     // Doubly bound chords still show on both names.
-    EXPECT_EQ(hotKeys.ControlTooltip(HotKeyScript::IdOf("BTN_DEVICE"), language),
+    EXPECT_EQ(hotKeys.ControlTooltip(ControlId::BTN_DEVICE, language),
               "Select audio capture device - Hot Key :[CTRL+ALT+S]");
-    EXPECT_EQ(hotKeys.ControlTooltip(HotKeyScript::IdOf("BTN_EXIT"), language), "Exit");
-    EXPECT_EQ(hotKeys.ControlTooltip(999, language), std::nullopt);
-    EXPECT_EQ(hotKeys.ControlTooltip(1184, language), std::nullopt);
-    EXPECT_EQ(hotKeys.ControlTooltip(1002, language), std::nullopt);
+    EXPECT_EQ(hotKeys.ControlTooltip(ControlId::BTN_EXIT, language), "Exit");
+    EXPECT_EQ(hotKeys.ControlTooltip(ControlId{999}, language), std::nullopt);
+    EXPECT_EQ(hotKeys.ControlTooltip(ControlId::kAutoConfigure, language), std::nullopt);
+    EXPECT_EQ(hotKeys.ControlTooltip(ControlId{1002}, language), std::nullopt);
 
     EXPECT_EQ(hotKeys.AreaTooltip(HotKeyScript::FaceArea::Minute, language),
               "Click this area to change minute - Hot Key :[CTRL+ALT+F1 , CTRL+ALT+F2]");
@@ -138,7 +139,8 @@ TEST(HotKeyScriptTooltips, AreaSuffixNeedsBothChordLists) {
     EXPECT_EQ(hotKeys.AreaTooltip(HotKeyScript::FaceArea::Frequency, language),
               "Freq - Hot Key :[F2 , F3,F4]");
     // The language text is cut to 99 bytes before the chords are added.
-    EXPECT_EQ(hotKeys.ControlTooltip(1004, language), std::string(99, 's') + " - Hot Key :[F5]");
+    EXPECT_EQ(hotKeys.ControlTooltip(ControlId::BTN_STOP, language),
+              std::string(99, 's') + " - Hot Key :[F5]");
 }
 
 TEST(HotKeyScriptEnable, OnlyExactlyNoDisables) {
@@ -156,7 +158,7 @@ TEST(HotKeyScriptEnable, OnlyExactlyNoDisables) {
     hotKeys.LoadText(script(" NO\n", "<BTN_STOP>F5</BTN_STOP><BTN_STOP>ESC</BTN_STOP>"));
     EXPECT_FALSE(hotKeys.Enabled());
     EXPECT_EQ(hotKeys.ChordsOf("BTN_STOP"), "");
-    EXPECT_EQ(hotKeys.ControlTooltip(1004, language), "Stop");
+    EXPECT_EQ(hotKeys.ControlTooltip(ControlId::BTN_STOP, language), "Stop");
     const HotKeyScript::KeyAction esc =
         hotKeys.OnKeyDown(keys::kEscape, kNone, HotKeyScript::kFrontFace);
     EXPECT_EQ(esc.gesture, Gesture::None);

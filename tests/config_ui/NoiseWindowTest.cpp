@@ -4,23 +4,15 @@
 #include <QTest>
 
 #include "config/SettingsStore.h"
-#include "config/ui/NoiseWindow.h"
 #include "skin/SkinSlider.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/NoiseWindow.h"
 
 namespace orvel {
 namespace {
 
 using skin::SliderId;
-
-constexpr int kOk = 1032;
-constexpr int kCancel = 1033;
-constexpr int kThreshold = 1125;
-constexpr int kRelease = 1128;
-constexpr int kAttack = 1129;
-constexpr int kLowPass = 1130;
-constexpr int kHighPass = 1131;
 
 class NoiseWindowTest : public ::testing::Test {
 protected:
@@ -31,7 +23,7 @@ protected:
     }
     void TearDown() override { test::dismissMessages(); }
 
-    QString text(int id) const { return window->edit(id)->text(); }
+    QString text(ControlId id) const { return window->edit(id)->text(); }
     std::array<int, 5> stored() const { return NoiseSettings::fromStore(store).shown; }
 
     test::TempDir dir{test::TempDir::Xdg::Redirect};
@@ -41,8 +33,9 @@ protected:
 
 TEST_F(NoiseWindowTest, OpensWithDefaultsAndHoldsStoredValuesToTheirRanges) {
     open();
-    EXPECT_EQ(QStringList({text(kThreshold), text(kRelease), text(kAttack), text(kLowPass),
-                           text(kHighPass)}),
+    EXPECT_EQ(QStringList({text(ControlId::EDIT_THRESHOLD), text(ControlId::EDIT_RELEASETIME),
+                           text(ControlId::EDIT_ATTACKTIME), text(ControlId::EDIT_LOWPASS),
+                           text(ControlId::EDIT_HIGHPASS)}),
               QStringList({"-48", "0", "0", "20000", "0"}));
     const SkinSlider* lowPass = window->slider(SliderId::LowPass);
     EXPECT_EQ(lowPass->thumbRect().center().x(), lowPass->spec().to);
@@ -54,12 +47,12 @@ TEST_F(NoiseWindowTest, OpensWithDefaultsAndHoldsStoredValuesToTheirRanges) {
     store.writeNumber(setting::kReleaseTime, 99);
     EXPECT_EQ(stored(), (std::array{-48, 25, 0, 10000, 0}));
     open();
-    EXPECT_EQ(text(kLowPass), "10000");
-    EXPECT_EQ(text(kHighPass), "0");
+    EXPECT_EQ(text(ControlId::EDIT_LOWPASS), "10000");
+    EXPECT_EQ(text(ControlId::EDIT_HIGHPASS), "0");
 }
 
 struct Refusal {
-    int field;
+    ControlId field;
     SliderId slider;
     const char* text;
     const char* message;
@@ -82,7 +75,7 @@ TEST_P(NoiseFieldRefusal, RefusesOnLeavingAndAgainOnOk) {
     test::dismissMessages();
     EXPECT_EQ(slider->value(), before);
 
-    test::click(*window, kOk);
+    test::click(*window, ControlId::BTN_OK);
     box = test::awaitMessage();
     ASSERT_NE(box, nullptr) << "OK stored a refused value";
     EXPECT_EQ(box->text(), r.message);
@@ -93,28 +86,28 @@ TEST_P(NoiseFieldRefusal, RefusesOnLeavingAndAgainOnOk) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Noise, NoiseFieldRefusal, ::testing::Values(
-    Refusal{kThreshold, SliderId::NoiseThreshold, "-49", "Please input the threshold volue between -48 and -1"},
-    Refusal{kThreshold, SliderId::NoiseThreshold, "0", "Please input the threshold volue between -48 and -1"},
-    Refusal{kRelease, SliderId::Release, "26", "Please input the release time volue between 0 and 25"},
-    Refusal{kAttack, SliderId::Attack, "-1", "Please input the attack time value between 0 and 25"},
-    Refusal{kLowPass, SliderId::LowPass, "9999", "Please input the low pass volue between 10000 and 20000"},
-    Refusal{kLowPass, SliderId::LowPass, "abc", "Please input the low pass volue between 10000 and 20000"},
-    Refusal{kHighPass, SliderId::HighPass, "10001", "Please input the high pass between 0 and 10000"}));
+    Refusal{ControlId::EDIT_THRESHOLD, SliderId::NoiseThreshold, "-49", "Please input the threshold volue between -48 and -1"},
+    Refusal{ControlId::EDIT_THRESHOLD, SliderId::NoiseThreshold, "0", "Please input the threshold volue between -48 and -1"},
+    Refusal{ControlId::EDIT_RELEASETIME, SliderId::Release, "26", "Please input the release time volue between 0 and 25"},
+    Refusal{ControlId::EDIT_ATTACKTIME, SliderId::Attack, "-1", "Please input the attack time value between 0 and 25"},
+    Refusal{ControlId::EDIT_LOWPASS, SliderId::LowPass, "9999", "Please input the low pass volue between 10000 and 20000"},
+    Refusal{ControlId::EDIT_LOWPASS, SliderId::LowPass, "abc", "Please input the low pass volue between 10000 and 20000"},
+    Refusal{ControlId::EDIT_HIGHPASS, SliderId::HighPass, "10001", "Please input the high pass between 0 and 10000"}));
 // clang-format on
 
 TEST_F(NoiseWindowTest, OkStoresTheFieldsAndCancelNothing) {
     open();
-    test::typeAndLeave(window->edit(kRelease), "8 seconds");
-    EXPECT_EQ(text(kRelease), "8 seconds");
+    test::typeAndLeave(window->edit(ControlId::EDIT_RELEASETIME), "8 seconds");
+    EXPECT_EQ(text(ControlId::EDIT_RELEASETIME), "8 seconds");
     EXPECT_EQ(window->slider(SliderId::Release)->value(), 8) << "the leading number counts";
-    window->edit(kThreshold)->setText("-30");
-    window->edit(kAttack)->setText("3");
-    window->edit(kLowPass)->setText("15000");
-    window->edit(kHighPass)->setText("120");
-    test::click(*window, kCancel);
+    window->edit(ControlId::EDIT_THRESHOLD)->setText("-30");
+    window->edit(ControlId::EDIT_ATTACKTIME)->setText("3");
+    window->edit(ControlId::EDIT_LOWPASS)->setText("15000");
+    window->edit(ControlId::EDIT_HIGHPASS)->setText("120");
+    test::click(*window, ControlId::BTN_CANCEL);
     EXPECT_EQ(stored(), (std::array{-48, 0, 0, 20000, 0}));
     window->show();
-    test::click(*window, kOk);
+    test::click(*window, ControlId::BTN_OK);
     EXPECT_EQ(window->result(), QDialog::Accepted);
     EXPECT_EQ(stored(), (std::array{-30, 8, 3, 15000, 120}));
     EXPECT_EQ(store.readNumber(setting::kNoiseThreshold), 18);
@@ -130,19 +123,19 @@ TEST_F(NoiseWindowTest, SlidersCoverTheirRangesAndSteps) {
         return s;
     };
     dragTo(SliderId::NoiseThreshold, 600);
-    EXPECT_EQ(text(kThreshold), "-1");
+    EXPECT_EQ(text(ControlId::EDIT_THRESHOLD), "-1");
     const SkinSlider* threshold = dragTo(SliderId::NoiseThreshold, 60 + 7);
     EXPECT_EQ(threshold->thumbRect().center().x(), 60 + 8);
-    EXPECT_EQ(text(kThreshold), QString::number(threshold->value() - 48));
+    EXPECT_EQ(text(ControlId::EDIT_THRESHOLD), QString::number(threshold->value() - 48));
     const SkinSlider* release = dragTo(SliderId::Release, 52 + 13);
     EXPECT_EQ(release->thumbRect().center().x(), 52 + 16);
     dragTo(SliderId::Attack, 600);
-    EXPECT_EQ(text(kAttack), "25");
+    EXPECT_EQ(text(ControlId::EDIT_ATTACKTIME), "25");
     dragTo(SliderId::LowPass, 0);
-    EXPECT_EQ(text(kLowPass), "10000");
+    EXPECT_EQ(text(ControlId::EDIT_LOWPASS), "10000");
     const SkinSlider* highPass = dragTo(SliderId::HighPass, 52 + 101);
     EXPECT_EQ(highPass->thumbRect().center().x(), 52 + 101) << "no snapping at step 1";
-    EXPECT_EQ(text(kHighPass), QString::number(highPass->value()));
+    EXPECT_EQ(text(ControlId::EDIT_HIGHPASS), QString::number(highPass->value()));
     EXPECT_EQ(highPass->maximum(), 10000);
 }
 

@@ -8,26 +8,14 @@
 #include <QTreeView>
 
 #include "config/SettingsStore.h"
-#include "config/ui/FolderDialog.h"
-#include "config/ui/OutputWindow.h"
 #include "skin/SkinButton.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/FolderDialog.h"
+#include "ui/settings/OutputWindow.h"
 
 namespace orvel {
 namespace {
-
-constexpr int kFileName = 1132;
-constexpr int kFolder = 1182;
-constexpr int kBrowse = 1136;
-constexpr int kWav = 1170;
-constexpr int kMp3 = 1049;
-constexpr int kWma = 1171;
-constexpr int kMultiFile = 1133;
-constexpr int kTimeStamped = 1134;
-constexpr int kAlert = 1135;
-constexpr int kOk = 1032;
-constexpr int kCancel = 1033;
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -44,8 +32,8 @@ protected:
     }
     void TearDown() override { test::dismissMessages(); }
 
-    bool latched(int id) const { return window->button(id)->latched(); }
-    QString text(int id) const { return window->edit(id)->text(); }
+    bool latched(ControlId id) const { return window->button(id)->latched(); }
+    QString text(ControlId id) const { return window->edit(id)->text(); }
 
     test::TempDir dir{test::TempDir::Xdg::Redirect};
     SettingsStore store;
@@ -53,29 +41,34 @@ protected:
 };
 
 TEST_F(OutputWindowTest, ShowsTheStoredChoicesAndOkStoresTheEditedOnes) {
-    EXPECT_EQ(text(kFolder), qs(dir.path() + "/"));
-    EXPECT_EQ(text(kFileName), "take.MP3");
-    EXPECT_TRUE(latched(kMp3) && latched(kAlert));
-    EXPECT_FALSE(latched(kWav) || latched(kWma) || latched(kMultiFile) || latched(kTimeStamped));
+    EXPECT_EQ(text(ControlId::EDIT_FILELOCATION), qs(dir.path() + "/"));
+    EXPECT_EQ(text(ControlId::EDIT_FILENAME), "take.MP3");
+    EXPECT_TRUE(latched(ControlId::BTN_MP3FILE) && latched(ControlId::BTN_ALERT_OUTPUT));
+    EXPECT_FALSE(latched(ControlId::BTN_WAVFILE) || latched(ControlId::BTN_WMAFILE) ||
+                 latched(ControlId::BTN_MULTIFILE_OUTPUT) ||
+                 latched(ControlId::BTN_TIMESTAMPLE_OUTPUT));
 
-    window->edit(kFileName)->setText("concert");
-    test::click(*window, kWma);
-    EXPECT_EQ(text(kFileName), "concert.WMA");
-    EXPECT_TRUE(latched(kWma) && !latched(kMp3));
-    test::click(*window, kTimeStamped);
-    EXPECT_TRUE(latched(kTimeStamped) && latched(kMultiFile));
-    test::click(*window, kMultiFile);
-    EXPECT_FALSE(latched(kTimeStamped) || latched(kMultiFile)) << "time stamps need multiple files";
-    test::click(*window, kTimeStamped);
-    test::click(*window, kAlert);
-    window->edit(kFolder)->setText(qs(dir.file("live")));
+    window->edit(ControlId::EDIT_FILENAME)->setText("concert");
+    test::click(*window, ControlId::BTN_WMAFILE);
+    EXPECT_EQ(text(ControlId::EDIT_FILENAME), "concert.WMA");
+    EXPECT_TRUE(latched(ControlId::BTN_WMAFILE) && !latched(ControlId::BTN_MP3FILE));
+    test::click(*window, ControlId::BTN_TIMESTAMPLE_OUTPUT);
+    EXPECT_TRUE(latched(ControlId::BTN_TIMESTAMPLE_OUTPUT) &&
+                latched(ControlId::BTN_MULTIFILE_OUTPUT));
+    test::click(*window, ControlId::BTN_MULTIFILE_OUTPUT);
+    EXPECT_FALSE(latched(ControlId::BTN_TIMESTAMPLE_OUTPUT) ||
+                 latched(ControlId::BTN_MULTIFILE_OUTPUT))
+        << "time stamps need multiple files";
+    test::click(*window, ControlId::BTN_TIMESTAMPLE_OUTPUT);
+    test::click(*window, ControlId::BTN_ALERT_OUTPUT);
+    window->edit(ControlId::EDIT_FILELOCATION)->setText(qs(dir.file("live")));
 
-    test::click(*window, kCancel);
+    test::click(*window, ControlId::BTN_CANCEL);
     EXPECT_EQ(store.readLastName(), dir.file("take.mp3"));
     EXPECT_EQ(store.readTimeStampedStatus(), 0);
 
     window->show();
-    test::click(*window, kOk);
+    test::click(*window, ControlId::BTN_OK);
     EXPECT_EQ(window->result(), QDialog::Accepted);
     EXPECT_EQ(store.readLastName(), dir.file("live/concert.WMA"));
     EXPECT_TRUE(QFileInfo(qs(dir.file("live"))).isDir());
@@ -87,8 +80,8 @@ TEST_F(OutputWindowTest, ShowsTheStoredChoicesAndOkStoresTheEditedOnes) {
 // A name the recorder cannot write is refused on OK with the reason: nothing is stored, so the
 // next recording never writes one format's data under another format's name.
 TEST_F(OutputWindowTest, OkRefusesANameThatCannotBeRecorded) {
-    window->edit(kFileName)->setText("talk.flac");
-    test::click(*window, kOk);
+    window->edit(ControlId::EDIT_FILENAME)->setText("talk.flac");
+    test::click(*window, ControlId::BTN_OK);
     QMessageBox* box = test::awaitMessage();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(),
@@ -103,8 +96,8 @@ TEST_F(OutputWindowTest, OkRefusesANameThatCannotBeRecorded) {
 // instead of closing as if the next recording had somewhere to go.
 TEST_F(OutputWindowTest, OkRefusesAFolderThatCannotBeCreated) {
     dir.write("file", "x");
-    window->edit(kFolder)->setText(qs(dir.file("file/sub")));
-    test::click(*window, kOk);
+    window->edit(ControlId::EDIT_FILELOCATION)->setText(qs(dir.file("file/sub")));
+    test::click(*window, ControlId::BTN_OK);
     QMessageBox* box = test::awaitMessage();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(), qs("The folder:\n\n" + dir.file("file/sub/") +
@@ -113,8 +106,8 @@ TEST_F(OutputWindowTest, OkRefusesAFolderThatCannotBeCreated) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(store.readLastName(), dir.file("take.mp3"));
 
-    window->edit(kFolder)->setText("relative/folder");
-    test::click(*window, kOk);
+    window->edit(ControlId::EDIT_FILELOCATION)->setText("relative/folder");
+    test::click(*window, ControlId::BTN_OK);
     box = test::awaitMessage();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(), "The folder:\n\nrelative/folder\n\nis invalid. Please reenter.");
@@ -124,7 +117,7 @@ TEST_F(OutputWindowTest, OkRefusesAFolderThatCannotBeCreated) {
 // invalid one, asks before creating a missing one, says so when it cannot, and hands the
 // folder that passed to the window.
 TEST_F(OutputWindowTest, FolderDialogChecksAsksAndCreates) {
-    test::click(*window, kBrowse);
+    test::click(*window, ControlId::BTN_BROWSE);
     FolderDialog* dialog = window->folderDialog();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
@@ -166,7 +159,7 @@ TEST_F(OutputWindowTest, FolderDialogChecksAsksAndCreates) {
     answer(qs(dir.file("new/deeper")), QMessageBox::Yes);
     QTRY_VERIFY(!window->folderDialog());
     EXPECT_TRUE(QFileInfo(qs(dir.file("new/deeper"))).isDir());
-    EXPECT_EQ(text(kFolder), qs(dir.file("new/deeper")));
+    EXPECT_EQ(text(ControlId::EDIT_FILELOCATION), qs(dir.file("new/deeper")));
 }
 
 }  // namespace

@@ -5,18 +5,15 @@
 #include <QTimer>
 
 #include "devices/MixerControl.h"
-#include "devices/ui/DeviceWindow.h"
 #include "platform/SoundServer.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/DeviceWindow.h"
 
 namespace orvel {
 namespace {
 
-constexpr int kOk = 1032;
-constexpr int kCancel = 1033;
-
 // Clicks the first device row of the device window once it is open, then `button`.
-void pickFirstRowThen(int button) {
+void pickFirstRowThen(ControlId button) {
     QTimer::singleShot(0, [button] {
         auto* window = qobject_cast<DeviceWindow*>(QApplication::activeModalWidget());
         ASSERT_NE(window, nullptr);
@@ -39,12 +36,12 @@ TEST(DeviceWindowSound, OkAppliesTheDeviceAndCancelKeepsIt) {
     const platform::SoundDevice first = devices.devices().front();
     ASSERT_GE(first.lines.size(), 2u) << "the test server offers several lines";
 
-    pickFirstRowThen(kCancel);
+    pickFirstRowThen(ControlId::BTN_CANCEL);
     EXPECT_FALSE(DeviceWindow::choose(nullptr, *server, devices, mixer, -1, false));
     EXPECT_EQ(devices.selectedRow(), DeviceList::kNone);
     EXPECT_FALSE(server->isLineSelected(first.lines.front()));
 
-    pickFirstRowThen(kOk);
+    pickFirstRowThen(ControlId::BTN_OK);
     const auto choice = DeviceWindow::choose(nullptr, *server, devices, mixer, -1, false);
     ASSERT_TRUE(choice);
     EXPECT_EQ(choice->device, 0);
@@ -54,7 +51,7 @@ TEST(DeviceWindowSound, OkAppliesTheDeviceAndCancelKeepsIt) {
 
     const int last = static_cast<int>(first.lines.size()) - 1;
     ASSERT_TRUE(mixer.selectLine(last));
-    pickFirstRowThen(kOk);
+    pickFirstRowThen(ControlId::BTN_OK);
     const auto again = DeviceWindow::choose(nullptr, *server, devices, mixer, last, false);
     ASSERT_TRUE(again);
     EXPECT_FALSE(again->deviceChanged);
@@ -62,7 +59,7 @@ TEST(DeviceWindowSound, OkAppliesTheDeviceAndCancelKeepsIt) {
     EXPECT_TRUE(mixer.isLineEnabled(last));
 
     // While a capture runs the window only shows: OK changes nothing.
-    pickFirstRowThen(kOk);
+    pickFirstRowThen(ControlId::BTN_OK);
     EXPECT_FALSE(DeviceWindow::choose(nullptr, *server, devices, mixer, last, true));
     EXPECT_TRUE(mixer.isLineEnabled(last));
 }

@@ -5,21 +5,14 @@
 #include <QTest>
 
 #include "config/SettingsStore.h"
-#include "playback/ui/BackgroundWindow.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/settings/BackgroundWindow.h"
 
 namespace orvel {
 namespace {
-
-constexpr int kFile = 1156;
-constexpr int kBrowse = 1136;
-constexpr int kRemove = 1163;
-constexpr int kPreview = 1164;
-constexpr int kOk = 1032;
-constexpr int kCancel = 1033;
 
 class BackgroundWindowTest : public ::testing::Test {
 protected:
@@ -28,7 +21,7 @@ protected:
 };
 
 struct RadioCase {
-    int id;
+    ControlId id;
     int BackgroundSettings::*value;
     int expected;
 };
@@ -38,20 +31,21 @@ struct RadioCase {
 TEST_F(BackgroundWindowTest, RadiosStandForTheirValuesAndOkStoresThem) {
     // clang-format off
     const RadioCase cases[] = {
-        {1157, &BackgroundSettings::backgroundChannel, 1}, {1158, &BackgroundSettings::backgroundChannel, 2},
-        {1159, &BackgroundSettings::backgroundChannel, 0}, {1160, &BackgroundSettings::recordingChannel, 1},
-        {1161, &BackgroundSettings::recordingChannel, 2}, {1162, &BackgroundSettings::recordingChannel, 0},
-        {1179, &BackgroundSettings::vocalChannel, 1}, {1180, &BackgroundSettings::vocalChannel, 2},
-        {1181, &BackgroundSettings::vocalChannel, 0}, {1167, &BackgroundSettings::action, 0},
-        {1168, &BackgroundSettings::action, 1}, {1169, &BackgroundSettings::action, 2}};
+        {ControlId::BTN_BACKGROUNDLEFT, &BackgroundSettings::backgroundChannel, 1}, {ControlId::BTN_BACKGROUNDRIGHT, &BackgroundSettings::backgroundChannel, 2},
+        {ControlId::BTN_BACKGROUNDLEFTRIGHT, &BackgroundSettings::backgroundChannel, 0}, {ControlId::BTN_RECORDINGLEFT, &BackgroundSettings::recordingChannel, 1},
+        {ControlId::BTN_RECORDINGRIGHT, &BackgroundSettings::recordingChannel, 2}, {ControlId::BTN_RECORDINGLEFTRIGHT, &BackgroundSettings::recordingChannel, 0},
+        {ControlId::BTN_VOCALLEFT, &BackgroundSettings::vocalChannel, 1}, {ControlId::BTN_VOCALRIGHT, &BackgroundSettings::vocalChannel, 2},
+        {ControlId::BTN_VOCALLEFTRIGHT, &BackgroundSettings::vocalChannel, 0}, {ControlId::BTN_REPEAT, &BackgroundSettings::action, 0},
+        {ControlId::BTN_STOPRECORDING, &BackgroundSettings::action, 1}, {ControlId::BTN_STOPBACKGROUND, &BackgroundSettings::action, 2}};
     // clang-format on
     for (const RadioCase& c : cases) {
         BackgroundWindow window(store);
         window.show();
         test::click(window, c.id);
         EXPECT_TRUE(window.button(c.id)->latched());
-        test::click(window, kOk);
-        EXPECT_EQ(BackgroundSettings::fromStore(store).*c.value, c.expected) << c.id;
+        test::click(window, ControlId::BTN_OK);
+        EXPECT_EQ(BackgroundSettings::fromStore(store).*c.value, c.expected)
+            << static_cast<int>(c.id);
     }
 }
 
@@ -62,27 +56,29 @@ TEST_F(BackgroundWindowTest, ShowsTheStoredChoicesAndCancelKeepsThem) {
     store.writeNumber(setting::kRemoveVoice, 1);
     BackgroundWindow window(store);
     window.show();
-    EXPECT_EQ(window.edit(kFile)->text(), "/music/rain.mp3");
+    EXPECT_EQ(window.edit(ControlId::EDIT_BACKGROUNDFILE)->text(), "/music/rain.mp3");
     EXPECT_NEAR(window.slider(skin::SliderId::Mix)->value(), 70, 1) << "position is 100 - scale";
-    EXPECT_TRUE(window.button(1161)->latched() && window.button(1159)->latched());
-    EXPECT_TRUE(window.button(kRemove)->latched() && window.button(kPreview)->latched());
+    EXPECT_TRUE(window.button(ControlId::BTN_RECORDINGRIGHT)->latched() &&
+                window.button(ControlId::BTN_BACKGROUNDLEFTRIGHT)->latched());
+    EXPECT_TRUE(window.button(ControlId::BTN_REMOVE)->latched() &&
+                window.button(ControlId::BTN_PREVIEW)->latched());
     // The slider has half a pixel per percent: a scale nobody moved is kept as it was.
-    test::click(window, kOk);
+    test::click(window, ControlId::BTN_OK);
     EXPECT_EQ(store.readNumber(setting::kBackgroundScale), 30);
     window.show();
 
-    window.edit(kFile)->setText("/music/other.wav");
-    test::click(window, kPreview);
-    test::click(window, 1160);
+    window.edit(ControlId::EDIT_BACKGROUNDFILE)->setText("/music/other.wav");
+    test::click(window, ControlId::BTN_PREVIEW);
+    test::click(window, ControlId::BTN_RECORDINGLEFT);
     SkinSlider* mix = window.slider(skin::SliderId::Mix);
     test::drag(window, mix->thumbRect().center(),
                {mix->spec().from, mix->thumbRect().center().y()});
-    test::click(window, kCancel);
+    test::click(window, ControlId::BTN_CANCEL);
     EXPECT_EQ(store.readText(setting::kBackgroundFile), "/music/rain.mp3");
     EXPECT_EQ(store.readNumber(setting::kBackgroundScale), 30);
 
     window.show();
-    test::click(window, kOk);
+    test::click(window, ControlId::BTN_OK);
     const BackgroundSettings s = BackgroundSettings::fromStore(store);
     EXPECT_EQ(s.file, "/music/other.wav");
     EXPECT_EQ(s.scale, 100) << "the slider at the music's end gives all music";
@@ -98,12 +94,13 @@ TEST_F(BackgroundWindowTest, BrowseOffersBothCasesAndFillsTheField) {
     dir.write("Song.MP3", "x");
     BackgroundWindow window(store);
     window.show();
-    test::click(window, kBrowse);
+    test::click(window, ControlId::BTN_BROWSE);
     QFileDialog* dialog = window.fileDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     emit dialog->fileSelected(QString::fromStdString(dir.file("Song.MP3")));
-    EXPECT_EQ(window.edit(kFile)->text().toStdString(), dir.file("Song.MP3"));
+    EXPECT_EQ(window.edit(ControlId::EDIT_BACKGROUNDFILE)->text().toStdString(),
+              dir.file("Song.MP3"));
     dialog->reject();
 }
 

@@ -58,9 +58,9 @@ std::vector<std::string> FaceHarness::logLines() const {
     return lines;
 }
 
-void FaceHarness::click(int id) {
+void FaceHarness::click(ControlId id) {
     SkinButton* button = m_face->button(id);
-    ASSERT_NE(button, nullptr) << id;
+    ASSERT_NE(button, nullptr) << static_cast<int>(id);
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
 }
 

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "../engine_sound/EngineSoundSupport.h"
-#include "app/RecorderParts.h"
 #include "config/HotKeyScript.h"
 #include "config/SettingsStore.h"
-#include "recorder/ui/FrontFace.h"
+#include "recorder/RecorderParts.h"
 #include "support/TempDir.h"
+#include "ui/front/FrontFace.h"
 
 // The program's front face on the real controller, engine, player and devices of the private
 // sound server, shown offscreen, with settings in a folder of the test's own.
@@ -23,6 +23,7 @@ namespace orvel::test {
 // The face, keeping what its controller told it.
 class TestFace : public FrontFace {
 public:
+    using FrontFace::commandTable;
     using FrontFace::FrontFace;
     void showState(const FaceState& state) override {
         states.push_back(state);
@@ -61,6 +62,8 @@ public:
     RecorderParts& parts() { return *m_parts; }
     platform::SoundServer& server() { return *m_server; }
     const SettingsStore& settings() const { return m_settings; }
+    // The face's hot-key script (the built-in one); a test may load another into it.
+    HotKeyScript& keys() { return m_keys; }
     std::string file(const std::string& name) const { return m_dir.file(name); }
     void writeFile(const std::string& name, const std::string& bytes) const {
         m_dir.write(name, bytes);
@@ -68,7 +71,7 @@ public:
     std::vector<std::string> logLines() const;
 
     // A click on a control of the face by its id, or on a point of the face.
-    void click(int id);
+    void click(ControlId id);
     void clickAt(const QPoint& point);
     // Handles events until the condition holds or the time is up.
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);

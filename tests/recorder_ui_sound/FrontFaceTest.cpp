@@ -11,17 +11,20 @@
 #include <QTime>
 #include <QTimer>
 #include <QToolTip>
+#include <map>
+#include <set>
 
 #include "../platform_sound/SoundTestSupport.h"
 #include "FaceHarness.h"
-#include "app/CommandLine.h"
-#include "archive/ui/HistoryPanel.h"
-#include "archive/ui/Mp3Window.h"
 #include "audio/WavReader.h"
-#include "recorder/ui/StartupFace.h"
+#include "recorder/CommandLine.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"
 #include "skin/TrayIcon.h"
+#include "ui/front/FaceMenu.h"
+#include "ui/front/StartupFace.h"
+#include "ui/history/HistoryPanel.h"
+#include "ui/settings/Mp3Window.h"
 
 namespace orvel {
 namespace {
@@ -31,28 +34,6 @@ using test::FaceHarness;
 using test::TestFace;
 
 // Controls of the front face.
-constexpr int kRecord = 1000;
-constexpr int kPause = 1003;
-constexpr int kStop = 1004;
-constexpr int kEject = 1005;
-constexpr int kPlay = 1006;
-constexpr int kDetect = 1008;
-constexpr int kAutodetect = 1020;
-constexpr int kCloseAudioBox = 1021;
-constexpr int kMultiFile = 1038;
-constexpr int kMp3File = 1049;
-constexpr int kStereo = 1060;
-constexpr int kMono = 1061;
-constexpr int k16Bit = 1062;
-constexpr int k8Bit = 1063;
-constexpr int kShowSwitch = 1068;
-constexpr int kLowPass = 1115;
-constexpr int kHighPass = 1116;
-constexpr int kDevice = 1121;
-constexpr int kArchive = 1137;
-constexpr int kArchiveClose = 1138;
-constexpr int kBackgroundEnable = 1166;
-constexpr int kSysClose = 1014;
 
 QString plain(const QString& tooltip) {
     QTextDocument document;
@@ -95,14 +76,14 @@ TEST(FrontFace, TransportRecordsPausesStopsAndPlaysWithItsInfoLine) {
     ASSERT_TRUE(h.make());
     TestFace& face = h.face();
     EXPECT_EQ(info(face), "Ready to record");
-    h.click(kShowSwitch);  // the numeric meter
+    h.click(ControlId::BTN_SHOWSWITCH);  // the numeric meter
 
-    h.click(kRecord);
+    h.click(ControlId::BTN_RECORD);
     EXPECT_EQ(info(face), "Recording");
-    EXPECT_TRUE(face.button(kRecord)->latched());
-    EXPECT_TRUE(face.button(kRecord)->isEnabled());  // lit, not greyed
-    for (int id : {kPlay, kEject, kMultiFile}) {
-        EXPECT_FALSE(face.button(id)->isEnabled()) << id;
+    EXPECT_TRUE(face.button(ControlId::BTN_RECORD)->latched());
+    EXPECT_TRUE(face.button(ControlId::BTN_RECORD)->isEnabled());  // lit, not greyed
+    for (ControlId id : {ControlId::BTN_PLAY, ControlId::BTN_EJECT, ControlId::BTN_MULTIFILE}) {
+        EXPECT_FALSE(face.button(id)->isEnabled()) << static_cast<int>(id);
     }
     EXPECT_FALSE(face.slider(skin::SliderId::Rate)->isEnabled());
     // The steady tone lights the meter: its level, and lit segments painted in the strip.
@@ -116,36 +97,36 @@ TEST(FrontFace, TransportRecordsPausesStopsAndPlaysWithItsInfoLine) {
     }
     EXPECT_GT(lit, 20);
 
-    h.click(kPause);
-    EXPECT_TRUE(face.button(kPause)->latched());
+    h.click(ControlId::BTN_PAUSE);
+    EXPECT_TRUE(face.button(ControlId::BTN_PAUSE)->latched());
     h.run(300ms);
     const std::string paused = recordingShown(h);
     h.run(1200ms);
     EXPECT_EQ(recordingShown(h), paused);  // the recorded time stands still
-    h.click(kPause);
+    h.click(ControlId::BTN_PAUSE);
     h.run(1500ms);
     EXPECT_NE(recordingShown(h), paused);
 
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
     EXPECT_EQ(info(face), "Ready to record");
     EXPECT_FALSE(face.levels().has_value());
     ASSERT_TRUE(h.waitFor([&] { return !face.files.empty(); }, 10s));
     EXPECT_TRUE(face.files[0].ok);
     EXPECT_GT(face.files[0].bytes, 100000u);
-    EXPECT_TRUE(face.button(kPlay)->isEnabled());
+    EXPECT_TRUE(face.button(ControlId::BTN_PLAY)->isEnabled());
 
-    h.click(kPlay);
+    h.click(ControlId::BTN_PLAY);
     EXPECT_EQ(info(face), "Playing");
-    EXPECT_TRUE(face.button(kPlay)->latched());
+    EXPECT_TRUE(face.button(ControlId::BTN_PLAY)->latched());
     ASSERT_TRUE(h.waitFor([&] { return h.parts().player().position() > 1200; }, 5s));
     // A click elsewhere on the face applies no slider: the player is not sought back.
     const std::int64_t before = h.parts().player().position();
     h.clickAt(kBareFace);
     h.run(200ms);
     EXPECT_GE(h.parts().player().position(), before);
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
     EXPECT_EQ(info(face), "Ready to record");
-    EXPECT_FALSE(face.button(kPlay)->latched());
+    EXPECT_FALSE(face.button(ControlId::BTN_PLAY)->latched());
 }
 
 // The format and channel keys choose the next recording's format: a key already down does
@@ -155,28 +136,30 @@ TEST(FrontFace, FormatKeysAndTheDataRateMeter) {
     ASSERT_TRUE(h.make());
     TestFace& face = h.face();
     const std::size_t published = face.states.size();
-    h.click(k16Bit);
-    h.click(k16Bit);
+    h.click(ControlId::BTN_16BIT);
+    h.click(ControlId::BTN_16BIT);
     EXPECT_EQ(face.states.size(), published);
-    EXPECT_TRUE(face.button(k16Bit)->latched());
+    EXPECT_TRUE(face.button(ControlId::BTN_16BIT)->latched());
 
-    h.click(k8Bit);
+    h.click(ControlId::BTN_8BIT);
     EXPECT_FALSE(face.state().sixteenBits);
-    EXPECT_TRUE(face.button(k8Bit)->latched());
-    EXPECT_FALSE(face.button(k16Bit)->latched());
-    for (int id : {kLowPass, kHighPass, kBackgroundEnable}) {
-        EXPECT_FALSE(face.button(id)->isEnabled()) << id;
+    EXPECT_TRUE(face.button(ControlId::BTN_8BIT)->latched());
+    EXPECT_FALSE(face.button(ControlId::BTN_16BIT)->latched());
+    for (ControlId id :
+         {ControlId::BTN_LOWPASS, ControlId::BTN_HIGHPASS, ControlId::BTN_BACKGROUNDENABLE}) {
+        EXPECT_FALSE(face.button(id)->isEnabled()) << static_cast<int>(id);
     }
-    h.click(kMono);
+    h.click(ControlId::BTN_MONO);
     face.slider(skin::SliderId::Rate)->applyValue(7);
     EXPECT_EQ(face.state().dataRateText, "43KB/S");
 
-    h.click(k16Bit);
-    h.click(kStereo);
+    h.click(ControlId::BTN_16BIT);
+    h.click(ControlId::BTN_STEREO);
     face.slider(skin::SliderId::Rate)->applyValue(8);
     EXPECT_EQ(face.state().dataRateText, "187KB/S");
-    for (int id : {kLowPass, kHighPass, kBackgroundEnable}) {
-        EXPECT_TRUE(face.button(id)->isEnabled()) << id;
+    for (ControlId id :
+         {ControlId::BTN_LOWPASS, ControlId::BTN_HIGHPASS, ControlId::BTN_BACKGROUNDENABLE}) {
+        EXPECT_TRUE(face.button(id)->isEnabled()) << static_cast<int>(id);
     }
 }
 
@@ -193,10 +176,10 @@ TEST(FrontFace, DashboardLinesChooseThePlaySourceOnlyWhileIdle) {
     EXPECT_EQ(face.state().playSource, 2);
     EXPECT_EQ(face.pos(), QPoint(200, 200));  // the press did not move the face
 
-    h.click(kRecord);
+    h.click(ControlId::BTN_RECORD);
     h.clickAt(background);
     EXPECT_EQ(face.state().playSource, 2);
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
     h.clickAt(background);
     EXPECT_EQ(face.state().playSource, 1);
 
@@ -232,7 +215,7 @@ TEST(FrontFace, CommandLinePressesArePostedInOrder) {
     EXPECT_FALSE(face.state().sixteenBits);
     EXPECT_FALSE(face.state().stereo);
     EXPECT_TRUE(h.waitFor([&] { return face.isHidden(); }, 2s));
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
 }
 
 // A file name the recorder cannot write is refused on the info line: nothing records, the
@@ -262,6 +245,15 @@ TEST(FrontFace, HotKeysOfTheDefaultScript) {
         QTest::keyClick(&face, k, modifiers);
         h.run(100ms);
     };
+
+    // A hidden button takes no key (the line search's, with the line window closed); the log
+    // panel's own buttons take theirs as the face's do.
+    key(Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(h.controller().lineTest().running());
+    key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(face.size(), QSize(592, 608));
+    key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(face.size(), QSize(592, 392));
 
     key(Qt::Key_M, Qt::ShiftModifier);
     EXPECT_TRUE(face.state().multiFileDown);
@@ -297,7 +289,8 @@ TEST(FrontFace, TooltipsCarryTheirChords) {
     FaceHarness h;
     ASSERT_TRUE(h.make());
     TestFace& face = h.face();
-    EXPECT_EQ(plain(face.button(kRecord)->toolTip()), "Record - Hot Key :[F8,ENTER,CTRL+R]");
+    EXPECT_EQ(plain(face.button(ControlId::BTN_RECORD)->toolTip()),
+              "Record - Hot Key :[F8,ENTER,CTRL+R]");
     const QPoint volume = face.slider(skin::SliderId::Volume)->trackRect().center();
     QHelpEvent help(QEvent::ToolTip, volume, face.mapToGlobal(volume));
     QApplication::sendEvent(&face, &help);
@@ -313,20 +306,20 @@ TEST(FrontFace, OutlineFollowsThePanels) {
     ASSERT_TRUE(h.make());
     TestFace& face = h.face();
     EXPECT_EQ(face.size(), QSize(592, 392));
-    h.click(kDetect);
+    h.click(ControlId::BTN_DETECT);
     EXPECT_EQ(face.size(), QSize(949, 392));
-    EXPECT_FALSE(face.button(kDevice)->isHidden());
-    h.click(kArchive);
+    EXPECT_FALSE(face.button(ControlId::BTN_DEVICE)->isHidden());
+    h.click(ControlId::BTN_ARCHIVE);
     EXPECT_EQ(face.size(), QSize(949, 608));
-    EXPECT_FALSE(face.button(kDevice)->isHidden());
+    EXPECT_FALSE(face.button(ControlId::BTN_DEVICE)->isHidden());
     EXPECT_TRUE(face.mask().contains(QPoint(900, 200)));  // the side panel
     EXPECT_TRUE(face.mask().contains(QPoint(300, 500)));  // the log panel
-    EXPECT_TRUE(face.button(kArchive)->isHidden());
-    h.click(kCloseAudioBox);
+    EXPECT_TRUE(face.button(ControlId::BTN_ARCHIVE)->isHidden());
+    h.click(ControlId::BTN_CLOSEAUDIOBOX);
     EXPECT_EQ(face.size(), QSize(592, 608));
-    h.click(kArchiveClose);
+    h.click(ControlId::BTN_ARCHIVECLOSE);
     EXPECT_EQ(face.size(), QSize(592, 392));
-    EXPECT_FALSE(face.button(kArchive)->isHidden());
+    EXPECT_FALSE(face.button(ControlId::BTN_ARCHIVE)->isHidden());
 }
 
 // The speakers' volume follows changes made by other programs, except while the user holds
@@ -368,25 +361,25 @@ TEST(FrontFace, DeviceWindowAndLineSearchAreRefusedWhileACaptureRuns) {
     FaceHarness h;
     ASSERT_TRUE(h.make());
     TestFace& face = h.face();
-    h.click(kDetect);
-    h.click(kRecord);
+    h.click(ControlId::BTN_DETECT);
+    h.click(ControlId::BTN_RECORD);
     ASSERT_TRUE(face.state().recordDown);
     // Sound arrives (a line's first sound may take two seconds), for a file to play below.
     ASSERT_TRUE(h.waitFor([&] { return face.levels() && face.levels()->rows[0].level < 30; }, 5s));
     h.run(500ms);
-    h.click(kAutodetect);
+    h.click(ControlId::BTN_AUTODETECT);
     EXPECT_EQ(info(face), RecorderController::kBusyText);
     EXPECT_FALSE(h.controller().lineTest().running());
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
     // Once the file is complete the device may change.
     ASSERT_TRUE(h.waitFor([&] { return !face.files.empty(); }, 10s));
-    h.click(kDevice);
+    h.click(ControlId::BTN_DEVICE);
     EXPECT_NE(info(face), RecorderController::kBusyText);
-    h.click(kPlay);
+    h.click(ControlId::BTN_PLAY);
     ASSERT_TRUE(face.state().playDown);
-    h.click(kDevice);
+    h.click(ControlId::BTN_DEVICE);
     EXPECT_EQ(info(face), RecorderController::kBusyText);
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
 }
 
 // A file whose length reads as 0 keeps the position thumb at the start: nothing divides by
@@ -407,12 +400,50 @@ TEST(FrontFace, AFileOfNoLengthKeepsThePositionAtTheStart) {
     SkinSlider* position = face.slider(skin::SliderId::Play);
     position->applyValue(60);
     EXPECT_EQ(position->value(), 0);
-    h.click(kPlay);
+    h.click(ControlId::BTN_PLAY);
     h.run(500ms);
     position->applyValue(60);
     h.run(200ms);
     EXPECT_EQ(position->value(), 0);
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
+}
+
+// Every entry of the pop-up and tray menus stands for a control the face has a command for, or
+// is one of the menus' own; an entry runs its control's command.
+TEST(FrontFace, MenuEntriesRunTheirControlsCommands) {
+    FaceHarness h;
+    ASSERT_TRUE(h.make());
+    TestFace& face = h.face();
+    const std::set<int> own = {TrayIcon::kOpen, FaceMenu::kConfigLine, FaceMenu::kAddToStartup,
+                               FaceMenu::kAbout};
+    std::map<QString, QAction*> popup;
+    for (QMenu* menu : {&face.popupMenu(), face.trayIcon().menu()}) {
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator()) {
+                continue;
+            }
+            const int id = action->data().toInt();
+            const std::optional<ControlId> control = FaceMenu::controlOf(id);
+            EXPECT_TRUE(control ? face.commands().find(*control) != nullptr : own.count(id) == 1)
+                << action->text().toStdString();
+            if (menu == &face.popupMenu()) {
+                popup[action->text()] = action;
+            }
+        }
+    }
+    ASSERT_EQ(popup.size(), 13u);
+    popup["Record"]->trigger();
+    EXPECT_TRUE(face.state().recordDown);
+    popup["Pause"]->trigger();
+    EXPECT_TRUE(face.state().pauseDown);
+    popup["Stop"]->trigger();
+    EXPECT_FALSE(face.state().recordDown);
+    // Into a file of its own (no overwrite question), once the stopped one is complete.
+    h.controller().setFieldText(h.file("signal.wav"));
+    popup["Signal Record"]->trigger();
+    EXPECT_TRUE(h.waitFor([&] { return face.state().signalDown; }, 10s));
+    popup["Signal Record"]->trigger();
+    EXPECT_TRUE(h.waitFor([&] { return !face.state().signalDown; }, 10s));
 }
 
 // Tray commands do not act behind a modal face: its entries are disabled but "Open Orvel",
@@ -421,7 +452,7 @@ TEST(FrontFace, TrayCommandsWaitWhileAModalFaceIsOpen) {
     FaceHarness h;
     ASSERT_TRUE(h.make());
     TestFace& face = h.face();
-    face.runCommand(FrontFace::kAbout);
+    face.runCommand(FaceMenu::kAbout);
     QWidget* about = QApplication::activeModalWidget();
     ASSERT_NE(about, nullptr);
     TrayIcon& tray = face.trayIcon();
@@ -440,7 +471,7 @@ TEST(FrontFace, TrayCommandsWaitWhileAModalFaceIsOpen) {
     EXPECT_TRUE(tray.action(TrayIcon::kRecord)->isEnabled());
     tray.choose(TrayIcon::kRecord);
     EXPECT_TRUE(face.state().recordDown);
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
 }
 
 // The first run: the start-up window comes first and the face shows its start-up texts and
@@ -461,13 +492,13 @@ TEST(FrontFace, FirstRunGoesThroughTheStartupWindowAndTheLineSearch) {
         3s));
     EXPECT_TRUE(face.state().startupFace);
     EXPECT_FALSE(face.state().recordDown);
-    QTest::mouseClick(startup->button(StartupFace::kContinue), Qt::LeftButton);
+    QTest::mouseClick(startup->button(ControlId::BTN_CONTINUE), Qt::LeftButton);
     ASSERT_TRUE(h.waitFor([&] { return face.state().lineWindowOpen; }, 5s));
     EXPECT_EQ(face.size(), QSize(949, 392));
     ASSERT_TRUE(h.waitFor([&] { return face.state().recordDown; }, 30s));
     EXPECT_TRUE(face.shown("Record Line Found"));
     EXPECT_FALSE(face.state().startupFace);
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
 }
 
 // Closing during an MP3 recording: the program ends only once the file is complete (the
@@ -477,8 +508,8 @@ TEST(FrontFace, CloseWaitsForTheFileAndItsLogLine) {
     ASSERT_TRUE(h.make());
     TestFace& face = h.face();
     h.controller().setFieldText(h.file("take.wav"));
-    h.click(kMp3File);
-    h.click(kRecord);
+    h.click(ControlId::BTN_MP3FILE);
+    h.click(ControlId::BTN_RECORD);
     ASSERT_TRUE(face.state().recordDown);
     h.run(2s);
     QSignalSpy closed(&face, &FrontFace::programClosed);
@@ -488,7 +519,7 @@ TEST(FrontFace, CloseWaitsForTheFileAndItsLogLine) {
         completeAtClose = h.parts().engine().state() == CaptureEngine::State::Idle;
         logAtClose = h.logLines().size();
     });
-    h.click(kSysClose);
+    h.click(ControlId::BTN_SYSCLOSE);
     ASSERT_TRUE(h.waitFor([&] { return closed.count() == 1; }, 15s));
     EXPECT_TRUE(completeAtClose);
     EXPECT_EQ(logAtClose, 1u);
@@ -506,12 +537,12 @@ TEST(FrontFace, ChoicesReachTheSettingsBeforeTheProgramCloses) {
     test::VolumeRestorer restore(test::VolumeRestorer::Kind::Sink, "speakers");
     TestFace& face = h.face();
     h.controller().setFieldText(h.file("face.wav"));
-    h.click(k8Bit);
-    h.click(kMono);
+    h.click(ControlId::BTN_8BIT);
+    h.click(ControlId::BTN_MONO);
     face.slider(skin::SliderId::Rate)->applyValue(2);
-    h.click(kMp3File);
-    h.click(kMultiFile);
-    h.click(kShowSwitch);
+    h.click(ControlId::BTN_MP3FILE);
+    h.click(ControlId::BTN_MULTIFILE);
+    h.click(ControlId::BTN_SHOWSWITCH);
     face.slider(skin::SliderId::Volume)->applyValue(30000);
 
     const SettingsStore& s = h.settings();
@@ -531,23 +562,22 @@ TEST(FrontFace, Mp3WindowsChoiceOutlivesTheCloseOrder) {
     FaceHarness h;
     ASSERT_TRUE(h.make());
     TestFace& face = h.face();
-    constexpr int kMusicSet = 1046;
-    h.click(kRecord);
-    h.click(kMusicSet);
+    h.click(ControlId::BTN_RECORD);
+    h.click(ControlId::BTN_MUSICSET);
     h.run(300ms);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    h.click(kStop);
+    h.click(ControlId::BTN_STOP);
 
     bool opened = false;
     whenOpen<Mp3Window>([&](Mp3Window* window) {
         opened = true;
-        window->combo(1144)->setCurrentIndex(13);
-        QTest::mouseClick(window->button(1032), Qt::LeftButton);
+        window->combo(ControlId::COMBO_BITRATE)->setCurrentIndex(13);
+        QTest::mouseClick(window->button(ControlId::BTN_OK), Qt::LeftButton);
     });
-    h.click(kMusicSet);
+    h.click(ControlId::BTN_MUSICSET);
     ASSERT_TRUE(h.waitFor([&] { return opened && !QApplication::activeModalWidget(); }, 5s));
     QSignalSpy closed(&face, &FrontFace::programClosed);
-    h.click(kSysClose);
+    h.click(ControlId::BTN_SYSCLOSE);
     ASSERT_TRUE(h.waitFor([&] { return closed.count() == 1; }, 15s));
     EXPECT_EQ(h.settings().readMp3Bitrate(), 13);
 }

@@ -20,7 +20,7 @@ TEST(FrontFaceHide, WithoutATrayTheFaceIsMinimisedAndStaysReachable) {
     test::FaceHarness h;
     ASSERT_TRUE(h.make());
     test::TestFace& face = h.face();
-    PostedInput::click(face.button(1094));
+    PostedInput::click(face.button(ControlId::BTN_SYSTRAY));
     ASSERT_TRUE(h.waitFor([&] { return face.isMinimized(); }, 3s));
     EXPECT_TRUE(face.isVisible());
     face.runCommand(TrayIcon::kOpen);  // as the task bar brings it back

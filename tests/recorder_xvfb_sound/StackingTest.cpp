@@ -9,6 +9,7 @@
 #include "skin/PostedInput.h"
 #include "skin/SkinButton.h"
 #include "skin/TrayIcon.h"
+#include "ui/front/FaceMenu.h"
 
 namespace orvel {
 namespace {
@@ -84,18 +85,19 @@ TEST_P(ModalStacking, TheModalWindowStandsAboveTheFace) {
     EXPECT_TRUE(face.isVisible());
 }
 
-void clickButton(test::TestFace& face, int id) {
+void clickButton(test::TestFace& face, ControlId id) {
     PostedInput::click(face.button(id));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     FrontFace, ModalStacking,
-    ::testing::Values(ModalCase{"About", "orvel::AboutFace",
-                                [](test::TestFace& face) { face.runCommand(FrontFace::kAbout); }},
-                      ModalCase{"Noise", "orvel::NoiseWindow",
-                                [](test::TestFace& face) { clickButton(face, 1118); }},
-                      ModalCase{"Schedule", "orvel::ScheduleWindow",
-                                [](test::TestFace& face) { clickButton(face, 1048); }}),
+    ::testing::Values(
+        ModalCase{"About", "orvel::AboutFace",
+                  [](test::TestFace& face) { face.runCommand(FaceMenu::kAbout); }},
+        ModalCase{"Noise", "orvel::NoiseWindow",
+                  [](test::TestFace& face) { clickButton(face, ControlId::BTN_NOISESETTING); }},
+        ModalCase{"Schedule", "orvel::ScheduleWindow",
+                  [](test::TestFace& face) { clickButton(face, ControlId::BTN_CLOCKSET); }}),
     [](const ::testing::TestParamInfo<ModalCase>& info) { return info.param.name; });
 
 }  // namespace

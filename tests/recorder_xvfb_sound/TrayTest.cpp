@@ -14,8 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kHideButton = 1094;
-
 // Where the docked icons show. Qt may replace an icon's window while it starts (each asks to
 // dock): only those still on the screen count.
 std::vector<QRect> shownIcons(const test::StandInTray& tray, const test::XServerView& x) {
@@ -63,7 +61,7 @@ TEST_F(FrontFaceTray, HideGoesToTheTrayAndADoubleClickOnTheIconBringsTheFaceBack
     test::TestFace& face = m_h.face();
     const std::uint32_t window = face.winId();
     ASSERT_TRUE(m_x.shownAt(window));
-    PostedInput::click(face.button(kHideButton));
+    PostedInput::click(face.button(ControlId::BTN_SYSTRAY));
     ASSERT_TRUE(m_h.waitFor([&] { return !m_x.shownAt(window); }, 3s));
     EXPECT_FALSE(face.isVisible());
     EXPECT_FALSE(face.isMinimized());
@@ -89,7 +87,7 @@ TEST(FrontFaceLateTray, TheIconShowsOnceATrayAppearsAfterTheFaceStarted) {
     ASSERT_TRUE(tray.ok());
     EXPECT_TRUE(h.waitFor([&] { return shownIcons(tray, x).size() == 1; }, 5s));
 
-    PostedInput::click(h.face().button(kHideButton));
+    PostedInput::click(h.face().button(ControlId::BTN_SYSTRAY));
     EXPECT_TRUE(h.waitFor([&] { return !x.shownAt(h.face().winId()); }, 3s));
     EXPECT_FALSE(h.face().isMinimized());
 }

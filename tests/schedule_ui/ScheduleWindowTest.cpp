@@ -1,4 +1,4 @@
-#include "schedule/ui/ScheduleWindow.h"
+#include "ui/schedule/ScheduleWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +21,9 @@
 namespace orvel {
 namespace {
 
-constexpr int kAdd = 1102;
-constexpr int kChange = 1103;
-constexpr int kDelete = 1058;
-constexpr int kRelative = 1105;
-constexpr int kOk = 1032;
-constexpr int kOnTheDay = 1112;
-constexpr int kMonday = 1088;
-constexpr int kFriday = 1092;
-constexpr int kStreaming = 1152;
-constexpr int kUrl = 1153;
-constexpr int kLoadingTime = 1154;
-constexpr int kTimeFields[6] = {1106, 1107, 1108, 1109, 1110, 1111};
+constexpr ControlId kTimeFields[6] = {ControlId::EDIT_STARTHOUR,   ControlId::EDIT_STARTMINUTE,
+                                      ControlId::EDIT_STARTSECOND, ControlId::EDIT_ENDHOUR,
+                                      ControlId::EDIT_ENDMINUTE,   ControlId::EDIT_ENDSECOND};
 
 QList<QMessageBox*> openMessages() {
     QList<QMessageBox*> boxes;
@@ -67,9 +58,9 @@ protected:
         return window;
     }
 
-    static void click(ScheduleWindow& w, int id) {
+    static void click(ScheduleWindow& w, ControlId id) {
         SkinButton* button = w.button(id);
-        ASSERT_TRUE(button && button->isEnabled()) << "button " << id;
+        ASSERT_TRUE(button && button->isEnabled()) << "button " << static_cast<int>(id);
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
@@ -80,7 +71,7 @@ protected:
     }
 
     static QStringList listed(ScheduleWindow& w) {
-        auto* list = qobject_cast<QListWidget*>(w.control(1101));
+        auto* list = qobject_cast<QListWidget*>(w.control(ControlId::LIST_SCHEDULE));
         QStringList texts;
         for (int i = 0; i < list->count(); ++i) {
             texts << list->item(i)->text();
@@ -89,12 +80,12 @@ protected:
     }
 
     static void select(ScheduleWindow& w, int row) {
-        qobject_cast<QListWidget*>(w.control(1101))->setCurrentRow(row);
+        qobject_cast<QListWidget*>(w.control(ControlId::LIST_SCHEDULE))->setCurrentRow(row);
     }
 
     static QStringList times(ScheduleWindow& w) {
         QStringList texts;
-        for (int id : kTimeFields) {
+        for (ControlId id : kTimeFields) {
             texts << w.edit(id)->text();
         }
         return texts;
@@ -115,42 +106,42 @@ TEST_F(ScheduleWindowTest, EditsAndSavesWhatTheRunnerReadsBack) {
     auto w = open(m_dir.file("TimeSchedule.txt"));
     EXPECT_EQ(listed(*w), (QStringList{QString::fromStdString(longLine),
                                        "20:00:00 - 21:00:00|7/4/2006", "8:00 - 9:00 news"}));
-    EXPECT_FALSE(w->button(kChange)->isEnabled());
-    EXPECT_FALSE(w->button(kDelete)->isEnabled());
+    EXPECT_FALSE(w->button(ControlId::BTN_CHANGE)->isEnabled());
+    EXPECT_FALSE(w->button(ControlId::BTN_DELETE)->isEnabled());
 
     // The malformed line loads nothing into the editors, but may be replaced or deleted.
     select(*w, 2);
     EXPECT_EQ(times(*w), QStringList(6, "00"));
-    EXPECT_TRUE(w->button(kDelete)->isEnabled());
+    EXPECT_TRUE(w->button(ControlId::BTN_DELETE)->isEnabled());
 
     // The long line's URL reaches its field whole.
     select(*w, 0);
-    EXPECT_EQ(w->edit(kUrl)->text().toStdString(), longUrl);
-    EXPECT_EQ(w->edit(kLoadingTime)->text(), "5");
+    EXPECT_EQ(w->edit(ControlId::EDIT_STREAMINGURL)->text().toStdString(), longUrl);
+    EXPECT_EQ(w->edit(ControlId::EDIT_LOADINGTIME)->text(), "5");
     EXPECT_EQ(w->dayField(), "Sun");
-    EXPECT_TRUE(w->button(kStreaming)->latched());
+    EXPECT_TRUE(w->button(ControlId::CHECK_STREAMINGURL)->latched());
 
     // Streaming off for the next items; a date replaces weekdays, weekdays replace a date.
-    click(*w, kStreaming);
-    click(*w, 1087);  // Sunday off
-    click(*w, kMonday);
-    click(*w, kFriday);
+    click(*w, ControlId::CHECK_STREAMINGURL);
+    click(*w, ControlId::kSunday);  // Sunday off
+    click(*w, ControlId::kMonday);
+    click(*w, ControlId::kFriday);
     EXPECT_EQ(w->dayField(), "Mon,Fri");
-    qobject_cast<QDateEdit*>(w->control(1075))->setDate(QDate(2025, 6, 21));
+    qobject_cast<QDateEdit*>(w->control(ControlId::kScheduleDate))->setDate(QDate(2025, 6, 21));
     EXPECT_EQ(w->dayField(), "6/21/2025");
-    EXPECT_FALSE(w->button(kMonday)->latched());
-    click(*w, kOnTheDay);
+    EXPECT_FALSE(w->button(ControlId::kMonday)->latched());
+    click(*w, ControlId::BTN_ONTHEDAY);
     EXPECT_EQ(w->dayField(), "");
 
     setTimes(*w, {"18", "00", "00", "19", "00", "00"});
-    click(*w, kAdd);
+    click(*w, ControlId::BTN_ADD);
     setTimes(*w, {"8", "0", "0", "9", "0", "0"});
-    click(*w, kOnTheDay);
-    click(*w, kMonday);
-    click(*w, kStreaming);
-    w->edit(kUrl)->setText("  http://r.example/a.mp3 ");
-    w->edit(kLoadingTime)->setText("30");
-    click(*w, kAdd);
+    click(*w, ControlId::BTN_ONTHEDAY);
+    click(*w, ControlId::kMonday);
+    click(*w, ControlId::CHECK_STREAMINGURL);
+    w->edit(ControlId::EDIT_STREAMINGURL)->setText("  http://r.example/a.mp3 ");
+    w->edit(ControlId::EDIT_LOADINGTIME)->setText("30");
+    click(*w, ControlId::BTN_ADD);
     ASSERT_EQ(listed(*w).size(), 5);
     EXPECT_EQ(listed(*w)[1], "08:00:00 - 09:00:00|Mon|http://r.example/a.mp3|30");
     EXPECT_EQ(listed(*w)[2], "18:00:00 - 19:00:00");
@@ -160,19 +151,19 @@ TEST_F(ScheduleWindowTest, EditsAndSavesWhatTheRunnerReadsBack) {
     EXPECT_EQ(times(*w), (QStringList{"18", "00", "00", "19", "00", "00"}));
     EXPECT_EQ(w->dayField(), "");
     w->edit(kTimeFields[3])->setText("23");
-    click(*w, kStreaming);  // off: the item gets no URL
-    click(*w, kChange);
+    click(*w, ControlId::CHECK_STREAMINGURL);  // off: the item gets no URL
+    click(*w, ControlId::BTN_CHANGE);
     EXPECT_EQ(listed(*w)[2], "18:00:00 - 23:00:00");
-    EXPECT_EQ(qobject_cast<QListWidget*>(w->control(1101))->currentRow(), 2);
+    EXPECT_EQ(qobject_cast<QListWidget*>(w->control(ControlId::LIST_SCHEDULE))->currentRow(), 2);
 
     // Delete selects the entry now at the same place: the date item.
     select(*w, 3);
-    click(*w, kDelete);
+    click(*w, ControlId::BTN_DELETE);
     EXPECT_EQ(listed(*w)[3], "8:00 - 9:00 news");
-    EXPECT_EQ(qobject_cast<QListWidget*>(w->control(1101))->currentRow(), 3);
+    EXPECT_EQ(qobject_cast<QListWidget*>(w->control(ControlId::LIST_SCHEDULE))->currentRow(), 3);
 
-    click(*w, kRelative);
-    click(*w, kOk);
+    click(*w, ControlId::BTN_RELATIVE);
+    click(*w, ControlId::BTN_OK);
     EXPECT_EQ(w->result(), QDialog::Accepted);
     EXPECT_TRUE(openMessages().isEmpty());
     EXPECT_EQ(m_dir.read("TimeSchedule.txt"),
@@ -211,11 +202,11 @@ TEST_P(ScheduleRefusal, AddSaysWhyAndAddsNothing) {
     auto w = open(m_dir.file("TimeSchedule.txt"));
     setTimes(*w, r.times);
     if (r.url) {
-        click(*w, kStreaming);
-        w->edit(kUrl)->setText(QString::fromStdString(r.url));
-        w->edit(kLoadingTime)->setText(QString::fromLatin1(r.loadingTime));
+        click(*w, ControlId::CHECK_STREAMINGURL);
+        w->edit(ControlId::EDIT_STREAMINGURL)->setText(QString::fromStdString(r.url));
+        w->edit(ControlId::EDIT_LOADINGTIME)->setText(QString::fromLatin1(r.loadingTime));
     }
-    click(*w, kAdd);
+    click(*w, ControlId::BTN_ADD);
     QTRY_COMPARE(openMessages().size(), 1);
     QMessageBox* box = openMessages().front();
     EXPECT_EQ(box->text(), r.message);
@@ -251,9 +242,9 @@ TEST_F(ScheduleWindowTest, FailedSaveKeepsTheWindowOpenAndTheOldFile) {
         SettingsStore(kProduct), m_dir.file("TimeSchedule.txt/TimeSchedule.txt"));
     blocked->show();
     setTimes(*blocked, {"08", "00", "00", "09", "00", "00"});
-    click(*blocked, kAdd);
-    click(*blocked, kRelative);
-    click(*blocked, kOk);
+    click(*blocked, ControlId::BTN_ADD);
+    click(*blocked, ControlId::BTN_RELATIVE);
+    click(*blocked, ControlId::BTN_OK);
     QTRY_COMPARE(openMessages().size(), 1);
     EXPECT_TRUE(openMessages().front()->text().startsWith("The schedule could not be saved"));
     EXPECT_TRUE(blocked->isVisible());

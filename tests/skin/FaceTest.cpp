@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct ButtonCase {
     const char* name;
-    int id;  // a control of the front face
+    ControlId id;  // a control of the front face
     bool latched;
     bool enabled;
     bool held;
@@ -106,21 +106,21 @@ TEST_P(ButtonState, ShowsTheImageOfItsState) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Skin, ButtonState, ::testing::Values(
-    ButtonCase{"PushUp", 1004, false, true, false, ImageState::Up},
-    ButtonCase{"PushHeld", 1004, false, true, true, ImageState::Down},
-    ButtonCase{"PushIgnoresLatch", 1004, true, true, false, ImageState::Up},
-    ButtonCase{"LatchingLatched", 1062, true, true, false, ImageState::Down},
-    ButtonCase{"LatchingReleased", 1062, false, true, false, ImageState::Up},
-    ButtonCase{"TransportLatched", 1000, true, true, false, ImageState::Down},
-    ButtonCase{"DisabledEvenWhileLatched", 1000, true, false, false, ImageState::Disable},
-    ButtonCase{"CheckBoxLatched", 1038, true, true, false, ImageState::Down}),
+    ButtonCase{"PushUp", ControlId::BTN_STOP, false, true, false, ImageState::Up},
+    ButtonCase{"PushHeld", ControlId::BTN_STOP, false, true, true, ImageState::Down},
+    ButtonCase{"PushIgnoresLatch", ControlId::BTN_STOP, true, true, false, ImageState::Up},
+    ButtonCase{"LatchingLatched", ControlId::BTN_16BIT, true, true, false, ImageState::Down},
+    ButtonCase{"LatchingReleased", ControlId::BTN_16BIT, false, true, false, ImageState::Up},
+    ButtonCase{"TransportLatched", ControlId::BTN_RECORD, true, true, false, ImageState::Down},
+    ButtonCase{"DisabledEvenWhileLatched", ControlId::BTN_RECORD, true, false, false, ImageState::Disable},
+    ButtonCase{"CheckBoxLatched", ControlId::BTN_MULTIFILE, true, true, false, ImageState::Down}),
     [](const ::testing::TestParamInfo<ButtonCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
 TEST(SkinButton, LatchedButtonStaysDownWhenTheMouseLeaves) {
     SkinFace face(FaceId::Front);
     face.show();
-    SkinButton* button = face.button(1062);
+    SkinButton* button = face.button(ControlId::BTN_16BIT);
     button->setLatched(true);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QApplication::sendEvent(button, &enter);
@@ -146,7 +146,7 @@ TEST(FacePress, OnlyTheUsersPressOnBareSurfaceMovesTheFace) {
     EXPECT_EQ(face.pos(), start + QPoint(30, 20));
 
     const QPoint moved = face.pos();
-    SkinButton* ok = face.button(1032);
+    SkinButton* ok = face.button(ControlId::BTN_OK);
     QSignalSpy clicked(ok, &QAbstractButton::clicked);
     QTest::mousePress(ok, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseMove(ok, QPoint(30, 12));
@@ -297,7 +297,7 @@ TEST(FaceTexts, ControlsCarryTheirTooltipsAsAccessibleNames) {
         "</Controls></ORVELDOC>");
     face.applyTexts(language);
     QTextDocument shown;
-    shown.setHtml(face.button(1000)->toolTip());
+    shown.setHtml(face.button(ControlId::BTN_RECORD)->toolTip());
     EXPECT_EQ(shown.toPlainText(), "<b>Rec</b> & go");
 }
 
@@ -306,8 +306,8 @@ TEST(FaceTexts, ControlsCarryTheirTooltipsAsAccessibleNames) {
 TEST(FacePanels, OutlineSizeAndControlsFollowTheOpenPanels) {
     SkinFace face(FaceId::Front);
     face.show();
-    SkinButton* device = face.button(1121);
-    SkinButton* tagEdit = face.button(1139);
+    SkinButton* device = face.button(ControlId::BTN_DEVICE);
+    SkinButton* tagEdit = face.button(ControlId::BTN_EDITID3TAG);
     SkinSlider* lineVolume = face.slider(skin::SliderId::LineVolume);
     struct Step {
         int panel;
@@ -326,7 +326,8 @@ TEST(FacePanels, OutlineSizeAndControlsFollowTheOpenPanels) {
         EXPECT_EQ(lineVolume->isVisible(), face.panelOpen(skin::kSidePanel));
         EXPECT_EQ(tagEdit->isVisible(), face.panelOpen(skin::kLogPanel));
     }
-    EXPECT_FALSE(face.button(1034)->isVisible());  // created hidden, whatever the panels
+    EXPECT_FALSE(
+        face.button(ControlId::BTN_HELPBOOK)->isVisible());  // created hidden, whatever the panels
 }
 
 // A slider hidden in the middle of a drag (signal mode ending under the hand) applies nothing
@@ -359,7 +360,7 @@ TEST(FaceTexts, SliderTooltipShowsOverItsTrack) {
 
 TEST(FaceTexts, LatchedButtonReadsCheckedAndPressActionClicks) {
     SkinFace face(FaceId::Front);
-    SkinButton* multiFile = face.button(1038);
+    SkinButton* multiFile = face.button(ControlId::BTN_MULTIFILE);
     multiFile->setLatched(true);
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(multiFile);
     ASSERT_NE(iface, nullptr);

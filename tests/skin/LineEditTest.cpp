@@ -28,8 +28,8 @@ QList<QMessageBox*> openMessages() {
 // field the focus back when the message closes; a good text goes on to the face.
 TEST(SkinLineEdit, RefusedTextShowsOneMessageAndKeepsTheFocus) {
     SkinFace face(skin::FaceId::Noise);
-    auto* threshold = qobject_cast<SkinLineEdit*>(face.edit(1125));
-    auto* release = qobject_cast<SkinLineEdit*>(face.edit(1128));
+    auto* threshold = qobject_cast<SkinLineEdit*>(face.edit(ControlId::EDIT_THRESHOLD));
+    auto* release = qobject_cast<SkinLineEdit*>(face.edit(ControlId::EDIT_RELEASETIME));
     ASSERT_TRUE(threshold && release);
     auto range = [](const QString& text) {
         const int n = text.toInt();

@@ -9,12 +9,12 @@
 #include <memory>
 
 #include "config/SettingsStore.h"
-#include "config/ui/NoiseWindow.h"
-#include "schedule/ui/ScheduleWindow.h"
-#include "schedule/ui/TrackSplitterWindow.h"
 #include "skin/SkinFace.h"
 #include "support/TempDir.h"
 #include "support/WindowDriver.h"
+#include "ui/schedule/ScheduleWindow.h"
+#include "ui/settings/NoiseWindow.h"
+#include "ui/settings/TrackSplitterWindow.h"
 
 namespace orvel {
 namespace {

@@ -43,7 +43,7 @@ void dismissMessages() {
     QTest::qWait(20);
 }
 
-void click(SkinFace& face, int id) {
+void click(SkinFace& face, ControlId id) {
     SkinButton* button = face.button(id);
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
 }

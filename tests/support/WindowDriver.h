@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "config/ControlId.h"
+
 class QLineEdit;
 class QPoint;
 
@@ -22,7 +24,7 @@ QMessageBox* awaitMessage();
 // Closes every open message with OK (or its first button) and lets the face settle.
 void dismissMessages();
 
-void click(SkinFace& face, int id);
+void click(SkinFace& face, ControlId id);
 // Types `text` into the field and leaves it with Tab, as the user does.
 void typeAndLeave(QLineEdit* field, const QString& text);
 // A drag on the face from one point to another.

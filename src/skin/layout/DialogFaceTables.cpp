@@ -10,11 +10,11 @@ constexpr ButtonMode kPush = ButtonMode::Push;
 
 // clang-format off
 constexpr ControlSpec kStartupControls[] = {
-    key(1007, "BTN_HELP", "IDR_BTNHELP", {16, 296}, kPush, "Help"),
-    key(1039, "BTN_EXIT", "IDR_BTNEXIT", {271, 296}, kPush, "Exit"),
-    key(1040, "BTN_CONTINUE", "IDR_BTNCONTINUE", {381, 296}, kPush, "Continue"),
-    radio(kIdAutoConfigure, {}, {50, 230}, "Configure the recording line automatically"),
-    radio(kIdNoAutoConfigure, {}, {50, 257}, "Continue without automatic configuration"),
+    key(ControlId::BTN_HELP, "IDR_BTNHELP", {16, 296}, kPush, "Help"),
+    key(ControlId::BTN_EXIT, "IDR_BTNEXIT", {271, 296}, kPush, "Exit"),
+    key(ControlId::BTN_CONTINUE, "IDR_BTNCONTINUE", {381, 296}, kPush, "Continue"),
+    radio(ControlId::kAutoConfigure, {50, 230}, "Configure the recording line automatically"),
+    radio(ControlId::kNoAutoConfigure, {50, 257}, "Continue without automatic configuration"),
 };
 constexpr AreaSpec kStartupAreas[] = {
     {AreaId::StartupVersion, edges(200, 65, 343, 81), FontRole::Display},
@@ -33,7 +33,7 @@ constexpr ArtSpec kStartupArt[] = {
 };
 
 constexpr ControlSpec kAboutControls[] = {
-    key(1032, "BTN_OK", "IDR_BTNOK", {381, 296}, kPush, "OK"),
+    key(ControlId::BTN_OK, "IDR_BTNOK", {381, 296}, kPush, "OK"),
 };
 constexpr AreaSpec kAboutAreas[] = {
     {AreaId::AboutVersion, edges(156, 220, 389, 236), FontRole::Display},
@@ -65,22 +65,22 @@ constexpr int kColumn[] = {20, 133, 246, 359};
 constexpr int kRadioRow[] = {148, 172, 196};
 
 constexpr ControlSpec kBackgroundControls[] = {
-    edit(1156, "EDIT_BACKGROUNDFILE", edges(70, 44, 372, 62), "Background music file"),
-    key(1136, "BTN_BROWSE", "IDR_BTNBROWSE", {388, 41}, kPush, "Browse"),
-    radio(1157, "BTN_BACKGROUNDLEFT", {kColumn[0] + 10, kRadioRow[0]}, "Music on the left channel"),
-    radio(1158, "BTN_BACKGROUNDRIGHT", {kColumn[0] + 10, kRadioRow[1]}, "Music on the right channel"),
-    radio(1159, "BTN_BACKGROUNDLEFTRIGHT", {kColumn[0] + 10, kRadioRow[2]}, "Music on both channels"),
-    radio(1160, "BTN_RECORDINGLEFT", {kColumn[1] + 10, kRadioRow[0]}, "Recording on the left channel"),
-    radio(1161, "BTN_RECORDINGRIGHT", {kColumn[1] + 10, kRadioRow[1]}, "Recording on the right channel"),
-    radio(1162, "BTN_RECORDINGLEFTRIGHT", {kColumn[1] + 10, kRadioRow[2]}, "Recording on both channels"),
-    radio(1179, "BTN_VOCALLEFT", {kColumn[2] + 10, kRadioRow[0]}, "Voice on the left channel"),
-    radio(1180, "BTN_VOCALRIGHT", {kColumn[2] + 10, kRadioRow[1]}, "Voice on the right channel"),
-    radio(1181, "BTN_VOCALLEFTRIGHT", {kColumn[2] + 10, kRadioRow[2]}, "Voice in the centre"),
-    radio(1167, "BTN_REPEAT", {kColumn[3] + 10, kRadioRow[0]}, "Repeat the music"),
-    radio(1168, "BTN_STOPRECORDING", {kColumn[3] + 10, kRadioRow[1]}, "Stop the recording"),
-    radio(1169, "BTN_STOPBACKGROUND", {kColumn[3] + 10, kRadioRow[2]}, "Stop the music"),
-    check(1163, "BTN_REMOVE", {kColumn[2] + 10, 226}, "Remove voice"),
-    check(1164, "BTN_PREVIEW", {388, 88}, "Hear the music while recording"),
+    edit(ControlId::EDIT_BACKGROUNDFILE, edges(70, 44, 372, 62), "Background music file"),
+    key(ControlId::BTN_BROWSE, "IDR_BTNBROWSE", {388, 41}, kPush, "Browse"),
+    radio(ControlId::BTN_BACKGROUNDLEFT, {kColumn[0] + 10, kRadioRow[0]}, "Music on the left channel"),
+    radio(ControlId::BTN_BACKGROUNDRIGHT, {kColumn[0] + 10, kRadioRow[1]}, "Music on the right channel"),
+    radio(ControlId::BTN_BACKGROUNDLEFTRIGHT, {kColumn[0] + 10, kRadioRow[2]}, "Music on both channels"),
+    radio(ControlId::BTN_RECORDINGLEFT, {kColumn[1] + 10, kRadioRow[0]}, "Recording on the left channel"),
+    radio(ControlId::BTN_RECORDINGRIGHT, {kColumn[1] + 10, kRadioRow[1]}, "Recording on the right channel"),
+    radio(ControlId::BTN_RECORDINGLEFTRIGHT, {kColumn[1] + 10, kRadioRow[2]}, "Recording on both channels"),
+    radio(ControlId::BTN_VOCALLEFT, {kColumn[2] + 10, kRadioRow[0]}, "Voice on the left channel"),
+    radio(ControlId::BTN_VOCALRIGHT, {kColumn[2] + 10, kRadioRow[1]}, "Voice on the right channel"),
+    radio(ControlId::BTN_VOCALLEFTRIGHT, {kColumn[2] + 10, kRadioRow[2]}, "Voice in the centre"),
+    radio(ControlId::BTN_REPEAT, {kColumn[3] + 10, kRadioRow[0]}, "Repeat the music"),
+    radio(ControlId::BTN_STOPRECORDING, {kColumn[3] + 10, kRadioRow[1]}, "Stop the recording"),
+    radio(ControlId::BTN_STOPBACKGROUND, {kColumn[3] + 10, kRadioRow[2]}, "Stop the music"),
+    check(ControlId::BTN_REMOVE, {kColumn[2] + 10, 226}, "Remove voice"),
+    check(ControlId::BTN_PREVIEW, {388, 88}, "Hear the music while recording"),
     ok(kSmallOk),
     cancel(kSmallCancel),
 };

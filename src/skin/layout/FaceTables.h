@@ -25,41 +25,40 @@ inline constexpr Outline kSmallFaceOutline[] = {{kSmallFacePoints, {485, 332}}};
 inline constexpr Point kSmallOk{271, 296};
 inline constexpr Point kSmallCancel{381, 296};
 
-constexpr ControlSpec button(int id, std::string_view name, std::string_view image, Rect rect,
-                             ButtonMode mode, std::string_view label, int panel = kNoPanel,
-                             bool hidden = false) {
-    return {id, name, ControlKind::Button, rect, image, mode, label, panel, hidden};
+constexpr ControlSpec button(ControlId id, std::string_view image, Rect rect, ButtonMode mode,
+                             std::string_view label, int panel = kNoPanel, bool hidden = false) {
+    return {id, ControlKind::Button, rect, image, mode, label, panel, hidden};
 }
 
 // A 72 x 24 key.
-constexpr ControlSpec key(int id, std::string_view name, std::string_view image, Point at,
-                          ButtonMode mode, std::string_view label, int panel = kNoPanel) {
-    return button(id, name, image, {at.x, at.y, 72, 24}, mode, label, panel);
+constexpr ControlSpec key(ControlId id, std::string_view image, Point at, ButtonMode mode,
+                          std::string_view label, int panel = kNoPanel) {
+    return button(id, image, {at.x, at.y, 72, 24}, mode, label, panel);
 }
 
-constexpr ControlSpec check(int id, std::string_view name, Point at, std::string_view label) {
-    return button(id, name, "IDR_BTNCHECKBOX", {at.x, at.y, 17, 12}, ButtonMode::Latching, label);
+constexpr ControlSpec check(ControlId id, Point at, std::string_view label) {
+    return button(id, "IDR_BTNCHECKBOX", {at.x, at.y, 17, 12}, ButtonMode::Latching, label);
 }
 
-constexpr ControlSpec radio(int id, std::string_view name, Point at, std::string_view label) {
-    return button(id, name, "IDR_BTNRADIO", {at.x, at.y, 19, 19}, ButtonMode::Latching, label);
+constexpr ControlSpec radio(ControlId id, Point at, std::string_view label) {
+    return button(id, "IDR_BTNRADIO", {at.x, at.y, 19, 19}, ButtonMode::Latching, label);
 }
 
 constexpr ControlSpec ok(Point at) {
-    return key(1032, "BTN_OK", "IDR_BTNOK", at, ButtonMode::Push, "OK");
+    return key(ControlId::BTN_OK, "IDR_BTNOK", at, ButtonMode::Push, "OK");
 }
 
 constexpr ControlSpec cancel(Point at) {
-    return key(1033, "BTN_CANCEL", "IDR_BTNCANCEL", at, ButtonMode::Push, "Cancel");
+    return key(ControlId::BTN_CANCEL, "IDR_BTNCANCEL", at, ButtonMode::Push, "Cancel");
 }
 
-constexpr ControlSpec field(ControlKind kind, int id, std::string_view name, Rect rect,
-                            std::string_view label, int panel = kNoPanel) {
-    return {id, name, kind, rect, {}, ButtonMode::Push, label, panel, false};
+constexpr ControlSpec field(ControlKind kind, ControlId id, Rect rect, std::string_view label,
+                            int panel = kNoPanel) {
+    return {id, kind, rect, {}, ButtonMode::Push, label, panel, false};
 }
 
-constexpr ControlSpec edit(int id, std::string_view name, Rect rect, std::string_view label) {
-    return field(ControlKind::Edit, id, name, rect, label);
+constexpr ControlSpec edit(ControlId id, Rect rect, std::string_view label) {
+    return field(ControlKind::Edit, id, rect, label);
 }
 
 constexpr ArtSpec art(ArtKind kind, Rect rect, std::string_view text = {},

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "config/ControlNames.h"
 #include "skin/layout/FaceTables.h"
 
 namespace orvel::skin {
@@ -28,7 +29,11 @@ const std::array<FaceSpec, kFaceCount>& allFaces() {
 
 }  // namespace
 
-const ControlSpec* FaceSpec::control(int which) const {
+std::string_view ControlSpec::name() const {
+    return ControlNames::NameOf(id).value_or(std::string_view());
+}
+
+const ControlSpec* FaceSpec::control(ControlId which) const {
     return findById(controls, which);
 }
 
@@ -46,15 +51,6 @@ std::span<const FaceSpec> SkinLayout::faces() {
 
 const FaceSpec& SkinLayout::face(FaceId which) {
     return allFaces()[static_cast<std::size_t>(which)];
-}
-
-const FaceSpec* SkinLayout::faceByKey(std::string_view key) {
-    for (const FaceSpec& face : allFaces()) {
-        if (face.key == key) {
-            return &face;
-        }
-    }
-    return nullptr;
 }
 
 }  // namespace orvel::skin

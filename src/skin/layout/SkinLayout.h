@@ -3,6 +3,7 @@
 #include <span>
 #include <string_view>
 
+#include "config/ControlId.h"
 #include "skin/layout/SkinGeometry.h"
 #include "skin/layout/SkinStyle.h"
 
@@ -67,8 +68,7 @@ enum class ButtonMode {
 };
 
 struct ControlSpec {
-    int id = 0;             // window id: 1000 + position in config/ControlNames.h
-    std::string_view name;  // control name (tooltips, hot keys); empty for ids beyond it
+    ControlId id = ControlId::BTN_RECORD;
     ControlKind kind = ControlKind::Button;
     Rect rect;
     std::string_view image;  // buttons: image base, the state suffix follows
@@ -76,14 +76,11 @@ struct ControlSpec {
     std::string_view label;  // what it does, in words: the accessible name of last resort
     int panel = kNoPanel;
     bool hidden = false;  // created hidden
-};
 
-// Ids the recorder gives to controls that the control-name table leaves without one.
-inline constexpr int kIdAutoConfigure = 1184;  // start-up: configure the line automatically
-inline constexpr int kIdNoAutoConfigure = 1185;
-inline constexpr int kIdMicrophone = 1186;  // line window: make the microphone current
-inline constexpr int kIdHistoryTree = 1187;
-inline constexpr int kIdTrackList = 1188;
+    // The control's name (tooltips, hot keys, accessible names); empty for the controls
+    // without one.
+    std::string_view name() const;
+};
 
 enum class SliderId {
     Rate,            // front: sample-rate index, vertical, stepped
@@ -225,7 +222,7 @@ struct FaceSpec {
     std::span<const ArtSpec> art;
 
     Size size() const { return outlines.front().size; }
-    const ControlSpec* control(int which) const;
+    const ControlSpec* control(ControlId which) const;
     const SliderSpec* slider(SliderId which) const;
     const AreaSpec* area(AreaId which) const;
 };
@@ -234,8 +231,6 @@ class SkinLayout {
 public:
     static std::span<const FaceSpec> faces();
     static const FaceSpec& face(FaceId which);
-    // The face with this key, or null.
-    static const FaceSpec* faceByKey(std::string_view key);
     // Where faces are placed on the screen (where the platform allows placing windows).
     static constexpr Point kPlacement{200, 200};
 };

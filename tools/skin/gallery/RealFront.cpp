@@ -9,28 +9,23 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdio>
 
-#include "app/RecorderParts.h"
 #include "archive/RecordingLog.h"
-#include "archive/ui/HistoryPanel.h"
 #include "audio/WavWriter.h"
 #include "config/HotKeyScript.h"
 #include "config/SettingNames.h"
 #include "platform/SoundServer.h"
+#include "recorder/RecorderParts.h"
 #include "recorder/StartupChoice.h"
 #include "recorder/SystemClock.h"
-#include "recorder/ui/FrontFace.h"
-#include "recorder/ui/StartupFace.h"
 #include "skin/AboutFace.h"
 #include "skin/SkinButton.h"
+#include "ui/front/FrontFace.h"
+#include "ui/front/StartupFace.h"
+#include "ui/history/HistoryPanel.h"
 
 namespace orvel::gallery {
 
 namespace {
-
-constexpr int kRecord = 1000;
-constexpr int kDetect = 1008;
-constexpr int kSignalFile = 1050;
-constexpr int kArchive = 1137;
 
 void settle(int ms) {
     QEventLoop loop;
@@ -120,7 +115,7 @@ void writeHistory(const QString& install, const QString& music) {
     }
 }
 
-void click(SkinFace& face, int id) {
+void click(SkinFace& face, ControlId id) {
     face.button(id)->click();
 }
 
@@ -158,18 +153,18 @@ QDialog* makeFront(const QString& variant, const QString& sampleFolder, const QS
     face->show();
     settle(300);
     if (variant == "front-recording") {
-        click(*face, kRecord);
+        click(*face, ControlId::BTN_RECORD);
         // The line's first sound may take two seconds; then a few seconds of it.
         settle(4500);
     } else if (variant == "front-signal") {
-        click(*face, kSignalFile);
+        click(*face, ControlId::BTN_SIGNALFILE);
         settle(4500);
     } else if (variant == "front-lines") {
-        click(*face, kDetect);
+        click(*face, ControlId::BTN_DETECT);
     } else if (variant == "front-history") {
-        click(*face, kArchive);
+        click(*face, ControlId::BTN_ARCHIVE);
         // The latest day, its recordings listed.
-        if (auto* tree = qobject_cast<QTreeWidget*>(face->control(skin::kIdHistoryTree))) {
+        if (auto* tree = qobject_cast<QTreeWidget*>(face->control(ControlId::kHistoryTree))) {
             tree->expandAll();
             // Days stand newest first.
             QTreeWidgetItem* day = nullptr;

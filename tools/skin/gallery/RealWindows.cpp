@@ -8,20 +8,20 @@
 #include <memory>
 #include <vector>
 
-#include "archive/ui/Mp3Window.h"
-#include "archive/ui/WmaWindow.h"
 #include "config/SettingsStore.h"
-#include "config/ui/FolderDialog.h"
-#include "config/ui/NoiseWindow.h"
-#include "config/ui/OutputWindow.h"
 #include "devices/MixerControl.h"
-#include "devices/ui/DeviceWindow.h"
 #include "encoders/AttributeEditor.h"
 #include "encoders/WmaProfile.h"
 #include "encoders/WmaWriter.h"
-#include "playback/ui/BackgroundWindow.h"
-#include "schedule/ui/ScheduleWindow.h"
-#include "schedule/ui/TrackSplitterWindow.h"
+#include "ui/schedule/ScheduleWindow.h"
+#include "ui/settings/BackgroundWindow.h"
+#include "ui/settings/DeviceWindow.h"
+#include "ui/settings/FolderDialog.h"
+#include "ui/settings/Mp3Window.h"
+#include "ui/settings/NoiseWindow.h"
+#include "ui/settings/OutputWindow.h"
+#include "ui/settings/TrackSplitterWindow.h"
+#include "ui/settings/WmaWindow.h"
 
 namespace orvel::gallery {
 
@@ -150,9 +150,9 @@ QDialog* scheduleWindow(const SettingsStore& store, const QString& folder) {
     file.close();
     auto* window = new ScheduleWindow(store, path);
     // An item with a day field and a streaming address fills every editor.
-    qobject_cast<QListWidget*>(window->control(1101))->setCurrentRow(1);
+    qobject_cast<QListWidget*>(window->control(ControlId::LIST_SCHEDULE))->setCurrentRow(1);
     // The picker starts at today's date; a fixed one keeps the picture the same every day.
-    auto* date = qobject_cast<QDateEdit*>(window->control(1075));
+    auto* date = qobject_cast<QDateEdit*>(window->control(ControlId::kScheduleDate));
     const QSignalBlocker quiet(date);
     date->setDate(QDate(2025, 6, 21));
     return window;
