@@ -1,12 +1,9 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
