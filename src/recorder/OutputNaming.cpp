@@ -11,6 +11,7 @@
 #include "config/SettingNames.h"
 #include "config/SettingsStore.h"
 #include "config/Text.h"
+#include "recorder/FaceState.h"
 
 namespace orvel {
 
@@ -192,8 +193,18 @@ void OutputNaming::setMultiFile(bool on) {
 }
 
 void OutputNaming::setFieldText(std::string path) {
+    if (path.empty()) {
+        return;
+    }
     m_field = std::move(path);
     m_settings.writeLastName(m_field);
+}
+
+void OutputNaming::show(FaceState& state) const {
+    state.multiFileDown = m_multiFile;
+    state.timeStampedDown = m_timeStamped;
+    state.outputFormat = selectedFormat();
+    state.fieldText = m_field;
 }
 
 bool OutputNaming::toggleTimeStamped(bool busy) {

@@ -9,6 +9,8 @@
 
 namespace orvel {
 
+struct FaceState;
+
 class SettingsStore;
 
 // The name of the file the next recording goes to, as the front face's file-name field shows
@@ -60,6 +62,8 @@ public:
     bool timeStamped() const { return m_timeStamped; }
     // The format the field's name records in, as its format button shows it.
     OutputFormat selectedFormat() const { return recordedFormatOf(m_field); }
+    // The naming's part of the face: the field, the format buttons and the two switches.
+    void show(FaceState& state) const;
 
     // The path a recording that starts now writes to. With multi-file on, the next name is
     // formed first (the field and the output path follow it when one is formed; otherwise the
@@ -83,7 +87,7 @@ public:
     void setMultiFile(bool on);
 
     // A file name given from outside (the command line) becomes the field text and LastName;
-    // the selected format follows its extension.
+    // the selected format follows its extension. An empty name changes nothing.
     void setFieldText(std::string path);
 
     // The two switches; ignored (returning false) while recording or playing. Returns true when

@@ -2,42 +2,20 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QPointer>
 #include <algorithm>
-#include <cmath>
 
 #include "audio/BlockRing.h"
-#include "audio/FileLock.h"
-#include "config/FormatTables.h"
-#include "config/LanguageTable.h"
+#include "config/SettingNames.h"
 #include "config/SettingsStore.h"
-#include "devices/DeviceList.h"
-#include "devices/MixerControl.h"
-#include "encoders/EncoderOutputFactory.h"
-#include "encoders/LameLibrary.h"
 #include "encoders/WmaWriter.h"
-#include "playback/BackgroundMixer.h"
 #include "playback/BackgroundMusic.h"
-#include "playback/MediaPlayer.h"
-#include "recorder/CapabilityReport.h"
-#include "recorder/DisplayTexts.h"
 #include "recorder/RecorderClock.h"
-#include "recorder/StartupChoice.h"
 
 Q_LOGGING_CATEGORY(lcRecorder, "orvel.recorder")
 
 namespace orvel {
 
-namespace {
-
-// The longest info-line text the face draws.
-constexpr std::size_t kInfoCapacity = 201;
-// Names tried when other recorders hold the numbered names formed at a start.
-constexpr int kNameTries = 5;
-
 using Tick = TickSource::Tick;
-
-}  // namespace
 
 RecorderController::RecorderController(RecorderServices services, RecorderView& view,
                                        QObject* parent)
@@ -45,59 +23,45 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
       m_s(std::move(services)),
       m_view(view),
       m_naming(m_s.settings, [this] { return m_s.clock.now(); }),
-      m_files(m_s.settings.effectiveInstallFolder(), [this] { return m_s.clock.now(); }),
       m_time([this] { return m_s.clock.steadyMs(); }),
-      m_lineTest(m_s.engine, m_s.mixer, m_s.server, m_s.sources),
-      m_engineAlive(&m_s.engine) {
-    if (!m_s.sources) {
-        platform::SoundServer* server = &m_s.server;
-        m_s.sources = [server](const platform::SoundLine& line) {
-            return server->createCaptureSource(line);
-        };
-    }
-    RecorderClock* clock = &m_s.clock;
-    m_s.engine.setClock([clock] {
-        return std::chrono::steady_clock::time_point(std::chrono::milliseconds(clock->steadyMs()));
-    });
+      m_choices(m_s.settings),
+      m_playback(m_s.player, m_s.settings, m_naming),
+      m_displays(view, m_s.engine, m_s.background, m_time, m_playback),
+      m_info(view, m_s.language),
+      m_lines(m_s.devices, m_s.mixer, m_info),
+      m_run({m_s.engine, m_s.background, m_s.settings, m_s.lame, m_s.server, m_s.sources, m_s.clock,
+             view, m_info, m_naming, m_choices, m_lines}),
+      m_modes({m_s.settings, m_s.language, m_s.viewers, m_s.engine, m_s.clock, m_time, m_naming,
+               m_info, view},
+              {.recorder = [this] { return modeRecorder(); },
+               .recording = [this](const ModeAction& action) { return carryOut(action); },
+               .previousComplete = [this] { return previousComplete(); },
+               .shown = [this] { publish(); }}),
+      m_lineSetup(m_lines, m_s.engine, m_s.mixer, m_s.server, m_s.sources, m_s.ticks, view,
+                  {.idle = [this] { return idleForLineTest(); },
+                   .shown = [this] { publish(); },
+                   .released = [this] { m_pending.resume(); }}),
+      m_startWait([this] { return previousComplete(); }),
+      m_closeWait([this] { return previousComplete(); }),
+      // The first-run window and the line search it asks for come before any command: the
+      // command line's presses are posted at start-up and must find the line chosen.
+      m_pending([this](std::function<void()> call) { post(std::move(call)); },
+                [this] { return m_startWait.waiting() || m_lineSetup.firstRunHolds(); }) {
     m_s.ticks.setHandler([this](Tick tick) { onTick(tick); });
-    m_launches = std::make_unique<LaunchTable>(
-        m_s.viewers, StreamingPage(m_s.settings.effectiveInstallFolder()));
 
-    m_backgroundWait.setSingleShot(true);
-    connect(&m_backgroundWait, &QTimer::timeout, this, &RecorderController::backgroundReady);
-    m_waitTimer.setSingleShot(true);
-    connect(&m_waitTimer, &QTimer::timeout, this, [this] {
-        if (m_waitingStart) {
-            m_waitingStart.reset();
-            m_transport = Transport::Idle;
-            refuseStart(messageKey(StartResult::DeviceUnavailable));
-            runQueued();
+    connect(&m_run, &RecordingRun::backgroundReady, this, [this] {
+        if (recording()) {
+            m_info.show(m_modes.recordingText(), "");
         }
     });
-    m_restartTimer.setSingleShot(true);
-    connect(&m_restartTimer, &QTimer::timeout, this, &RecorderController::restartDelayPassed);
-    m_closeTimer.setSingleShot(true);
-    connect(&m_closeTimer, &QTimer::timeout, this, &RecorderController::finishClose);
+    connect(&m_run, &RecordingRun::fileFinished, this, [this](const FinishedFile& file) {
+        m_playback.recorded(file.durationMs);
+        showTimes();
+        m_view.fileFinished(file);
+    });
 
     connect(&m_s.engine, &CaptureEngine::finished, this, &RecorderController::onEngineFinished);
-    connect(&m_s.engine, &CaptureEngine::fileCompleted, this, &RecorderController::onFileCompleted);
-    connect(&m_s.engine, &CaptureEngine::fileStarted, this,
-            [this](const QString& path) { m_files.soundStarted(path.toStdString()); });
-    connect(&m_s.engine, &CaptureEngine::soundDropped, this, &RecorderController::onSoundDropped);
-    connect(&m_s.engine, &CaptureEngine::captureEnded, this,
-            [this](CaptureEnd reason, const QString& detail) {
-                qCWarning(lcRecorder)
-                    << "the capture ended by itself:" << static_cast<int>(reason) << detail;
-                onRunEnded(reason == CaptureEnd::EndOfInput
-                               ? std::string_view()
-                               : messageKey(StartResult::DeviceUnavailable));
-            });
-    connect(&m_s.engine, &CaptureEngine::writeFailed, this, [this](const QString& message) {
-        qCWarning(lcRecorder) << "writing the recording failed:" << message;
-        onRunEnded(messageKey(StartResult::FileError));
-    });
-    connect(&m_s.background, &BackgroundMusic::firstBlock, this,
-            &RecorderController::backgroundReady);
+    connect(&m_run, &RecordingRun::endedByItself, this, &RecorderController::onRunEnded);
     connect(&m_s.background, &BackgroundMusic::stopRecordingRequested, this, [this] {
         if (recording()) {
             stop();
@@ -108,80 +72,52 @@ RecorderController::RecorderController(RecorderServices services, RecorderView& 
             stop();
         }
     });
-    connect(&m_lineTest, &LineTest::done, this, &RecorderController::onLineTestDone);
-    connect(&m_s.server, &platform::SoundServer::devicesChanged, this,
-            &RecorderController::devicesChanged, Qt::QueuedConnection);
+    connect(
+        &m_s.server, &platform::SoundServer::devicesChanged, this,
+        [this] {
+            if (!m_closing) {
+                m_lineSetup.devicesChanged();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 RecorderController::~RecorderController() {
     m_s.ticks.setHandler({});
-    // The clock handed to the engine may go before the engine does, whose destructor still
-    // handles the last blocks of a running capture.
-    if (m_engineAlive) {
-        m_s.engine.setClock({});
-    }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Start-up and close
-
 void RecorderController::initialise() {
-    const SettingsStore& s = m_s.settings;
     m_naming.load();
-    m_line = LineChoice::read(s);
-    m_choice.rateIndex = std::clamp(s.readFreq(), 0, format::kRateCount - 1);
-    m_choice.sixteenBits = s.readBit() != 0;
-    m_choice.stereo = s.readChannel() != 0;
-    m_mp3BitrateIndex = s.readMp3Bitrate();
-    m_alert = s.readNumber(setting::kAlert) != 0;
-    m_storedChoice = m_choice;
-    m_storedLine = m_line;
-    m_waitingText = m_s.language.OwnMessage(kWaitingKey, kInfoCapacity).line1;
-    if (m_waitingText.empty()) {
-        m_waitingText = kRecordingText;  // a translation that leaves the first line empty
-    }
-    readSignalSettings();
-    loadSchedule();
-    refreshLines();
+    m_lines.read(m_s.settings);
+    // The first run is told by this same reading: another recorder starting beside this one may
+    // store its line meanwhile, and a second reading would find a device but no line.
+    const bool firstRun = m_lines.line().deviceRow < 0;
+    m_choices.read();
+    m_info.load();
+    m_modes.read();
+    m_lines.refresh();
 
     m_s.ticks.start(Tick::Clock1000, 1000);
     m_s.ticks.start(Tick::Common100, 100);
     m_s.ticks.start(Tick::Display50, 50);
 
-    if (s.readDevice() < 0) {
-        // The first run: the start-up window comes once the initialisation is over.
-        m_startupFace = true;
-        post([this] { m_view.openStartupWindow(StartupChoice::versionText()); });
+    if (firstRun) {
+        m_lineSetup.openStartup();
     }
-    showInfo(m_info1, m_info2);
+    m_info.show(m_info.line1(), m_info.line2());
     publish();
 }
 
 void RecorderController::startupClosed(int result) {
-    if (!m_startupFace) {
+    if (!m_lineSetup.startupOpen()) {
         return;
     }
-    m_startupFace = false;
-    if (result != StartupChoice::ContinueAutomatic && result != StartupChoice::ContinueManual) {
+    if (!m_lineSetup.startupClosed(result)) {
         close();
         return;
     }
-    // No device was chosen yet: the first device of the list is the device selection.
-    if (m_line.deviceRow < 0) {
-        m_line.deviceRow = 0;
-    }
-    refreshLines();
-    if (m_lineCount < 1) {
-        showMessage("PlayBackSupport");
-    } else if (result == StartupChoice::ContinueAutomatic) {
-        m_firstRunSearch = true;
-        autoConfigure();
-    } else if (m_line.lineIndex < 0) {
-        // Without the search the device's first line is the line, not none at all.
-        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
-    }
     publish();
-    runQueued();
+    m_pending.resume();
 }
 
 void RecorderController::close() {
@@ -189,141 +125,54 @@ void RecorderController::close() {
         return;
     }
     m_closing = true;
-    const SettingsStore& s = m_s.settings;
-    m_line.write(s);
-    s.writeChannel(m_choice.stereo ? 1 : 0);
-    s.writeBit(m_choice.sixteenBits ? 1 : 0);
-    s.writeFreq(m_choice.rateIndex);
-    if (m_question != 0) {
-        m_question = 0;
-    }
-    m_queued.clear();
+    m_lines.write(m_s.settings);
+    m_choices.writeFormat();
+    m_pending.shut();
     stopAll();
-    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting()) {
+    if (previousComplete()) {
         finishClose();
     } else {
-        m_closeTimer.start(kWaitForFileMs);
+        m_closeWait.start(kWaitForFileMs, [this](bool) { finishClose(); });
     }
 }
 
 void RecorderController::finishClose() {
-    m_closeTimer.stop();
     if (m_closed) {
         return;
     }
     m_closed = true;
-    if (m_files.waiting()) {
-        qCWarning(lcRecorder) << "closing before" << QString::fromStdString(m_files.oldestPath())
+    if (m_run.waiting()) {
+        qCWarning(lcRecorder) << "closing before" << QString::fromStdString(m_run.oldestPath())
                               << "was complete: it is completed as the program ends";
     }
-    writeClosingSettings();
-    m_launches->endAll();
+    m_naming.store();
+    m_choices.writeMp3Bitrate();
+    m_modes.write();
+    m_modes.endViewers();
     m_s.ticks.stop(Tick::Clock1000);
     m_s.ticks.stop(Tick::Common100);
     m_s.ticks.stop(Tick::Display50);
     m_view.closeProgram();
 }
 
-void RecorderController::writeClosingSettings() {
-    const SettingsStore& s = m_s.settings;
-    m_naming.store();
-    s.writeMp3Bitrate(m_mp3BitrateIndex);
-    s.writeThreshold(m_threshold);
-    s.writeSignalType(m_splitter.type());
-    s.writeNewFileDelay(m_newFileDelay);
-    s.writeScheduleType(m_scheduleRelative ? 1 : 0);
-}
-
-void RecorderController::storeChoices() {
-    const SettingsStore& s = m_s.settings;
-    if (m_choice.sixteenBits != m_storedChoice.sixteenBits) {
-        s.writeBit(m_choice.sixteenBits ? 1 : 0);
-    }
-    if (m_choice.stereo != m_storedChoice.stereo) {
-        s.writeChannel(m_choice.stereo ? 1 : 0);
-    }
-    if (m_choice.rateIndex != m_storedChoice.rateIndex) {
-        s.writeFreq(m_choice.rateIndex);
-    }
-    m_storedChoice = m_choice;
-    // The lines a search walks through are not chosen: only where it ends is.
-    if (m_line != m_storedLine && !m_searching && !m_autoConfigPending) {
-        m_line.write(s);
-        m_storedLine = m_line;
-    }
-}
-
-void RecorderController::readSignalSettings() {
-    const SettingsStore& s = m_s.settings;
-    m_threshold = s.readThreshold();
-    m_splitter.setType(s.readSignalType());
-    m_newFileDelay = s.readNewFileDelay();
-}
-
-void RecorderController::signalSettingsClosed() {
-    readSignalSettings();
-    if (recording()) {
-        m_s.engine.setProcessing(processing());
-    }
-    publish();
-}
-
 ProcessingSettings RecorderController::processing() const {
-    const SettingsStore& s = m_s.settings;
-    ProcessingSettings p;
-    p.threshold = m_threshold;
-    p.signalActivated = m_signalMode;
-    p.silenceDelaySeconds = m_newFileDelay;
-    p.noiseGate = m_noiseGate;
-    p.gateThreshold = std::clamp(s.readNumber(setting::kNoiseThreshold), 0, setting::kThresholdMax);
-    p.gateReleaseSeconds =
-        std::clamp(s.readNumber(setting::kReleaseTime), 0, setting::kNewFileDelayMax);
-    p.lowPass = m_lowPass;
-    p.lowPassHz = std::clamp(s.readNumber(setting::kLowPass), 10000, 20000);
-    p.highPass = m_highPass;
-    p.highPassHz = std::clamp(s.readNumber(setting::kHighPass), 0, 10000);
-    p.preRollMs = s.readPreRoll();
+    ProcessingSettings p = m_choices.processing();
+    m_modes.signal().apply(p);
     return p;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Commands and questions
-
-bool RecorderController::deferred(std::function<void()> command) {
-    if (m_closing) {
-        return true;
-    }
-    if (!waitingForAnswer()) {
-        return false;
-    }
-    m_queued.push_back(std::move(command));
-    return true;
-}
-
-bool RecorderController::waitingForAnswer() const {
-    // The first-run window and the line search it asks for come before any command: the
-    // command line's presses are posted at start-up and must find the line chosen.
-    return m_question != 0 || m_waitingStart || m_startupFace || m_firstRunSearch;
-}
-
-void RecorderController::runQueued() {
-    while (!m_queued.empty() && !waitingForAnswer()) {
-        std::function<void()> command = std::move(m_queued.front());
-        m_queued.pop_front();
-        command();
-    }
-}
-
-void RecorderController::post(std::function<void()> call) {
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+void RecorderController::command(std::function<void()> body) {
+    m_pending.submit([this, body = std::move(body)] {
+        body();
+        publish();
+    });
 }
 
 void RecorderController::record() {
-    if (deferred([this] { record(); })) {
-        return;
-    }
-    cancelRestart();
-    startRecording({StartKind::User, false});
+    command([this] {
+        m_modes.cancelRestarts();
+        startRecording({StartKind::User, false});
+    });
 }
 
 void RecorderController::stop() {
@@ -331,18 +180,16 @@ void RecorderController::stop() {
         return;
     }
     // Stop answers an open question "No" and wins over every start that is waiting.
-    m_question = 0;
-    m_queued.clear();
+    m_pending.cancel();
     stopAll();
-    showInfo(kReadyText, "");
+    m_info.show(kReadyText, "");
 }
 
 void RecorderController::togglePause() {
-    if (deferred([this] { togglePause(); })) {
-        return;
-    }
-    m_pauseDown = !m_pauseDown;
-    pauseChanged();
+    command([this] {
+        m_pauseDown = !m_pauseDown;
+        pauseChanged();
+    });
 }
 
 void RecorderController::pauseChanged(bool bySignal) {
@@ -374,46 +221,38 @@ void RecorderController::pauseChanged(bool bySignal) {
             startRecording({StartKind::User, false});
         }
     }
-    if (m_signalMode || recording() || m_scheduleMode) {
+    if (m_modes.on() || recording()) {
         showTimes();
     }
     publish();
 }
 
+void RecorderController::processingChanged() {
+    if (recording()) {
+        m_s.engine.setProcessing(processing());
+    }
+}
+
 void RecorderController::eject() {
-    if (deferred([this] { eject(); })) {
-        return;
-    }
-    if (recording() || playing() || m_lineTest.running()) {
-        return;
-    }
-    m_naming.store();
-    m_view.openOutputSettings();
+    command([this] {
+        if (recording() || playing() || m_lineSetup.testing()) {
+            return;
+        }
+        m_naming.store();
+        m_view.openOutputSettings();
+    });
 }
 
 void RecorderController::outputSettingsClosed() {
-    m_naming.load();
-    m_alert = m_s.settings.readNumber(setting::kAlert) != 0;
-    publish();
-}
-
-void RecorderController::wmaSettingsClosed() {
-    publish();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Recording
-
-bool RecorderController::lineUsable() {
-    if (!m_s.devices.selectRow(m_line.deviceRow)) {
-        return false;
-    }
-    return m_s.mixer.line(m_line.lineIndex) != nullptr && m_s.mixer.selectLine(m_line.lineIndex);
+    command([this] {
+        m_naming.load();
+        m_choices.readAlert();
+    });
 }
 
 void RecorderController::startRecording(StartRequest request) {
-    if (m_lineCount < 1 || recording() || playing() || m_playDown || m_lineTest.running() ||
-        m_closing) {
+    if (m_lines.lineCount() < 1 || recording() || playing() || m_playDown ||
+        m_lineSetup.testing() || m_closing) {
         return;
     }
     if (m_transport == Transport::Confirming || m_transport == Transport::Waiting) {
@@ -423,195 +262,102 @@ void RecorderController::startRecording(StartRequest request) {
         // The previous recording's file is still being completed (an MP3 flush, a large
         // ring): the start runs once it is, rather than being refused by a busy engine.
         m_transport = Transport::Waiting;
-        m_waitingStart = request;
-        m_waitTimer.start(kWaitForFileMs);
+        m_startWait.start(kWaitForFileMs, [this, request](bool complete) {
+            m_transport = Transport::Idle;
+            if (complete) {
+                startRecording(request);
+            } else {
+                refuseStart(messageKey(StartResult::DeviceUnavailable));
+            }
+            m_pending.resume();
+        });
         publish();
         return;
     }
     m_time.reset();
-    if (!lineUsable()) {
-        m_transport = Transport::Idle;
+    if (!m_lines.usable()) {
         refuseStart(messageKey(StartResult::DeviceUnavailable));
         return;
     }
-    const std::string path = m_naming.pathForRecording();
-    if (request.kind == StartKind::Restart && path == m_closedPath) {
-        // No new name could be formed: a restart would overwrite the track just closed.
-        qCWarning(lcRecorder) << "no new file name can be formed from"
-                              << QString::fromStdString(m_naming.fieldText());
-        m_transport = Transport::Idle;
-        refuseStart(messageKey(StartResult::FileError));
-        return;
+    switch (m_run.aimNext(request.kind == StartKind::Restart)) {
+        case RecordingRun::Aim::NoNewName:
+            // A restart would overwrite the track just closed.
+            refuseStart(messageKey(StartResult::FileError));
+            return;
+        case RecordingRun::Aim::InUse:
+            refuseStart({});
+            return;
+        case RecordingRun::Aim::Ask:
+            ask([this](PendingCommands::Answer yes) { m_view.askOverwrite(m_run.path(), yes); },
+                [this, request](bool overwrite) { askedOverwrite(request, overwrite); });
+            return;
+        case RecordingRun::Aim::New:
+            askedOverwrite(request, true);
+            return;
     }
-    m_runPath = path;
-    if (FileLock::inUse(path)) {
-        // Asking whether to overwrite a recording in progress would be no real question.
-        m_transport = Transport::Idle;
-        refuseInUse(path);
-        return;
-    }
-    if ((m_alert || m_alwaysAskOverwrite) && QFileInfo::exists(QString::fromStdString(path))) {
-        m_transport = Transport::Confirming;
-        const int question = ++m_questionCounter;
-        m_question = question;
-        publish();
-        QPointer<RecorderController> self(this);
-        m_view.askOverwrite(path, [self, request, question](bool overwrite) {
-            if (self) {
-                self->post([self, request, question, overwrite] {
-                    if (self) {
-                        self->askedOverwrite(request, overwrite, question);
-                    }
-                });
-            }
-        });
-        return;
-    }
-    askedOverwrite(request, true, 0);
 }
 
-void RecorderController::askedOverwrite(StartRequest request, bool overwrite, int question) {
-    if (question != 0) {
-        if (question != m_question) {
-            return;  // Stop answered it already
-        }
-        m_question = 0;
+void RecorderController::ask(const std::function<void(PendingCommands::Answer)>& pose,
+                             PendingCommands::Answer answered) {
+    m_transport = Transport::Confirming;
+    publish();
+    m_pending.ask(pose, [this, answered = std::move(answered)](bool yes) {
         m_transport = Transport::Idle;
-    }
+        answered(yes);
+    });
+}
+
+void RecorderController::askedOverwrite(StartRequest request, bool overwrite) {
     if (!overwrite) {
         refuseStart({});
-        runQueued();
+        m_pending.resume();
         return;
     }
     m_recordDown = true;
     if (m_pauseDown && !request.pauseOnStart) {
         m_transport = Transport::RecordArmed;
         publish();
-        runQueued();
+        m_pending.resume();
         return;
     }
     startEngine(request);
-    runQueued();
+    m_pending.resume();
 }
 
 void RecorderController::startEngine(StartRequest request) {
-    const bool background = m_backgroundOn && m_choice.sixteenBits;
-    const std::size_t budget = RecordStart::memoryBudget(background, availablePhysicalMemory());
+    const std::size_t budget =
+        RecordStart::memoryBudget(m_choices.background(), availablePhysicalMemory());
     if (budget == 0) {
-        m_transport = Transport::Confirming;
-        const int question = ++m_questionCounter;
-        m_question = question;
-        publish();
-        QPointer<RecorderController> self(this);
-        m_view.tellNoMemory([self, question] {
-            if (self) {
-                self->post([self, question] {
-                    if (self && self->m_question == question) {
-                        self->m_question = 0;
-                        self->m_transport = Transport::Idle;
-                        self->refuseStart({});
-                        self->runQueued();
-                    }
-                });
-            }
-        });
+        ask(
+            [this](PendingCommands::Answer answer) {
+                m_view.tellNoMemory([answer = std::move(answer)] { answer(false); });
+            },
+            [this](bool) { refuseStart({}); });
         return;
     }
 
-    const EncoderSettings encoders = EncoderSettings::fromStore(m_s.settings);
-    RecordStart plan = RecordStart::plan(m_choice, encoders, m_runPath, m_s.lame.available());
-    const BackgroundSettings backgroundSettings = BackgroundSettings::fromStore(m_s.settings);
-    const platform::SoundLine* line = m_s.mixer.line(m_line.lineIndex);
-    // The log names the file the run really writes.
-    auto beginLog = [&] {
-        m_files.begin(m_runPath, m_line.lineIndex, line != nullptr ? line->name : std::string(),
-                      background, backgroundSettings.file);
-    };
-    beginLog();
-    StartResult result = plan.refusal;
-    if (plan.ok()) {
-        if (plan.switchedTo16Bits) {
-            m_choice.sixteenBits = true;
-        }
-        plan.options.ringCapacity = budget;
-        plan.options.monitor = m_monitor;
-        // A mode arms its file before any sound: one that never hears any is no recording.
-        plan.options.removeEmptyFile = m_signalMode || m_scheduleMode;
-        m_runMixer.reset();
-        if (background && plan.options.format.is16Bit()) {
-            m_runMixer = std::make_shared<BackgroundMixer>(backgroundSettings);
-            plan.options.background = m_runMixer;
-        }
-        m_s.engine.setOutputFactory(makeEncoderOutputFactory(encoders, &m_s.lame));
-        m_s.engine.setProcessing(processing());
-        result = m_s.engine.start(m_s.sources(*line), plan.options);
-        // Another recorder formed the same numbered name a moment earlier and holds it now:
-        // the folder lists it by now, so the next name is past it.
-        for (int tries = 1;
-             result == StartResult::FileInUse && m_naming.multiFile() && tries < kNameTries;
-             ++tries) {
-            const std::string next = m_naming.pathForRecording();
-            if (next == m_runPath) {
-                break;  // no new name can be formed
-            }
-            m_runPath = next;
-            plan.options.fileName = m_runPath;
-            beginLog();
-            result = m_s.engine.start(m_s.sources(*line), plan.options);
-        }
-    }
-    if (result == StartResult::FileInUse) {
-        m_transport = Transport::Idle;
-        refuseInUse(m_runPath);
-        return;
-    }
+    // A mode arms its file before any sound: one that never hears any is no recording.
+    const StartResult result = m_run.start(budget, m_modes.on(), processing());
     if (result != StartResult::Ok) {
-        if (result == StartResult::FormatError) {
-            const std::string report =
-                CapabilityReport::write(m_s.settings.effectiveInstallFolder(), [](int code) {
-                    const format::FormatChoice c = format::formatOfCode(code);
-                    return AudioFormat::fromChoice(c.rateIndex, c.stereo, c.sixteenBits).isValid();
-                });
-            if (!report.empty()) {
-                m_view.openDocument(report);
-            }
-        }
-        m_transport = Transport::Idle;
-        refuseStart(messageKey(result));
+        // The run has said that another recording holds the file.
+        refuseStart(result == StartResult::FileInUse ? std::string_view() : messageKey(result));
         return;
     }
 
     m_transport = Transport::Recording;
-    m_levelDisplay.resetHighest();
     m_pauseDown = m_pauseDown || request.pauseOnStart;
     if (m_pauseDown) {
         m_s.engine.setPaused(true);
     }
-    m_closedPath.clear();
-    m_runBackground = m_s.engine.mixesBackground();
-    showInfo(recordingText(), "");
-    if (m_runBackground) {
-        const StartResult music = m_s.background.startRecording(backgroundSettings, m_s.engine);
-        if (music != StartResult::Ok) {
-            showMessage(messageKey(music));
-            m_runBackground = false;
-        } else {
-            // The background comes in as its first block arrives; the writer keeps the two
-            // aligned, so nothing waits for it here.
-            m_preparingBackground = true;
-            showMessage("PrepareBackground");
-            m_backgroundWait.start(kBackgroundWaitMs);
-        }
-        if (m_pauseDown) {
-            m_s.background.pause();
-        }
-    }
-    if (m_scheduleLine2) {
-        showInfo(m_info1, *m_scheduleLine2);
-        m_scheduleLine2.reset();
-    }
+    m_info.show(m_modes.recordingText(), "");
+    m_run.joinBackground(m_pauseDown);
     m_s.ticks.start(Tick::Recording50, 50);
-    m_splitter.clearDivider();
+    m_modes.recordingStarted();
+    fileBegun();
+}
+
+void RecorderController::fileBegun() {
+    m_displays.resetHighest();
     m_time.reset();
     if (m_pauseDown) {
         m_time.pause();
@@ -620,26 +366,9 @@ void RecorderController::startEngine(StartRequest request) {
     publish();
 }
 
-void RecorderController::backgroundReady() {
-    m_backgroundWait.stop();
-    if (m_preparingBackground) {
-        m_preparingBackground = false;
-        if (recording()) {
-            showInfo(recordingText(), "");
-        }
-    }
-}
-
-void RecorderController::refuseInUse(const std::string& path) {
-    qCWarning(lcRecorder) << path.c_str() << FileLock::kInUseText;
-    showInfo(QFileInfo(QString::fromStdString(path)).fileName().toStdString(),
-             FileLock::kInUseText);
-    refuseStart({});
-}
-
 void RecorderController::refuseStart(std::string_view messageKey) {
     if (!messageKey.empty()) {
-        showMessage(messageKey);
+        m_info.message(messageKey);
     }
     m_recordDown = false;
     if (m_transport != Transport::Recording) {
@@ -647,69 +376,33 @@ void RecorderController::refuseStart(std::string_view messageKey) {
     }
     // A mode that wanted this recording ends with it: it would otherwise show as on while
     // nothing records.
-    if (m_signalMode || m_scheduleMode) {
-        const std::string line1 = m_info1;
-        const std::string line2 = m_info2;
-        stopAll();
-        showInfo(line1, line2);
+    if (m_modes.on()) {
+        stopAll({.infoLine = true});
         return;
     }
     publish();
 }
 
-void RecorderController::stopAll(bool keepSchedule) {
+void RecorderController::stopAll(StopKeeps keeps) {
+    const InfoLine::Kept kept(m_info, keeps.infoLine);
     m_s.ticks.stop(Tick::Recording50);
     m_s.ticks.stop(Tick::Timer1);
-    cancelRestart();
-    m_waitTimer.stop();
-    m_waitingStart.reset();
-    m_question = 0;
-    m_autoConfigPending = false;
-    if (m_lineTest.running()) {
-        const int tested = m_lineTest.line();
-        m_lineTest.cancel();
-        if (tested >= 0) {
-            setSocket(tested,
-                      tested == m_line.lineIndex ? SocketState::Current : SocketState::Normal);
-        }
-    }
-    m_searching = false;
-    m_firstRunSearch = false;
-    m_backgroundWait.stop();
-    m_preparingBackground = false;
-
+    m_modes.cancelRestarts();
+    m_startWait.cancel();
+    m_pending.closeQuestion();
+    m_lineSetup.stopped();
     if (m_playDown) {
         m_s.background.stop();
     }
-    if (m_transport == Transport::Recording) {
-        if (m_runBackground) {
-            m_s.background.stop();
-        }
-        // The mode this stop ends, to be told should its file have heard nothing; a schedule
-        // that re-arms goes on.
-        const char* ended = keepSchedule     ? ""
-                            : m_signalMode   ? "SignalEnded"
-                            : m_scheduleMode ? "ScheduleEnded"
-                                             : "";
-        m_files.stop(std::exchange(m_keepMessage, false), ended);
-        m_closedPath = m_runPath;
-        m_s.engine.stop();
-        m_playSource = 0;
-        m_positionSlider = 0;
+    if (recording()) {
+        m_playback.reset();
     }
-    m_runBackground = false;
-    m_runMixer.reset();
+    m_run.stop(m_modes.endedMode(keeps.schedule));
     m_transport = Transport::Idle;
     m_recordDown = false;
     m_playDown = false;
     m_pauseDown = false;
-    m_signalMode = false;
-    m_scheduleMode = false;
-    m_scheduleLine2.reset();
-    if (!keepSchedule) {
-        m_runner.disarm();
-    }
-    m_splitter.restart();
+    m_modes.stopped(keeps.schedule);
     showTimes();
     publish();
 }
@@ -719,144 +412,60 @@ void RecorderController::onRunEnded(std::string_view messageKey) {
         return;
     }
     if (!messageKey.empty()) {
-        showMessage(messageKey);
-        m_keepMessage = true;
+        m_info.message(messageKey);
+        m_run.keepMessage();
     }
     stopAll();
 }
 
 void RecorderController::onEngineFinished(bool ok, const QString& error) {
-    // The engine reports every file before the end of its run; one it did not is judged by the
-    // run's result.
-    while (std::optional<RecordingFiles::Handed> file = m_files.takeOldest()) {
-        const QString path = QString::fromStdString(file->path);
-        judge(std::move(*file), {path, ok, error, true, true});
-    }
+    m_run.engineFinished(ok, error);
     if (m_closing) {
-        if (m_s.engine.state() == CaptureEngine::State::Idle) {
-            finishClose();
-        }
+        m_closeWait.previousCompleted();
         return;
     }
-    if (m_waitingStart && m_s.engine.state() == CaptureEngine::State::Idle) {
-        const StartRequest request = *m_waitingStart;
-        m_waitingStart.reset();
-        m_waitTimer.stop();
-        m_transport = Transport::Idle;
-        startRecording(request);
-        runQueued();
-    }
-    if (m_restart != kNoRestart && m_restartDelayOver) {
-        fireRestart();
-    }
-}
-
-void RecorderController::onFileCompleted(const CompletedFile& done) {
-    if (std::optional<RecordingFiles::Handed> file = m_files.completed(done.path.toStdString())) {
-        judge(std::move(*file), done);
-    }
-}
-
-void RecorderController::judge(RecordingFiles::Handed file, const CompletedFile& done) {
-    if (!done.exists) {
-        // No sound ever came for it: no file, no log line, no alert; only the mode that its
-        // stop ended is told.
-        if (!file.keepMessage && !file.endedMode.empty() && !recording()) {
-            showMessage(file.endedMode);
-        }
-        return;
-    }
-    if (!done.ok) {
-        qCWarning(lcRecorder) << "the recording could not be completed:" << done.error;
-    }
-    FinishedFile finished;
-    finished.path = file.path;
-    finished.ok = done.ok;
-    const QFileInfo info(QString::fromStdString(file.path));
-    finished.bytes = info.exists() ? static_cast<std::uint64_t>(info.size()) : 0;
-    MediaPlayer::durationText(file.path, &finished.durationMs);
-    if (!done.ok) {
-        showMessage(messageKey(StartResult::FileError));
-    } else if (!file.keepMessage && static_cast<std::int64_t>(finished.bytes) <= kUnfinishedBytes) {
-        showMessage("RecordNotFinished");
-    }
-    m_fileDurationMs = finished.durationMs;
-    finished.logged = m_files.log(file, std::max<std::int64_t>(finished.durationMs, 0));
-    showTimes();
-    m_view.fileFinished(finished);
-}
-
-void RecorderController::onSoundDropped(quint64 totalBytes) {
-    const std::uint64_t perSecond =
-        std::max<std::uint64_t>(m_s.engine.format().bytesPerSecond(), 1);
-    const std::uint64_t ms = totalBytes * 1000 / perSecond;
-    qCWarning(lcRecorder) << ms << "ms of captured sound were lost";
-    const LanguageTable::MessageLines lines = m_s.language.Message("SoundLost", kInfoCapacity);
-    showInfo(lines.line1, lines.line2 + " " + std::to_string(ms));
-    m_view.soundLost(ms);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Playback
-
-std::string RecorderController::playFile() const {
-    switch (m_playSource) {
-        case 1:
-            return BackgroundSettings::fromStore(m_s.settings).file;
-        case 2:
-            return m_s.settings.readText(setting::kPlayFile);
-        default:
-            return m_naming.fieldText();
-    }
+    m_startWait.previousCompleted();
+    m_modes.previousCompleted();
 }
 
 void RecorderController::play() {
-    if (deferred([this] { play(); })) {
-        return;
-    }
-    if (m_lineCount <= 0) {
-        showMessage("DeviceError");
-        return;
-    }
-    if (recording() || playing() || m_recordDown || m_lineTest.running() ||
-        m_transport == Transport::PlayArmed) {
-        return;
-    }
-    cancelRestart();
-    m_playDown = true;
-    if (m_pauseDown) {
-        m_transport = Transport::PlayArmed;
-        publish();
-        return;
-    }
-    startPlayback();
+    command([this] {
+        if (m_lines.lineCount() <= 0) {
+            m_info.message("DeviceError");
+            return;
+        }
+        if (recording() || playing() || m_recordDown || m_lineSetup.testing() ||
+            m_transport == Transport::PlayArmed) {
+            return;
+        }
+        m_modes.cancelRestarts();
+        m_playDown = true;
+        if (m_pauseDown) {
+            m_transport = Transport::PlayArmed;
+            return;
+        }
+        startPlayback();
+    });
 }
 
 void RecorderController::startPlayback() {
     m_transport = Transport::Playing;
-    m_levelDisplay.resetHighest();
-    showInfo(kPlayingText, "");
-    m_commonDivider = 0;
+    m_displays.resetHighest();
+    m_info.show(kPlayingText, "");
     m_s.ticks.start(Tick::Timer1, 50);
-    const std::string file = playFile();
+    const std::string file = m_playback.file();
     const QFileInfo info(QString::fromStdString(file));
     if (info.exists() && info.size() > kUnfinishedBytes) {
-        MediaPlayer::durationText(file, &m_fileDurationMs);
-        const std::int64_t startMs =
-            m_fileDurationMs > 0 ? m_fileDurationMs * m_positionSlider / 100 : 0;
-        const AudioFormat tap =
-            AudioFormat::fromChoice(m_choice.rateIndex, m_choice.stereo, m_choice.sixteenBits);
-        const MediaError opened = m_s.background.startPlayback(file, tap, startMs);
-        if (opened != MediaError::None) {
+        const std::int64_t startMs = m_playback.start(file);
+        if (m_s.background.startPlayback(file, m_choices.audioFormat(), startMs) !=
+            MediaError::None) {
             // The play button stays down until Stop, with the file named.
-            const LanguageTable::MessageLines lines =
-                m_s.language.Message("InvalidFile", kInfoCapacity);
-            showInfo(file, lines.line2);
+            m_info.show(file, m_info.lines("InvalidFile").line2);
         } else {
             m_time.reset();
         }
     } else {
-        showMessage("RecordNotFinished");
+        m_info.message("RecordNotFinished");
         m_playDown = false;
         m_transport = Transport::Idle;
         m_s.ticks.stop(Tick::Timer1);
@@ -866,769 +475,186 @@ void RecorderController::startPlayback() {
 }
 
 void RecorderController::choosePlaySource(int source) {
-    if (recording() || playing() || m_signalMode || m_scheduleMode || source < 0 || source > 2) {
-        return;
-    }
-    m_playSource = source;
-    MediaPlayer::durationText(playFile(), &m_fileDurationMs);
-    showTimes();
-    publish();
+    command([this, source] {
+        if (!recording() && !playing() && !m_modes.on() && m_playback.chooseSource(source)) {
+            showTimes();
+        }
+    });
 }
 
 void RecorderController::positionSliderMoved(int position, bool endOfDrag) {
-    if (m_signalMode || recording() || m_scheduleMode) {
-        return;
-    }
-    if (m_fileDurationMs < 0) {
-        MediaPlayer::durationText(playFile(), &m_fileDurationMs);
-    }
-    if (m_fileDurationMs <= 0) {
-        // Nothing to seek in: the thumb goes back to the start.
-        m_positionSlider = 0;
-        showTimes();
-        return;
-    }
-    m_positionSlider = std::clamp(position, 0, 100);
-    if (playing()) {
-        m_s.player.sliderScrolled(m_positionSlider, endOfDrag);
-    }
-    showTimes();
-}
-
-void RecorderController::setShowSwitch(int showSwitch) {
-    m_levelDisplay.setStyle(showSwitch);
+    command([this, position, endOfDrag] {
+        if (!m_modes.on() && !recording()) {
+            m_playback.slide(position, endOfDrag, playing());
+            showTimes();
+        }
+    });
 }
 
 void RecorderController::setBackgroundScale(int scale) {
-    scale = std::clamp(scale, 0, 100);
-    m_s.settings.writeNumber(setting::kBackgroundScale, scale);
-    if (m_runMixer) {
-        m_runMixer->setScale(scale);
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// The face's choices
-
-void RecorderController::setSixteenBits(bool on) {
-    m_choice.sixteenBits = on;
-    publish();
-}
-
-void RecorderController::setStereo(bool on) {
-    m_choice.stereo = on;
-    publish();
-}
-
-void RecorderController::setRateIndex(int index) {
-    if (recording() || playing() || !format::isRateIndex(index)) {
-        return;
-    }
-    m_choice.rateIndex = index;
-    publish();
-}
-
-void RecorderController::setMp3BitrateIndex(int index) {
-    m_mp3BitrateIndex = format::isMp3BitrateIndex(index) ? index : 0;
-    m_s.settings.writeMp3Bitrate(m_mp3BitrateIndex);
-}
-
-void RecorderController::setFieldText(const std::string& path) {
-    if (!path.empty()) {
-        m_naming.setFieldText(path);
-        publish();
-    }
+    command([this, scale = std::clamp(scale, 0, 100)] {
+        m_s.settings.writeNumber(setting::kBackgroundScale, scale);
+        m_run.setBackgroundScale(scale);
+    });
 }
 
 void RecorderController::chooseFormat(OutputFormat format) {
-    switch (m_naming.chooseFormat(format, recording(), WmaWriter::probe())) {
-        case OutputNaming::FormatResult::WmaUnavailable:
-            showMessage(OutputNaming::kWmaSupportMessage);
-            break;
-        case OutputNaming::FormatResult::WmaSettingsNeeded:
-            m_view.openWmaSettings();
-            break;
-        default:
-            break;
-    }
-    publish();
-}
-
-void RecorderController::toggleMultiFile() {
-    m_naming.toggleMultiFile(recording() || playing());
-    publish();
-}
-
-void RecorderController::toggleTimeStamped() {
-    m_naming.toggleTimeStamped(recording() || playing());
-    publish();
+    command([this, format] {
+        switch (m_naming.chooseFormat(format, recording(), WmaWriter::probe())) {
+            case OutputNaming::FormatResult::WmaUnavailable:
+                m_info.message(OutputNaming::kWmaSupportMessage);
+                break;
+            case OutputNaming::FormatResult::WmaSettingsNeeded:
+                m_view.openWmaSettings();
+                break;
+            default:
+                break;
+        }
+    });
 }
 
 void RecorderController::setMonitor(bool on) {
-    m_monitor = on;
-    if (recording()) {
-        m_s.engine.setMonitor(on);
-    }
-    publish();
-}
-
-void RecorderController::setBackgroundEnabled(bool on) {
-    m_backgroundOn = on;
-    publish();
+    command([this, on] {
+        m_choices.setMonitor(on);
+        if (recording()) {
+            m_s.engine.setMonitor(on);
+        }
+    });
 }
 
 void RecorderController::setEffects(bool noiseGate, bool lowPass, bool highPass) {
-    m_noiseGate = noiseGate;
-    m_lowPass = lowPass;
-    m_highPass = highPass;
-    if (recording()) {
-        m_s.engine.setProcessing(processing());
-    }
+    command([this, noiseGate, lowPass, highPass] {
+        m_choices.setEffects(noiseGate, lowPass, highPass);
+        processingChanged();
+    });
 }
 
-void RecorderController::thresholdChanged(int threshold) {
-    threshold = std::clamp(threshold, 0, setting::kThresholdMax);
-    if (threshold != m_threshold) {
-        m_s.settings.writeThreshold(threshold);
-    }
-    m_threshold = threshold;
-    if (recording()) {
-        m_s.engine.setProcessing(processing());
-    }
-    publish();
+RecorderModes::Recorder RecorderController::modeRecorder() const {
+    return {.recording = recording(),
+            .playing = playing(),
+            .playDown = m_playDown,
+            .paused = m_pauseDown,
+            .testing = m_lineSetup.testing()};
 }
 
-// ---------------------------------------------------------------------------------------------
-// Signal recording
-
-void RecorderController::toggleSignal() {
-    if (deferred([this] { toggleSignal(); })) {
-        return;
-    }
-    if (playing() || m_playDown || m_lineTest.running()) {
-        return;
-    }
-    cancelRestart();
-    switchSignal(!m_signalMode, false);
-}
-
-void RecorderController::switchSignal(bool on, bool restart) {
-    if (on) {
-        m_signalMode = true;
-        if (recording()) {
-            m_s.engine.setProcessing(processing());
-        }
-        if (m_splitter.type() == SignalSplitter::NewFileOnSilence && !m_naming.multiFile()) {
-            // Forced even under a running recording: every track needs a name of its own.
-            m_naming.setMultiFile(true);
-        }
-        m_splitter.restart();
-        if (!recording()) {
-            startRecording({restart ? StartKind::Restart : StartKind::User, false});
-            if (m_signalMode && m_transport == Transport::Idle) {
+bool RecorderController::carryOut(const ModeAction& action) {
+    using Kind = ModeAction::Kind;
+    switch (action.kind) {
+        case Kind::Pause:
+            if (!m_pauseDown && (recording() || playing())) {
+                m_pauseDown = true;
+                pauseChanged();
+            }
+            break;
+        case Kind::Resume:
+        case Kind::ResumeOnSound:
+            if (m_pauseDown && (recording() || playing())) {
+                m_pauseDown = false;
+                pauseChanged(action.kind == Kind::ResumeOnSound);
+            }
+            break;
+        case Kind::Start:
+            if (action.paused && m_pauseDown) {
+                // A pause down without a recording would only arm the start, and releasing
+                // it later would record outside every window: the schedule takes it over.
+                m_pauseDown = false;
+                m_recordDown = false;
+                m_transport = Transport::Idle;
+            }
+            startRecording({action.restart ? StartKind::Restart : StartKind::User, action.paused});
+            if (m_modes.on() && m_transport == Transport::Idle) {
                 // Nothing started, not even a question: no line to record from.
                 refuseStart(messageKey(StartResult::DeviceUnavailable));
-                return;
             }
-        }
-        publish();
-        return;
+            break;
+        case Kind::Stop:
+            stopAll();
+            break;
+        case Kind::EndWindowFile:
+            stopAll({.schedule = true, .infoLine = true});
+            break;
+        case Kind::SplitFile:
+            return splitFile();
+        case Kind::Processing:
+            processingChanged();
+            break;
+        default:
+            break;  // not the recording's: RecorderModes carries it out
     }
-    const bool schedule = m_scheduleMode;
-    stopAll();
-    if (schedule) {
-        // Schedule mode goes on in a file of its own: the one just closed is never reused.
-        m_naming.setMultiFile(true);
-        scheduleRestart(kScheduleRearm);
-    }
-}
-
-void RecorderController::startNewFile() {
-    if (splitFile()) {
-        return;
-    }
-    // The next file cannot follow without a gap (its name exists and the overwrite alert is
-    // on): the file is closed and the next one starts as a record start, which asks.
-    switchSignal(false, false);
-    m_splitter.forgetHeard();
-    scheduleRestart(kSignalRestart);
-}
-
-bool RecorderController::splitFile() {
-    if (!recording()) {
-        return false;
-    }
-    m_splitter.restart();
-    if (!m_files.sound()) {
-        return true;  // nothing reached the file yet: it already is the next track's
-    }
-    const std::string path = m_naming.pathForRecording();
-    if (path == m_runPath) {
-        // No new name could be formed: the next track would go into the one just closed.
-        qCWarning(lcRecorder) << "no new file name can be formed from"
-                              << QString::fromStdString(m_naming.fieldText());
-        onRunEnded(messageKey(StartResult::FileError));
-        return true;
-    }
-    if ((m_alert || m_alwaysAskOverwrite) && QFileInfo::exists(QString::fromStdString(path))) {
-        return false;
-    }
-    if (!m_s.engine.splitFile(path)) {
-        return false;
-    }
-    // The capture goes on: the engine completes the track (reported with fileCompleted) and
-    // opens the next file with the next sound.
-    m_files.next(path);
-    m_runPath = path;
-    m_levelDisplay.resetHighest();
-    m_time.reset();
-    if (m_pauseDown) {
-        m_time.pause();
-    }
-    showTimes();
-    publish();
     return true;
 }
 
-void RecorderController::scheduleRestart(unsigned kind, int delayMs) {
-    m_restart |= kind;
-    m_restartDelayOver = false;
-    m_restartTimer.start(
-        std::max(delayMs, m_restartTimer.isActive() ? m_restartTimer.remainingTime() : 0));
-    publish();
+bool RecorderController::splitFile() {
+    switch (m_run.splitTrack()) {
+        case RecordingRun::Split::CannotFollow:
+            return false;
+        case RecordingRun::Split::NoNewName:
+            onRunEnded(messageKey(StartResult::FileError));
+            return true;
+        case RecordingRun::Split::SameFile:
+            return true;
+        case RecordingRun::Split::Done:
+            fileBegun();
+            return true;
+    }
+    return true;
 }
-
-void RecorderController::restartDelayPassed() {
-    m_restartDelayOver = true;
-    if (m_s.engine.state() == CaptureEngine::State::Idle && !m_files.waiting()) {
-        fireRestart();
-    }
-}
-
-void RecorderController::fireRestart() {
-    const unsigned kind = m_restart;
-    m_restart = kNoRestart;
-    m_restartDelayOver = false;
-    m_restartTimer.stop();
-    if (kind & kScheduleRearm) {
-        armSchedule(true);
-    }
-    if (kind & kSignalRestart) {
-        m_time.reset();
-        switchSignal(true, true);
-    }
-}
-
-void RecorderController::cancelRestart() {
-    m_restart = kNoRestart;
-    m_restartDelayOver = false;
-    m_restartTimer.stop();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Schedule recording
-
-void RecorderController::loadSchedule() {
-    const ScheduleList::LoadReport report =
-        m_scheduleList.load(ScheduleList::pathIn(m_s.settings.effectiveInstallFolder()));
-    if (report.skipped > 0 || report.withoutLaunch > 0 || report.cutShort) {
-        qCWarning(lcRecorder) << "schedule file:" << report.skipped << "lines skipped,"
-                              << report.withoutLaunch << "items without a viewer launch"
-                              << (report.cutShort ? "(the file was cut short)" : "");
-    }
-    m_scheduleRelative = m_s.settings.readScheduleType() == 1;
-    m_launches->rebuild(m_scheduleList);
-    applySchedule(
-        m_runner.reload(m_scheduleList, m_scheduleRelative, m_s.clock.now(), m_pauseDown));
-}
-
-void RecorderController::scheduleWindowClosed() {
-    if (m_closing) {
-        return;
-    }
-    loadSchedule();
-    publish();
-}
-
-void RecorderController::toggleSchedule() {
-    if (deferred([this] { toggleSchedule(); })) {
-        return;
-    }
-    if (m_lineTest.running()) {
-        return;
-    }
-    cancelRestart();
-    armSchedule(false);
-}
-
-void RecorderController::armSchedule(bool rearm) {
-    if (playing() || m_playDown) {
-        return;
-    }
-    if (m_scheduleList.empty()) {
-        m_view.openScheduleWindow();
-        return;
-    }
-    if (m_scheduleMode) {
-        scheduleOff();
-        return;
-    }
-    m_scheduleMode = true;
-    const QDateTime now = m_s.clock.now();
-    const std::optional<ScheduleRunner::InfoLine> next =
-        rearm ? m_runner.rearm(now, m_naming.multiFile())
-              : m_runner.arm(now, m_scheduleRelative, m_naming.multiFile());
-    m_scheduleLine2 = next ? std::optional(next->text(m_s.language)) : std::nullopt;
-    if (!recording()) {
-        if (m_pauseDown) {
-            // A pause down without a recording would only arm the start, and releasing it later
-            // would record outside every window: the schedule takes the pause over.
-            m_pauseDown = false;
-            m_recordDown = false;
-            m_transport = Transport::Idle;
-        }
-        startRecording({rearm ? StartKind::Restart : StartKind::User, true});
-        if (!m_scheduleMode) {
-            return;  // refused, and schedule mode with it
-        }
-        if (m_transport == Transport::Idle) {
-            // Nothing started, not even a question: no line to record from.
-            refuseStart(messageKey(StartResult::DeviceUnavailable));
-            return;
-        }
-    } else {
-        if (m_scheduleLine2) {
-            showInfo(m_info1, *m_scheduleLine2);
-            m_scheduleLine2.reset();
-        }
-        if (!m_pauseDown) {
-            m_pauseDown = true;
-            pauseChanged();
-        }
-    }
-    publish();
-}
-
-void RecorderController::scheduleOff() {
-    const bool signal = m_signalMode;
-    stopAll();
-    if (signal) {
-        // Signal recording goes on in a new file of its own.
-        m_naming.setMultiFile(true);
-        scheduleRestart(kSignalRestart);
-    }
-}
-
-bool RecorderController::applySchedule(const ScheduleRunner::TickResult& result) {
-    m_launches->endViewers(result.viewersToClose);
-    if (result.line2) {
-        showInfo(m_info1, result.line2->text(m_s.language));
-    }
-    for (const ScheduleRunner::Action action : result.actions) {
-        switch (action) {
-            case ScheduleRunner::Action::Pause:
-                if (!m_pauseDown && (recording() || playing())) {
-                    m_pauseDown = true;
-                    pauseChanged();
-                }
-                break;
-            case ScheduleRunner::Action::Resume:
-                if (m_pauseDown && (recording() || playing())) {
-                    m_pauseDown = false;
-                    pauseChanged();
-                }
-                break;
-            case ScheduleRunner::Action::EndFileAndRearm: {
-                // The window's file ends; a new one is armed once it is complete.
-                const std::string line1 = m_info1;
-                const std::string line2 = m_info2;
-                stopAll(true);
-                showInfo(line1, line2);
-                scheduleRestart(kScheduleRearm, result.rearmDelayMs);
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-SignalSplitter::Input RecorderController::signalInput() const {
-    SignalSplitter::Input in;
-    in.signalMode = m_signalMode;
-    in.recording = recording();
-    in.paused = m_pauseDown;
-    in.scheduleMode = m_scheduleMode;
-    in.windowActive = m_runner.windowActive();
-    in.insideWindow = m_runner.insideWindow();
-    in.strongBlock = recording() && m_s.engine.levels().strong;
-    in.signalFlag = recording() && m_s.engine.signalPresent();
-    return in;
-}
-
-void RecorderController::resumeFromSignal() {
-    m_pauseDown = false;
-    pauseChanged(true);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Ticks
 
 void RecorderController::onTick(TickSource::Tick tick) {
-    commonTick();
+    if (playing() && !m_pauseDown && m_playback.follow()) {
+        showTimes();
+    }
     switch (tick) {
         case Tick::Clock1000:
-            clockTick();
+            m_displays.showClock(m_s.clock.now());
             break;
         case Tick::Common100:
             break;
         case Tick::Display50:
-            displayTick();
+            if (recording() || playing()) {
+                m_displays.tick(recording(), m_pauseDown, m_modes.signal().on(),
+                                m_choices.audioFormat());
+            }
             break;
         case Tick::Recording50:
-            recordingTick();
+            m_modes.recordingTick();
             break;
         case Tick::Timer1:
-            timer1Tick();
+            if (!m_lineSetup.configureTick()) {
+                m_modes.recordingTick();
+            }
             break;
     }
-    refreshRecordingText();
-}
-
-void RecorderController::commonTick() {
-    if (!playing() || m_pauseDown) {
-        return;
-    }
-    m_commonDivider = (m_commonDivider + 1) % 20;
-    if (m_commonDivider == 0 && !m_s.player.dragging() && m_fileDurationMs > 0) {
-        m_positionSlider = static_cast<int>(
-            std::clamp<std::int64_t>(m_s.player.position() * 100 / m_fileDurationMs, 0, 100));
-        showTimes();
-    }
-}
-
-void RecorderController::clockTick() {
-    const QTime now = m_s.clock.now().time();
-    m_view.showClock(display::clockText(now.hour(), now.minute(), now.second()));
-}
-
-void RecorderController::displayTick() {
-    if (!recording() && !playing()) {
-        return;
-    }
-    m_displayHalf = !m_displayHalf;
-    if (m_displayHalf) {
-        const bool waiting = m_signalMode && !m_s.engine.signalPresent();
-        if (m_time.tick(m_pauseDown, recording() && waiting)) {
-            showTimes();
-        }
-    }
-    LevelFrame frame;
-    if (recording()) {
-        const CaptureEngine::Levels levels = m_s.engine.levels();
-        const std::vector<std::uint8_t>& block = m_s.engine.latestBlock();
-        frame = m_levelDisplay.tick(levels.left, levels.right, m_s.engine.format(),
-                                    block.empty() ? nullptr : block.data(), block.size(),
-                                    m_s.engine.signalPresent());
-    } else {
-        const BackgroundMusic::Levels levels = m_s.background.levels();
-        const std::vector<std::uint8_t>& block = m_s.background.latestBlock();
-        frame = m_levelDisplay.tick(
-            levels.left, levels.right,
-            AudioFormat::fromChoice(m_choice.rateIndex, m_choice.stereo, m_choice.sixteenBits),
-            block.empty() ? nullptr : block.data(), block.size(), m_s.background.signalPresent());
-    }
-    m_view.showLevels(frame);
-}
-
-void RecorderController::timer1Tick() {
-    if (m_autoConfigPending) {
-        if (m_lineCount > 0 && m_line.lineIndex < 0 && idleForLineTest()) {
-            m_autoConfigPending = false;
-            m_s.ticks.stop(Tick::Timer1);
-            m_lineWindowOpen = true;
-            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
-            m_searching = true;
-            publish();
-            post([this] { testCurrentLine(); });
-        }
-        return;
-    }
-    recordingTick();
-}
-
-void RecorderController::recordingTick() {
-    if (m_lineTest.running()) {
-        return;
-    }
-    const SignalSplitter::Action first = m_splitter.perTick(signalInput(), m_s.clock.now());
-    if (first == SignalSplitter::Action::Resume) {
-        resumeFromSignal();
-    } else if (first == SignalSplitter::Action::NewFile) {
-        startNewFile();
-        return;
-    }
-    if ((recording() || playing()) && m_scheduleMode) {
-        const QDateTime now = m_s.clock.now();
-        m_launches->check(now, m_runner.timeBase());
-        if (applySchedule(m_runner.tick(now, m_pauseDown))) {
-            return;
-        }
-    }
-    if (!recording() || m_pauseDown || !m_splitter.secondPassed()) {
-        return;
-    }
-    if (!m_signalMode || m_s.engine.signalPresent()) {
-        return;
-    }
-    switch (m_splitter.perSecond(signalInput())) {
-        case SignalSplitter::Action::Pause:
-            m_pauseDown = true;
-            pauseChanged();
-            break;
-        case SignalSplitter::Action::StopSignal:
-            switchSignal(false, false);
-            m_splitter.forgetHeard();
-            break;
-        case SignalSplitter::Action::NewFile:
-            startNewFile();
-            break;
-        default:
-            break;
-    }
+    m_modes.followText();
 }
 
 void RecorderController::showTimes() {
-    const std::uint64_t bytes = m_s.engine.bytesWritten();
-    const std::int64_t position =
-        playing() ? m_s.player.position() : (m_fileDurationMs * m_positionSlider) / 100;
-    m_view.showTimes(display::recordingText(bytes, m_time.seconds()),
-                     display::playbackText(position, std::max<std::int64_t>(m_fileDurationMs, 0)),
-                     m_positionSlider);
+    m_displays.showTimes(playing());
 }
 
-// ---------------------------------------------------------------------------------------------
-// Lines and the line test
-
-void RecorderController::refreshLines() {
-    m_s.devices.refresh();
-    bool moved = false;
-    m_line = m_line.resolve(m_s.devices.devices(), &moved);
-    if (moved) {
-        qCInfo(lcRecorder) << "the stored line" << QString::fromStdString(m_line.lineName)
-                           << "is now line" << m_line.lineIndex << "of device" << m_line.deviceRow;
-    }
-    m_lineCount = 0;
-    if (m_line.deviceRow >= 0 && m_s.devices.selectRow(m_line.deviceRow)) {
-        m_lineCount = m_s.mixer.countLines();
-        if (!moved && m_line.lineName.empty()) {
-            // A choice from before names were kept learns its names now.
-            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, m_line.lineIndex);
-        }
-    }
-    const std::size_t sockets =
-        std::min<std::size_t>(static_cast<std::size_t>(m_lineCount), FaceState::kMaxSockets);
-    m_sockets.assign(sockets, SocketState::Normal);
-    if (m_line.lineIndex >= 0 && static_cast<std::size_t>(m_line.lineIndex) < sockets) {
-        m_sockets[static_cast<std::size_t>(m_line.lineIndex)] = SocketState::Current;
-    }
-}
-
-void RecorderController::devicesChanged() {
-    if (m_closing) {
-        return;
-    }
-    const bool searching = m_searching;
-    if (m_lineTest.running() && m_lineTest.automatic()) {
-        m_lineTest.cancel();
-    }
-    refreshLines();
-    if (searching) {
-        m_line.lineIndex = std::clamp(m_line.lineIndex, 0, std::max(m_lineCount - 1, 0));
-        m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, m_line.lineIndex);
-        endSearch("LineNotFound");
-    }
-    publish();
+bool RecorderController::previousComplete() const {
+    return m_s.engine.state() == CaptureEngine::State::Idle && !m_run.waiting();
 }
 
 bool RecorderController::idleForLineTest() const {
-    return m_transport == Transport::Idle && !m_recordDown && !m_playDown && !m_signalMode &&
-           !m_scheduleMode && !m_lineTest.running() &&
-           m_s.engine.state() == CaptureEngine::State::Idle;
-}
-
-void RecorderController::autoConfigure() {
-    if (!idleForLineTest()) {
-        return;
-    }
-    showMessage("AutoConfig");
-    // The search starts from the first line whether a line was chosen before or not.
-    m_line.lineIndex = -1;
-    m_line.lineName.clear();
-    m_autoConfigPending = true;
-    m_s.ticks.start(Tick::Timer1, kAutoConfigDelayMs);
-    publish();
-}
-
-void RecorderController::openLineWindow() {
-    m_lineWindowOpen = true;
-    publish();
-}
-
-void RecorderController::closeLineWindow() {
-    m_lineWindowOpen = false;
-    publish();
-}
-
-void RecorderController::autodetect() {
-    if (!m_lineWindowOpen || m_searching || m_lineCount < 1) {
-        return;
-    }
-    if (!idleForLineTest()) {
-        showInfo(kBusyText, kBusyText2);
-        return;
-    }
-    setSocket(m_line.lineIndex, SocketState::Normal);
-    m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, 0);
-    m_searching = true;
-    publish();
-    post([this] { testCurrentLine(); });
-}
-
-void RecorderController::testCurrentLine() {
-    if (!m_searching || !idleForLineTest()) {
-        endSearch({});
-        return;
-    }
-    const int line = m_line.lineIndex;
-    setSocket(line, SocketState::UnderTest);
-    const LanguageTable::MessageLines test = m_s.language.Message("RecordingTest", kInfoCapacity);
-    showInfo(test.line1, test.line2 + " " + std::to_string(line + 1));
-    m_s.mixer.setVolume(line, kTestVolume);
-    const StartResult result = m_lineTest.start(line, true);
-    if (result != StartResult::Ok) {
-        // Never counted as a line without sound: the line was not tested.
-        setSocket(line, SocketState::Normal);
-        endSearch(messageKey(result));
-    }
-    publish();
-}
-
-void RecorderController::onLineTestDone(int line, int level) {
-    qCDebug(lcRecorder) << "line" << line << "measured" << level;
-    m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
-    for (SocketState& socket : m_sockets) {
-        if (socket == SocketState::Current) {
-            socket = SocketState::Normal;
-        }
-    }
-    setSocket(line, SocketState::Current);
-    const LanguageTable::MessageLines finish = m_s.language.Message("TestFinish", kInfoCapacity);
-    showInfo(finish.line1, finish.line2 + " " + std::to_string(line + 1) + "  " + finish.line3);
-    if (!m_searching) {
-        publish();
-        return;
-    }
-    if (level < MixerControl::kFoundLevel) {
-        if (line < m_lineCount - 1) {
-            setSocket(line, SocketState::Normal);
-            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line + 1);
-            publish();
-            post([this] { testCurrentLine(); });
-            return;
-        }
-        endSearch("LineNotFound");
-    } else {
-        endSearch(line < m_lineCount ? "LineFound" : "LineNotFound");
-    }
-    publish();
-}
-
-void RecorderController::endSearch(std::string_view messageKey) {
-    m_searching = false;
-    if (!messageKey.empty()) {
-        showMessage(messageKey);
-    }
-    if (m_firstRunSearch) {
-        m_firstRunSearch = false;
-        post([this] { runQueued(); });
-    }
-}
-
-void RecorderController::socketClicked(int line) {
-    if (!m_lineWindowOpen || m_lineTest.running() || line < 0 ||
-        line >= std::min<int>(m_lineCount, static_cast<int>(FaceState::kMaxSockets)) ||
-        line == m_line.lineIndex) {
-        return;
-    }
-    setSocket(m_line.lineIndex, SocketState::Normal);
-    setSocket(line, SocketState::UnderTest);
-    m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, line);
-    const bool idle = idleForLineTest();
-    if (idle) {
-        const LanguageTable::MessageLines test =
-            m_s.language.Message("RecordingTest", kInfoCapacity);
-        showInfo(test.line1, test.line2 + " " + std::to_string(line + 1));
-    }
-    // A running recording keeps its line; the choice applies from the next start.
-    m_s.mixer.selectLine(line);
-    if (idle) {
-        const std::optional<int> speakers = m_s.server.defaultSinkVolume();
-        if (speakers) {
-            m_s.server.setDefaultSinkVolume(0);
-        }
-        const StartResult result = m_lineTest.start(line, false);
-        if (speakers) {
-            m_s.server.setDefaultSinkVolume(*speakers);
-        }
-        if (result != StartResult::Ok) {
-            setSocket(line, SocketState::Current);
-            showMessage(messageKey(result));
-        }
-    } else {
-        setSocket(line, SocketState::Current);
-    }
-    publish();
+    return m_transport == Transport::Idle && !m_recordDown && !m_playDown && !m_modes.on() &&
+           !m_lineSetup.testing() && m_s.engine.state() == CaptureEngine::State::Idle;
 }
 
 bool RecorderController::selectMicrophone() {
-    const platform::SoundDevice* device = m_s.devices.selectedDevice();
-    if (device == nullptr) {
+    if (m_lines.microphoneLine() < 0) {
         return false;
     }
-    auto namesMicrophone = [](const std::string& text) {
-        return QString::fromStdString(text).contains(QLatin1String("mic"), Qt::CaseInsensitive);
-    };
-    const int count = std::min<int>(static_cast<int>(device->lines.size()), m_lineCount);
-    for (int i = 0; i < count; ++i) {
-        const platform::SoundLine& line = device->lines[static_cast<std::size_t>(i)];
-        if (line.monitor || !(namesMicrophone(line.name) || namesMicrophone(line.portName))) {
-            continue;
-        }
-        if (i != m_line.lineIndex) {
-            setSocket(m_line.lineIndex, SocketState::Normal);
-            m_line = LineChoice::of(m_s.devices.devices(), m_line.deviceRow, i);
-            // A running recording keeps its line; the choice applies from the next start.
-            m_s.mixer.selectLine(i);
-        }
-        setSocket(i, SocketState::UnderTest);
-        publish();
-        return true;
-    }
-    return false;
+    command([this] { m_lines.selectMicrophone(); });
+    return true;
 }
 
 bool RecorderController::deviceWindowAllowed() {
-    if (idleForLineTest() && !m_searching && m_transport == Transport::Idle) {
+    if (idleForLineTest() && !m_lines.searching() && m_transport == Transport::Idle) {
         return true;
     }
-    showInfo(kBusyText, kBusyText2);
+    m_info.show(kBusyText, kBusyText2);
     return false;
-}
-
-void RecorderController::deviceChosen(int deviceRow, int lineIndex) {
-    m_line = LineChoice::of(m_s.devices.devices(), deviceRow, lineIndex);
-    refreshLines();
-    publish();
 }
 
 bool RecorderController::encoderWindowAllowed(OutputFormat format) {
@@ -1636,104 +662,28 @@ bool RecorderController::encoderWindowAllowed(OutputFormat format) {
         return false;
     }
     if (format == OutputFormat::Wma && !WmaWriter::probe()) {
-        showMessage(OutputNaming::kWmaSupportMessage);
+        m_info.message(OutputNaming::kWmaSupportMessage);
         return false;
     }
     return true;
 }
 
-void RecorderController::mp3SettingsClosed() {
-    m_mp3BitrateIndex = m_s.settings.readMp3Bitrate();
-}
-
-void RecorderController::setSocket(int line, SocketState state) {
-    if (line >= 0 && static_cast<std::size_t>(line) < m_sockets.size()) {
-        m_sockets[static_cast<std::size_t>(line)] = state;
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// The view
-
-void RecorderController::showInfo(const std::string& line1, const std::string& line2) {
-    m_info1 = line1;
-    m_info2 = line2;
-    m_view.showInfo(m_info1, m_info2);
-}
-
-void RecorderController::showMessage(std::string_view key) {
-    const LanguageTable::MessageLines lines = m_s.language.Message(key, kInfoCapacity);
-    showInfo(lines.line1, lines.line2);
-}
-
-bool RecorderController::waitingForSound() const {
-    if (!recording() || !m_signalMode) {
-        return false;
-    }
-    // In signal mode sound ends any pause, except outside the schedule's windows.
-    if (m_pauseDown) {
-        return !m_scheduleMode || m_runner.windowActive();
-    }
-    return !m_s.engine.signalPresent();
-}
-
-const std::string& RecorderController::recordingText() const {
-    static const std::string recording = kRecordingText;
-    return waitingForSound() ? m_waitingText : recording;
-}
-
-void RecorderController::refreshRecordingText() {
-    if (m_info1 != kRecordingText && m_info1 != m_waitingText) {
-        return;  // a message stays until something else replaces it
-    }
-    if (recording()) {
-        const std::string& text = recordingText();
-        if (text != m_info1) {
-            showInfo(text, m_info2);
-        }
-    } else if (m_restart & kSignalRestart) {
-        // Between two tracks the splitter waits for the next sound.
-        if (m_info1 != m_waitingText) {
-            showInfo(m_waitingText, m_info2);
-        }
-    } else if (m_info1 == m_waitingText && !m_signalMode && m_restart == kNoRestart) {
-        // Signal mode has ended (a stop on silence, the button): nothing waits any more.
-        showInfo(kReadyText, "");
-    }
-}
-
 void RecorderController::publish() {
-    storeChoices();
+    m_choices.store();
+    m_lines.store(m_s.settings);
     FaceState s;
     s.transport = m_transport;
     s.recordDown = m_recordDown || recording();
     s.pauseDown = m_pauseDown;
     s.playDown = m_playDown;
-    s.signalDown = m_signalMode;
-    s.scheduleDown = m_scheduleMode;
-    s.multiFileDown = m_naming.multiFile();
-    s.timeStampedDown = m_naming.timeStamped();
     s.transportEnabled = !recording() && !playing();
-    s.sixteenBits = m_choice.sixteenBits;
-    s.stereo = m_choice.stereo;
-    s.rateIndex = m_choice.rateIndex;
-    s.monitor = m_monitor;
-    s.backgroundOn = m_backgroundOn;
-    s.outputFormat = m_naming.selectedFormat();
-    s.fieldText = m_naming.fieldText();
-    s.playSource = m_playSource;
-    s.threshold = m_threshold;
-    s.thresholdVisible = m_signalMode;
-    s.backgroundBalanceVisible = !m_signalMode && recording() && m_runBackground;
-    s.startupFace = m_startupFace;
-    s.lineWindowOpen = m_lineWindowOpen;
-    s.lineIndex = m_line.lineIndex;
-    const std::vector<std::string> names = m_s.devices.lineNames();
-    for (std::size_t i = 0; i < m_sockets.size() && i < names.size(); ++i) {
-        s.lineNames.push_back(names[i]);
-        s.sockets.push_back(m_sockets[i]);
-    }
-    s.dataRateText = RecordStart::dataRateText(m_choice);
+    m_choices.show(s);
+    m_naming.show(s);
+    s.playSource = m_playback.source();
+    s.backgroundBalanceVisible = !m_modes.signal().on() && recording() && m_run.mixesBackground();
+    m_modes.show(s);
+    s.startupFace = m_lineSetup.startupOpen();
+    m_lines.show(s);
     if (m_published && s == m_state) {
         return;
     }

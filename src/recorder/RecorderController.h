@@ -1,44 +1,51 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "audio/CaptureEngine.h"
-#include "audio/LevelDisplay.h"
 #include "devices/LineChoice.h"
 #include "recorder/FaceState.h"
-#include "recorder/LineTest.h"
+#include "recorder/FileWait.h"
+#include "recorder/InfoLine.h"
+#include "recorder/LineSearch.h"
+#include "recorder/LineSetup.h"
 #include "recorder/OutputNaming.h"
+#include "recorder/PendingCommands.h"
+#include "recorder/PlaybackPosition.h"
 #include "recorder/RecordStart.h"
 #include "recorder/RecordedTime.h"
+#include "recorder/RecorderChoices.h"
+#include "recorder/RecorderDisplays.h"
+#include "recorder/RecorderModes.h"
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderView.h"
-#include "recorder/RecordingFiles.h"
+#include "recorder/RecordingRun.h"
 #include "recorder/SignalSplitter.h"
 #include "recorder/TickSource.h"
-#include "schedule/LaunchTable.h"
-#include "schedule/ScheduleList.h"
 #include "schedule/ScheduleRunner.h"
 
 namespace orvel {
 
-class BackgroundMixer;
-
 // The recorder's state and everything its buttons do, without a window: the transport (record,
-// pause, stop, play, eject), signal recording and the track splitter, the recording-line test
-// and search, the first-run choice, the ticks, and the close order. It drives the capture
-// engine, the player and background music, the output naming, the log and the devices given
-// in RecorderServices, and tells its RecorderView what to show.
+// pause, stop, play, eject), signal recording and the track splitter, schedule recording, the
+// recording-line test and search, the first-run choice, the ticks, and the close order. It
+// drives the capture engine, the player and background music, the output naming, the log and
+// the devices given in RecorderServices, and tells its RecorderView what to show.
+//
+// It keeps the transport and decides when a recording starts, pauses and stops; its parts do
+// the rest. RecorderModes runs signal and schedule recording: SignalMode and ScheduleMode return
+// what their buttons, the restarts and every recording tick do (ModeActions), and the actions on
+// the recording come back here to be carried out. LineSetup carries out the line test and search
+// that LineSearch decides, and the first run. RecordingRun runs a recording on the engine, names
+// its files and judges them. FileWait waits for the previous file before a start and before the
+// close ends. InfoLine and RecorderDisplays show; RecorderChoices, OutputNaming and
+// PlaybackPosition keep the face's choices, the file names and what playback plays. The
+// commands that only hand a choice to the part that keeps it are written in this header.
 //
 // Life cycle of the transport (see Transport; pause is a button of its own):
 //   Idle --record--> Recording            (or RecordArmed with pause down, Idle when refused)
@@ -54,7 +61,7 @@ class BackgroundMixer;
 // that never heard sound is no recording: the engine removes it, and its stop only tells that
 // the mode ended. Each file is logged from its first sound (RecordingFiles).
 //
-// The track splitter's next file follows without a gap: the controller names it and asks the
+// The track splitter's next file follows without a gap: RecordingRun names it and asks the
 // engine to split, the transport stays Recording, and the engine opens the file with the next
 // sound and reports the finished track, which is judged then.
 //
@@ -64,12 +71,17 @@ class BackgroundMixer;
 // refused ends the mode that asked for it, so a mode never shows as on while nothing records.
 //
 // Automatic restarts (the schedule's re-arm, a mode switched over to the other, a track whose
-// next name would need the overwrite question) wait on one single-shot timer that fires once
-// the least delay (300 ms) has passed and the previous file is complete; Stop, stop-all, a mode
-// switch and close cancel it. Questions are asked without waiting: commands that arrive
-// meanwhile run in order once the question is answered, and Stop answers it "No" and then runs.
-// Nothing here waits on the GUI thread: the background music's first block, the restart delay
-// and the line test are timers and signals.
+// next name would need the overwrite question) fire once the least delay (300 ms) has passed
+// and the previous file is complete; Stop, stop-all, a mode switch and close cancel them.
+//
+// Questions are asked without waiting (PendingCommands). Every command and window reply below
+// goes through command(): it waits while a question is open, a start waits for the previous
+// file, or the first run (its window and the line search it asks for) is not over, and then
+// runs in the order it came, so a question never changes what a row of commands does. Only
+// stop(), close() and startupClosed() run at once (they end or release what holds), and the
+// two windows' permission questions answer at once; Stop answers an open question "No" and
+// drops what waited. Nothing here waits on the GUI thread: the background music's first block,
+// the restart delay and the line test are timers and signals.
 //
 // Thread contract: created and called on the GUI thread, which runs the Qt event loop; the
 // ticks arrive there too (onTick).
@@ -77,29 +89,26 @@ class RecorderController : public QObject {
     Q_OBJECT
 public:
     // The info-line texts that are not messages of the language table.
-    static constexpr char kReadyText[] = "Ready to record";
-    static constexpr char kRecordingText[] = "Recording";
+    static constexpr auto& kReadyText = InfoLine::kReadyText;
+    static constexpr auto& kRecordingText = InfoLine::kRecordingText;
     static constexpr char kPlayingText[] = "Playing";
-    // The language key of the info line's text while signal mode waits for sound, in place of
-    // kRecordingText. A key of our own: language files without it show the English text.
-    static constexpr char kWaitingKey[] = "WaitingForSound";
     // The device window and the line search are refused while a capture or a mode runs.
-    static constexpr char kBusyText[] = "Stop recording and playing first";
-    static constexpr char kBusyText2[] = "to change the device or line";
+    static constexpr auto& kBusyText = LineSearch::kBusyText;
+    static constexpr auto& kBusyText2 = LineSearch::kBusyText2;
     // A recorded file of this size or less is reported as not completed.
-    static constexpr std::int64_t kUnfinishedBytes = 6143;
+    static constexpr std::int64_t kUnfinishedBytes = RecordingRun::kUnfinishedBytes;
     // How long an automatic restart waits at least after the file before it.
-    static constexpr int kRestartDelayMs = 300;
+    static constexpr int kRestartDelayMs = RestartTimer::kLeastDelayMs;
     // How long a record start waits for the previous file to be completed before it gives up
     // with "DeviceAvailabity"; and how long close waits for the last file.
     static constexpr int kWaitForFileMs = 10000;
     // How long the start of a recording with background music waits for the first background
     // block before it shows "Recording".
-    static constexpr int kBackgroundWaitMs = 100;
+    static constexpr int kBackgroundWaitMs = RecordingRun::kBackgroundWaitMs;
     // How long after the automatic configuration is asked for the line search starts.
-    static constexpr int kAutoConfigDelayMs = 150;
+    static constexpr int kAutoConfigDelayMs = LineSetup::kAutoConfigDelayMs;
     // The line's recording volume the automatic test sets: 64000 of 65535.
-    static constexpr double kTestVolume = 64000.0 / 65535.0;
+    static constexpr double kTestVolume = LineSearch::kTestVolume;
 
     RecorderController(RecorderServices services, RecorderView& view, QObject* parent = nullptr);
     ~RecorderController() override;
@@ -117,60 +126,110 @@ public:
     void eject();  // opens the output settings window while nothing runs
 
     // Signal recording (the track splitter) on or off; ignored while playing.
-    void toggleSignal();
+    void toggleSignal() {
+        command([this] { m_modes.toggleSignal(); });
+    }
     // Schedule recording on or off.
-    void toggleSchedule();
+    void toggleSchedule() {
+        command([this] { m_modes.toggleSchedule(); });
+    }
 
-    // The face's choices for the next recording and its switches. Each choice that the close
-    // order stores reaches the settings store as it changes.
-    void setSixteenBits(bool on);
-    void setStereo(bool on);
-    void setRateIndex(int index);
-    void setMp3BitrateIndex(int index);  // also stored at once
-    void setFieldText(const std::string& path);
+    // The face's choices for the next recording and its switches; the commands that only hand
+    // a choice to the part that keeps it are written here. Each choice that the close order
+    // stores reaches the settings store as it changes.
+    void setSixteenBits(bool on) {
+        command([=, this] { m_choices.format().sixteenBits = on; });
+    }
+    void setStereo(bool on) {
+        command([=, this] { m_choices.format().stereo = on; });
+    }
+    void setRateIndex(int index) {
+        command([=, this] { m_choices.setRateIndex(index, busy()); });
+    }
+    // Also stored at once.
+    void setMp3BitrateIndex(int index) {
+        command([=, this] { m_choices.setMp3BitrateIndex(index); });
+    }
+    void setFieldText(const std::string& path) {
+        command([=, this] { m_naming.setFieldText(path); });
+    }
     void chooseFormat(OutputFormat format);
-    void toggleMultiFile();
-    void toggleTimeStamped();
+    void toggleMultiFile() {
+        command([this] { m_naming.toggleMultiFile(busy()); });
+    }
+    void toggleTimeStamped() {
+        command([this] { m_naming.toggleTimeStamped(busy()); });
+    }
     void setMonitor(bool on);
-    void setBackgroundEnabled(bool on);
+    void setBackgroundEnabled(bool on) {
+        command([=, this] { m_choices.setBackgroundOn(on); });
+    }
     void setEffects(bool noiseGate, bool lowPass, bool highPass);
     void choosePlaySource(int source);
-    void thresholdChanged(int threshold);
+    void thresholdChanged(int threshold) {
+        command([=, this] { m_modes.setThreshold(threshold); });
+    }
     // The playback position slider (0..100) moved by the user. A file whose length reads as 0
     // (or unknown) keeps the thumb at 0 and is not sought.
     void positionSliderMoved(int position, bool endOfDrag);
     // The level display's style: 1 the numeric meter, anything else the animated bars.
-    void setShowSwitch(int showSwitch);
+    void setShowSwitch(int style) {
+        command([=, this] { m_displays.setStyle(style); });
+    }
     // The background balance slider: the mix ratio S ("Background Scale", 0..100), stored and
     // handed to the running recording's mix at once.
     void setBackgroundScale(int scale);
 
     // The line window and the line test.
-    void openLineWindow();
-    void closeLineWindow();
-    void autoConfigure();  // "AutoConfig", then the search starts from the first line
-    void autodetect();     // the search again from the first line (the line window's button)
-    void socketClicked(int line);  // a manual test of the line
+    void openLineWindow() {
+        command([this] { m_lines.setWindowOpen(true); });
+    }
+    void closeLineWindow() {
+        command([this] { m_lines.setWindowOpen(false); });
+    }
+    // "AutoConfig", then the search starts from the first line.
+    void autoConfigure() {
+        command([this] { m_lineSetup.autoConfigure(); });
+    }
+    // The search again from the first line (the line window's button).
+    void autodetect() {
+        command([this] { m_lineSetup.autodetect(); });
+    }
+    // A manual test of the line.
+    void socketClicked(int line) {
+        command([=, this] { m_lineSetup.socketClicked(line); });
+    }
     // The line window's microphone button: the device's microphone line (the first whose name
-    // or port names a microphone) becomes the line, without a test. False when none is known.
+    // or port names a microphone) becomes the line, without a test. False when none is known
+    // now; true when the choice is made or waits.
     bool selectMicrophone();
     // Whether the device window may open now: not while recording, playing, testing a line, or
     // in signal or schedule mode, which would change the line under a running capture. A
-    // refusal says so on the info line.
+    // refusal says so on the info line. A question, not a command: it never waits.
     bool deviceWindowAllowed();
     // The device window chose a device row and a line of it (-1: the device has no line).
-    void deviceChosen(int deviceRow, int lineIndex);
+    void deviceChosen(int deviceRow, int lineIndex) {
+        command([=, this] { m_lines.choose(deviceRow, lineIndex); });
+    }
     // Whether the MP3 or WMA settings window may open now: not while recording; the WMA window
-    // not without the WMA writer, which "WMASupport" on the info line then says.
+    // not without the WMA writer, which "WMASupport" on the info line then says. Never waits.
     bool encoderWindowAllowed(OutputFormat format);
     // The MP3 settings window has closed: its bit rate is the recorder's from now on.
-    void mp3SettingsClosed();
+    void mp3SettingsClosed() {
+        command([this] { m_choices.readMp3Bitrate(); });
+    }
     // Windows that have closed.
     void startupClosed(int result);  // StartupChoice::Result
-    void signalSettingsClosed();
-    void scheduleWindowClosed();
+    void signalSettingsClosed() {
+        command([this] { m_modes.signalSettingsClosed(); });
+    }
+    void scheduleWindowClosed() {
+        command([this] { m_modes.scheduleWindowClosed(); });
+    }
     void outputSettingsClosed();
-    void wmaSettingsClosed();
+    void wmaSettingsClosed() {
+        command([] {});
+    }
 
     // The close order: stops everything, waits (without blocking) until the last file is
     // complete and its log line written, at most kWaitForFileMs, writes the settings and then
@@ -181,11 +240,13 @@ public:
 
     // Asks the view before every recording into an existing file, whatever the stored
     // overwrite alert: for a view where a replaced file would go unnoticed.
-    void setAlwaysAskOverwrite(bool on) { m_alwaysAskOverwrite = on; }
+    void setAlwaysAskOverwrite(bool on) { m_choices.setAlwaysAskOverwrite(on); }
 
     // A notice from outside the recorder (the command line's refused file name) on the info
     // line, until the next message takes its place.
-    void showNotice(const std::string& line1, const std::string& line2) { showInfo(line1, line2); }
+    void showNotice(const std::string& line1, const std::string& line2) {
+        m_info.show(line1, line2);
+    }
 
     // What the face shows.
     const FaceState& state() const { return m_state; }
@@ -193,31 +254,25 @@ public:
     bool recording() const { return m_transport == Transport::Recording; }
     bool playing() const { return m_transport == Transport::Playing; }
     bool pauseDown() const { return m_pauseDown; }
-    bool signalMode() const { return m_signalMode; }
-    bool scheduleMode() const { return m_scheduleMode; }
-    bool restartPending() const { return m_restart != kNoRestart; }
-    bool questionOpen() const { return m_question != 0; }
+    bool signalMode() const { return m_modes.signal().on(); }
+    bool scheduleMode() const { return m_modes.schedule().on(); }
+    bool restartPending() const { return m_modes.restartPending(); }
+    bool questionOpen() const { return m_pending.questionOpen(); }
     bool closing() const { return m_closing; }
     // The file the current or last recording went to.
-    const std::string& runPath() const { return m_runPath; }
-    const std::string& infoLine1() const { return m_info1; }
-    const std::string& infoLine2() const { return m_info2; }
-    const LineChoice& lineChoice() const { return m_line; }
-    int lineCount() const { return m_lineCount; }
+    const std::string& runPath() const { return m_run.path(); }
+    const std::string& infoLine1() const { return m_info.line1(); }
+    const std::string& infoLine2() const { return m_info.line2(); }
+    const LineChoice& lineChoice() const { return m_lines.line(); }
+    int lineCount() const { return m_lines.lineCount(); }
     const OutputNaming& naming() const { return m_naming; }
-    const LineTest& lineTest() const { return m_lineTest; }
-    const SignalSplitter& splitter() const { return m_splitter; }
+    const LineTest& lineTest() const { return m_lineSetup.test(); }
+    const SignalSplitter& splitter() const { return m_modes.signal().splitter(); }
     const RecordedTime& recordedTime() const { return m_time; }
-    const ScheduleRunner& scheduleRunner() const { return m_runner; }
-    const ScheduleList& scheduleList() const { return m_scheduleList; }
-    const FaceChoice& choice() const { return m_choice; }
+    const ScheduleRunner& scheduleRunner() const { return m_modes.schedule().runner(); }
+    const FaceChoice& choice() const { return m_choices.format(); }
 
 private:
-    // What the restart timer starts again; both may wait (a track of a scheduled signal
-    // recording re-arms the schedule, then switches signal mode on).
-    static constexpr unsigned kNoRestart = 0;
-    static constexpr unsigned kSignalRestart = 1;
-    static constexpr unsigned kScheduleRearm = 2;
     enum class StartKind {
         User,     // the record button, or a mode that starts a recording
         Restart,  // an automatic restart: never into the file just closed
@@ -227,174 +282,87 @@ private:
         bool pauseOnStart = false;  // the recording starts and is paused at once
     };
 
-    // Commands.
-    bool deferred(std::function<void()> command);
-    bool waitingForAnswer() const;
-    void runQueued();
-    void post(std::function<void()> call);
+    void post(std::function<void()> call) {
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    }
+    // The transport is taken: the naming switches and the format's rate wait.
+    bool busy() const { return recording() || playing(); }
+    // A command of the face: it waits while PendingCommands holds, then runs and the face is
+    // sent its new state.
+    void command(std::function<void()> body);
 
     // Recording.
     void startRecording(StartRequest request);
-    void askedOverwrite(StartRequest request, bool overwrite, int question);
+    // Asks the view (the overwrite question, the memory message) as PendingCommands does, the
+    // transport Confirming until the answer.
+    void ask(const std::function<void(PendingCommands::Answer)>& pose,
+             PendingCommands::Answer answered);
+    void askedOverwrite(StartRequest request, bool overwrite);
     void startEngine(StartRequest request);
+    // A recording's file, or the next track's, has begun: the displays start over.
+    void fileBegun();
     void refuseStart(std::string_view messageKey);
-    // Refuses a start because another recording holds `path`, naming the file on the info line.
-    void refuseInUse(const std::string& path);
-    // keepSchedule: the schedule's window ended its file; the runner waits for the re-arm.
-    void stopAll(bool keepSchedule = false);
+    // What a stop leaves as it is.
+    struct StopKeeps {
+        bool schedule = false;  // the schedule's window ended its file: the runner waits to re-arm
+        bool infoLine = false;  // the stop's cause is on the info line already
+    };
+    void stopAll(StopKeeps keeps);
+    void stopAll() { stopAll(StopKeeps{}); }
     void pauseChanged(bool bySignal = false);
     void onEngineFinished(bool ok, const QString& error);
+    // The engine is idle and every file it was handed is complete.
+    bool previousComplete() const;
     void onRunEnded(std::string_view messageKey);
-    void onFileCompleted(const CompletedFile& done);
-    void onSoundDropped(quint64 totalBytes);
-    void judge(RecordingFiles::Handed file, const CompletedFile& done);
-    void backgroundReady();
-    bool lineUsable();
 
-    // Playback.
     void startPlayback();
-    std::string playFile() const;
 
-    // Signal recording.
-    void switchSignal(bool on, bool restart);
-    void startNewFile();
+    // Signal and schedule recording: how the recorder stands for them, and the actions of theirs
+    // on the recording (RecorderModes' `recording` hook). False for a split not made.
+    RecorderModes::Recorder modeRecorder() const;
+    bool carryOut(const ModeAction& action);
     bool splitFile();
-    SignalSplitter::Input signalInput() const;
-    void resumeFromSignal();
-    void scheduleRestart(unsigned kind, int delayMs = kRestartDelayMs);
-    void restartDelayPassed();
-    void fireRestart();
-    void cancelRestart();
 
-    // Schedule recording.
-    void loadSchedule();
-    void armSchedule(bool rearm);
-    void scheduleOff();
-    bool applySchedule(const ScheduleRunner::TickResult& result);
-    void showScheduleLine(const std::optional<ScheduleRunner::InfoLine>& line);
-
-    // Ticks.
-    void recordingTick();
-    void displayTick();
-    void commonTick();
-    void clockTick();
-    void timer1Tick();
     void showTimes();
-
-    // Lines.
-    void refreshLines();
-    void devicesChanged();
-    void testCurrentLine();
-    void onLineTestDone(int line, int level);
-    void endSearch(std::string_view messageKey);
-    void setSocket(int line, SocketState state);
     bool idleForLineTest() const;
 
     // Settings.
-    void readSignalSettings();
     ProcessingSettings processing() const;
-    void writeClosingSettings();
+    // The gate, the filters or signal mode's settings changed: a running recording takes them.
+    void processingChanged();
     void finishClose();
-    void storeChoices();
 
     // The view.
-    void showInfo(const std::string& line1, const std::string& line2);
-    void showMessage(std::string_view key);
     void publish();
-    bool waitingForSound() const;
-    const std::string& recordingText() const;
-    void refreshRecordingText();
 
     RecorderServices m_s;
     RecorderView& m_view;
     OutputNaming m_naming;
-    RecordingFiles m_files;
     RecordedTime m_time;
-    LevelDisplay m_levelDisplay;
-    SignalSplitter m_splitter;
-    LineTest m_lineTest;
-    QPointer<CaptureEngine> m_engineAlive;  // the engine may be destroyed before the controller
+    RecorderChoices m_choices;
+    PlaybackPosition m_playback;
+    RecorderDisplays m_displays;
+    InfoLine m_info;
+    LineSearch m_lines;
+    RecordingRun m_run;
+    RecorderModes m_modes;
+    LineSetup m_lineSetup;
 
-    // The face's choices and switches.
-    FaceChoice m_choice;
-    int m_mp3BitrateIndex = 0;
-    bool m_monitor = false;
-    bool m_backgroundOn = false;
-    bool m_noiseGate = false;
-    bool m_lowPass = false;
-    bool m_highPass = false;
-    int m_playSource = 0;
-    int m_threshold = 0;
-    int m_newFileDelay = 0;
-    bool m_alert = false;
-    bool m_alwaysAskOverwrite = false;
-
-    // The transport and the modes.
+    // The transport.
     Transport m_transport = Transport::Idle;
     bool m_recordDown = false;
     bool m_playDown = false;
     bool m_pauseDown = false;
-    bool m_signalMode = false;
-    bool m_scheduleMode = false;
 
-    // The running or last recording.
-    std::string m_runPath;
-    std::string m_closedPath;  // the file the last stopped recording went to
-    bool m_runBackground = false;
-    bool m_preparingBackground = false;
-    QTimer m_backgroundWait;
-    bool m_keepMessage = false;                   // the run's end put its message on the info line
-    std::shared_ptr<BackgroundMixer> m_runMixer;  // the running recording's background mix
-
-    // Waiting for the previous file before a start, and the automatic restart.
-    std::optional<StartRequest> m_waitingStart;
-    QTimer m_waitTimer;
-    unsigned m_restart = kNoRestart;
-    bool m_restartDelayOver = false;
-    QTimer m_restartTimer;
-
-    // Schedule recording.
-    ScheduleList m_scheduleList;
-    ScheduleRunner m_runner;
-    std::unique_ptr<LaunchTable> m_launches;
-    bool m_scheduleRelative = false;
-    std::optional<std::string> m_scheduleLine2;  // shown once the armed recording has started
-
-    // A question the view is asking (0: none), and the commands that came meanwhile.
-    int m_question = 0;
-    int m_questionCounter = 0;
-    std::deque<std::function<void()>> m_queued;
-
-    // Playback.
-    std::int64_t m_fileDurationMs = -1;
-    int m_positionSlider = 0;
-    int m_commonDivider = 0;
-    bool m_displayHalf = false;
-
-    // Lines and the line test.
-    LineChoice m_line;
-    int m_lineCount = 0;
-    bool m_lineWindowOpen = false;
-    bool m_startupFace = false;
-    bool m_autoConfigPending = false;
-    bool m_firstRunSearch = false;  // the search the first-run window asked for
-    bool m_searching = false;
-    std::vector<SocketState> m_sockets;
-
-    // The info line as last shown.
-    std::string m_info1 = kReadyText;
-    std::string m_info2;
-    std::string m_waitingText;
-
-    // The format and the line as the settings store last received them.
-    FaceChoice m_storedChoice;
-    LineChoice m_storedLine;
+    FileWait m_startWait;  // a start for the previous file
 
     bool m_closing = false;
     bool m_closed = false;
-    QTimer m_closeTimer;
+    FileWait m_closeWait;  // the close for the last file
     FaceState m_state;
     bool m_published = false;
+    // Declared last: the commands waiting in it may refer to any member.
+    PendingCommands m_pending;
 };
 
 }  // namespace orvel

@@ -148,15 +148,20 @@ TEST(Transport, TheOverwriteQuestionIsAnsweredWithoutBlockingAndStopSaysNo) {
     EXPECT_FALSE(c.state().recordDown);
     EXPECT_EQ(fileSize(path), 10000);
 
-    // A press while the question is open waits for the answer, then runs.
+    // A press while the question is open waits for the answer, then runs; a format chosen
+    // meanwhile is for the next recording, as it would be had nobody been asked.
     c.record();
     ASSERT_TRUE(c.questionOpen());
     c.togglePause();
+    c.setStereo(false);
     EXPECT_FALSE(c.pauseDown());
+    EXPECT_TRUE(c.choice().stereo);
     ASSERT_TRUE(h.view.openQuestion);
     h.view.openQuestion(true);
     ASSERT_TRUE(h.waitFor([&] { return c.transport() == Transport::Recording; }, 2s));
     ASSERT_TRUE(h.waitFor([&] { return c.pauseDown(); }, 2s));
+    EXPECT_EQ(h.engine().format().channels, 2);
+    EXPECT_FALSE(c.choice().stereo);
     c.stop();
     ASSERT_TRUE(h.waitFor([&] { return h.view.files.size() == 1; }, 5s));
     EXPECT_LT(fileSize(path), 10000);  // replaced
